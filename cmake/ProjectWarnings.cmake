@@ -1,0 +1,6 @@
+# Warnings for the project's own targets, as an INTERFACE target that each of them links.
+add_library(vellicor_warnings INTERFACE)
+target_compile_options(vellicor_warnings INTERFACE
+    -Wall -Wextra -Wpedantic -Wconversion -Wsign-conversion -Wshadow
+    -Wnon-virtual-dtor -Wold-style-cast -Wcast-align -Woverloaded-virtual
+    $<$<BOOL:${VELLICOR_WERROR}>:-Werror>)

@@ -1,0 +1,46 @@
+// The in-memory codec: bytes in, bytes out. No files, no messages, no exceptions.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "lzc/progress.h"
+#include "lzc/status.h"
+
+namespace lzc {
+
+// The search window of each quality level, best first.
+inline constexpr std::int32_t kWindowOptimal = 32767;
+inline constexpr std::int32_t kWindowGood = 16383;
+inline constexpr std::int32_t kWindowModerate = 8191;
+inline constexpr std::int32_t kWindowBelowAverage = 4092;
+inline constexpr std::int32_t kWindowPoor = 2048;
+inline constexpr std::int32_t kWindowVeryPoor = 1024;
+
+// Which longest-match search the compressor runs. Every search gives the same output, byte for
+// byte; the brute-force search is the reference.
+enum class MatchSearch { bruteForce };
+
+// Compresses `source` (1 ... kMaxSourceSize bytes) into `out` with the given search window:
+// how many positions back a repeat may start. Progress is stepped once per loop iteration.
+// Returns ok, emptyInput or sourceTooLarge; `out` is left empty on failure.
+Status compressBuffer(std::span<const std::uint8_t> source, std::int32_t window,
+                      std::vector<std::uint8_t>& out, ProgressPair& progress,
+                      std::int32_t interval = kDefaultProgressInterval,
+                      MatchSearch search = MatchSearch::bruteForce);
+
+// Restores a stream into `out`. Never reads outside `stream` and never writes outside `out`,
+// whatever the stream holds: a match that starts at position 0 or beyond the bytes restored so
+// far, a token cut off by the end of the stream, or restored data longer than kMaxSourceSize
+// gives invalidStream. An empty stream gives emptyInput. `out` is left empty on failure.
+// Progress is stepped once per token.
+Status decompressBuffer(std::span<const std::uint8_t> stream, std::vector<std::uint8_t>& out,
+                        ProgressPair& progress,
+                        std::int32_t interval = kDefaultProgressInterval);
+
+// The size figure reported after compression, in hundredths of a percent:
+// floor((compressed + 1) / (source + 1) * 10000), the division done first.
+std::int32_t compressionRatio(std::size_t sourceSize, std::size_t compressedSize);
+
+}  // namespace lzc

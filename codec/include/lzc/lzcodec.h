@@ -1,0 +1,44 @@
+// The file frame: compress or restore one file into another.
+//
+// Each operation reads its source whole, runs the in-memory codec, and only when that has
+// succeeded writes the destination whole: into a new file beside it that then replaces it. A
+// failed operation therefore leaves the destination exactly as it was, and a replaced
+// destination never keeps bytes of its old content. Only one operation runs at a time: a call
+// made while another is running (for instance from the caller's event processing during a
+// progress update) returns busy and touches nothing.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "lzc/codec.h"
+#include "lzc/progress.h"
+#include "lzc/status.h"
+
+namespace lzc {
+
+struct Outcome {
+    Status status = Status::ok;
+    // errno of the failing system call, for readFailed and writeFailed; 0 otherwise.
+    int systemError = 0;
+    // Compression only: the size figure of compressionRatio().
+    std::int32_t ratio = 0;
+};
+
+Outcome compressFile(const std::filesystem::path& source,
+                     const std::filesystem::path& destination, ProgressPair& progress,
+                     std::int32_t interval, std::int32_t window);
+
+Outcome decompressFile(const std::filesystem::path& source,
+                       const std::filesystem::path& destination, ProgressPair& progress,
+                       std::int32_t interval);
+
+// The window's calls. Compress returns the size figure in hundredths of a percent, or -1 on any
+// failure; Decompress returns 0, or -1 on any failure.
+std::int32_t Compress(const std::string& source, const std::string& destination,
+                      ProgressPair& progress, std::int32_t interval, std::int32_t window);
+std::int32_t Decompress(const std::string& source, const std::string& destination,
+                        ProgressPair& progress, std::int32_t interval);
+
+}  // namespace lzc

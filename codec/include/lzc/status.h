@@ -1,0 +1,22 @@
+// What an operation reports back. The codec never shows messages: callers turn these into
+// words for their users.
+#pragma once
+
+namespace lzc {
+
+enum class Status {
+    ok,
+    busy,              // another operation is still running
+    sourceMissing,     // no file by that name (or a dangling link)
+    sourceNotRegular,  // a directory, device, FIFO or socket
+    sourceTooLarge,    // more than kMaxSourceSize bytes to compress
+    emptyInput,        // nothing to compress, or an empty compressed file
+    invalidStream,     // not a stream the decoder can restore
+    readFailed,        // the source could not be read (systemError says why)
+    writeFailed,       // the destination could not be written (systemError says why)
+};
+
+// A short English description of a status, for messages and logs.
+const char* describe(Status status);
+
+}  // namespace lzc

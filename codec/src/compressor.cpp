@@ -1,0 +1,119 @@
+// The greedy compressor.
+//
+// Algorithm: walk the source from position 1 with a two-state policy. In match mode, a match of
+// 4 or more bytes is written as a match token and the position jumps past it; anything shorter
+// starts a literal run at the current position and switches to literal mode without moving, so
+// the same position is searched again. In literal mode, a match of 5 or more bytes closes the
+// pending run (its bytes plus the filler byte, which is the first byte the match reproduces),
+// writes the match and returns to match mode; anything shorter adds the byte to the run. Since
+// no match covers the last source byte, every non-empty source ends in a literal run without a
+// filler byte.
+//
+// The output is fixed to the byte by this policy and by the search's tie-breaking rules.
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+
+#include "lzc/codec.h"
+#include "lzc/find_match.h"
+#include "lzc/format.h"
+#include "progress_meter.h"
+
+namespace lzc {
+namespace {
+
+struct BruteForceSearch {
+    void operator()(CodecState& state, std::int32_t searchStart, std::int32_t searchEnd,
+                    std::int32_t cur) const {
+        FindMatch(state, searchStart, searchEnd, cur);
+    }
+};
+
+template <class Search>
+void runCompressor(CodecState& state, std::int32_t window, std::vector<std::uint8_t>& out,
+                   ProgressMeter& meter, Search& search) {
+    const std::int32_t length = state.inputLength;
+    const std::uint8_t* const buffer = state.buffer.data();
+    auto appendBytes = [&](std::int32_t first, std::int32_t last) {  // buffer[first ... last]
+        out.insert(out.end(), buffer + first, buffer + last + 1);
+    };
+
+    std::int32_t runStart = 1;
+    bool matchMode = true;
+    state.position = 1;
+    while (state.position <= length) {
+        const std::int32_t cur = state.position;
+        // Candidates are the `window` positions before cur, never before position 1.
+        const auto searchStart =
+            static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{cur} - window, 1, cur));
+        search(state, searchStart, cur - 1, cur);
+
+        if (!matchMode) {
+            if (state.matchLength > 4) {
+                // DWRI to PWRI: close the run with its filler byte, then write the match.
+                const std::int32_t n = cur - runStart;
+                appendLiteralHeader(out, n);
+                appendBytes(runStart, cur);
+                appendMatch(out, state.matchPosition, state.matchLength);
+                state.position += state.matchLength;
+                matchMode = true;
+            } else {
+                state.position += 1;
+            }
+        } else if (state.matchLength > 3) {
+            // PWRI: one match follows another.
+            appendMatch(out, state.matchPosition, state.matchLength);
+            state.position += state.matchLength;
+        } else {
+            // NOCOMPMODE: a run starts here; the next iteration searches this position again.
+            runStart = cur;
+            matchMode = false;
+        }
+        meter.step(state.position, length);
+    }
+
+    if (!matchMode) {
+        appendLiteralHeader(out, state.position - runStart);
+        appendBytes(runStart, state.position - 1);
+    }
+    meter.finish(state.position, length);
+}
+
+}  // namespace
+
+Status compressBuffer(std::span<const std::uint8_t> source, std::int32_t window,
+                      std::vector<std::uint8_t>& out, ProgressPair& progress,
+                      std::int32_t interval, MatchSearch search) {
+    out.clear();
+    if (source.empty()) {
+        return Status::emptyInput;
+    }
+    if (source.size() > static_cast<std::size_t>(kMaxSourceSize)) {
+        return Status::sourceTooLarge;
+    }
+
+    CodecState state;
+    state.inputLength = static_cast<std::int32_t>(source.size());
+    state.buffer.resize(source.size() + 1);
+    std::copy(source.begin(), source.end(), state.buffer.begin() + 1);
+    // Worst case: a 1-byte run, its filler and a 4-byte match for every 5 source bytes.
+    out.reserve(source.size() * 2 + kLiteralHeaderSize);
+
+    ProgressMeter meter(progress, interval);
+    switch (search) {
+        case MatchSearch::bruteForce: {
+            BruteForceSearch bruteForce;
+            runCompressor(state, window, out, meter, bruteForce);
+            break;
+        }
+    }
+    return Status::ok;
+}
+
+std::int32_t compressionRatio(std::size_t sourceSize, std::size_t compressedSize) {
+    const double ratio =
+        static_cast<double>(compressedSize + 1) / static_cast<double>(sourceSize + 1);
+    return static_cast<std::int32_t>(std::floor(ratio * 10000.0));
+}
+
+}  // namespace lzc

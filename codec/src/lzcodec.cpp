@@ -1,0 +1,124 @@
+#include "lzc/lzcodec.h"
+
+#include <atomic>
+#include <limits>
+#include <vector>
+
+#include "lzc/file_io.h"
+#include "lzc/format.h"
+
+namespace lzc {
+namespace {
+
+// Set while an operation runs. The caller's event processing during a progress update could
+// otherwise start a second operation inside the first.
+std::atomic<bool> operationRunning{false};
+
+class OperationGuard {
+public:
+    OperationGuard() : acquired_(!operationRunning.exchange(true)) {}
+    OperationGuard(const OperationGuard&) = delete;
+    OperationGuard& operator=(const OperationGuard&) = delete;
+    ~OperationGuard() {
+        if (acquired_) {
+            operationRunning.store(false);
+        }
+    }
+    bool acquired() const { return acquired_; }
+
+private:
+    bool acquired_;
+};
+
+Outcome failure(Status status, int systemError = 0) { return Outcome{status, systemError, 0}; }
+
+// Reads a source whole, refusing what is not a regular file and what is larger than `limit`.
+Outcome readSource(const std::filesystem::path& name, std::size_t limit,
+                   std::vector<std::uint8_t>& bytes) {
+    switch (fileio::classify(name)) {
+        case fileio::FileKind::missing:
+            return failure(Status::sourceMissing);
+        case fileio::FileKind::notRegular:
+            return failure(Status::sourceNotRegular);
+        case fileio::FileKind::regular:
+            break;
+    }
+    fileio::ReadResult read = fileio::readFile(name, limit);
+    if (read.error == EISDIR || read.error == EINVAL) {
+        return failure(Status::sourceNotRegular);
+    }
+    if (read.error != 0) {
+        return failure(Status::readFailed, read.error);
+    }
+    if (read.tooLarge) {
+        return failure(Status::sourceTooLarge);
+    }
+    bytes = std::move(read.bytes);
+    return Outcome{};
+}
+
+Outcome writeDestination(const std::filesystem::path& name, std::span<const std::uint8_t> bytes) {
+    if (const int error = fileio::writeFileAtomically(name, bytes); error != 0) {
+        return failure(Status::writeFailed, error);
+    }
+    return Outcome{};
+}
+
+}  // namespace
+
+Outcome compressFile(const std::filesystem::path& source,
+                     const std::filesystem::path& destination, ProgressPair& progress,
+                     std::int32_t interval, std::int32_t window) {
+    OperationGuard guard;
+    if (!guard.acquired()) {
+        return failure(Status::busy);
+    }
+    std::vector<std::uint8_t> input;
+    if (Outcome read = readSource(source, static_cast<std::size_t>(kMaxSourceSize), input);
+        read.status != Status::ok) {
+        return read;
+    }
+    std::vector<std::uint8_t> output;
+    if (const Status status = compressBuffer(input, window, output, progress, interval);
+        status != Status::ok) {
+        return failure(status);
+    }
+    if (Outcome written = writeDestination(destination, output); written.status != Status::ok) {
+        return written;
+    }
+    return Outcome{Status::ok, 0, compressionRatio(input.size(), output.size())};
+}
+
+Outcome decompressFile(const std::filesystem::path& source,
+                       const std::filesystem::path& destination, ProgressPair& progress,
+                       std::int32_t interval) {
+    OperationGuard guard;
+    if (!guard.acquired()) {
+        return failure(Status::busy);
+    }
+    std::vector<std::uint8_t> stream;
+    constexpr auto kMaxStream = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
+    if (Outcome read = readSource(source, kMaxStream, stream); read.status != Status::ok) {
+        return read.status == Status::sourceTooLarge ? failure(Status::invalidStream) : read;
+    }
+    std::vector<std::uint8_t> restored;
+    if (const Status status = decompressBuffer(stream, restored, progress, interval);
+        status != Status::ok) {
+        return failure(status);
+    }
+    return writeDestination(destination, restored);
+}
+
+std::int32_t Compress(const std::string& source, const std::string& destination,
+                      ProgressPair& progress, std::int32_t interval, std::int32_t window) {
+    const Outcome outcome = compressFile(source, destination, progress, interval, window);
+    return outcome.status == Status::ok ? outcome.ratio : -1;
+}
+
+std::int32_t Decompress(const std::string& source, const std::string& destination,
+                        ProgressPair& progress, std::int32_t interval) {
+    const Outcome outcome = decompressFile(source, destination, progress, interval);
+    return outcome.status == Status::ok ? 0 : -1;
+}
+
+}  // namespace lzc

@@ -1,0 +1,29 @@
+#include "lzc/status.h"
+
+namespace lzc {
+
+const char* describe(Status status) {
+    switch (status) {
+        case Status::ok:
+            return "success";
+        case Status::busy:
+            return "another operation is still running";
+        case Status::sourceMissing:
+            return "no such file";
+        case Status::sourceNotRegular:
+            return "not a regular file";
+        case Status::sourceTooLarge:
+            return "larger than 32767 bytes";
+        case Status::emptyInput:
+            return "empty file";
+        case Status::invalidStream:
+            return "not a valid .lzc stream";
+        case Status::readFailed:
+            return "cannot be read";
+        case Status::writeFailed:
+            return "cannot be written";
+    }
+    return "unknown status";
+}
+
+}  // namespace lzc

@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include "lzc/codec.h"
+#include "test_support.h"
+
+namespace lzc::test {
+namespace {
+
+Status decompress(const Bytes& stream, Bytes& out) {
+    NoProgress progress;
+    return decompressBuffer(stream, out, progress);
+}
+
+Bytes restore(const Bytes& stream) {
+    Bytes out;
+    EXPECT_EQ(decompress(stream, out), Status::ok);
+    return out;
+}
+
+TEST(DecoderRestores, TheCompressorsExamples) {
+    EXPECT_EQ(restore({0x80, 0x04, 'A', 'B', 'C', 'D', 'A', 0x00, 0x01, 0x00, 0x0C, 0x80, 0x01,
+                       'X'}),
+              bytesOf("ABCDABCDABCDABCDX"));
+    EXPECT_EQ(restore({0x80, 0x01, 'a', 'a', 0x00, 0x01, 0x00, 0x0E, 0x80, 0x01, 'a'}),
+              repeated('a', 16));
+    EXPECT_EQ(restore({0x80, 0x01, 'X'}), bytesOf("X"));
+}
+
+TEST(DecoderRestores, FillerByteIsSkippedWhateverItHolds) {
+    for (const std::uint8_t filler : Bytes{0x00, 0x41, 0x80, 0xFF}) {
+        EXPECT_EQ(restore({0x80, 0x02, 'h', 'i', filler, 0x00, 0x01, 0x00, 0x04}),
+                  bytesOf("hihihi"));
+    }
+}
+
+TEST(DecoderRestores, FinalRunWithOrWithoutFiller) {
+    EXPECT_EQ(restore({0x80, 0x02, 'o', 'k'}), bytesOf("ok"));
+    EXPECT_EQ(restore({0x80, 0x02, 'o', 'k', '?'}), bytesOf("ok"));
+}
+
+TEST(DecoderRestores, HighBitOfMatchLengthIsIgnored) {
+    EXPECT_EQ(restore({0x80, 0x01, 'z', 0x00, 0x00, 0x01, 0x80, 0x03}), bytesOf("zzzz"));
+}
+
+TEST(DecoderRestores, ZeroLengthMatchCopiesNothing) {
+    EXPECT_EQ(restore({0x80, 0x01, 'q', 0x00, 0x00, 0x01, 0x00, 0x00, 0x80, 0x01, 'r'}),
+              bytesOf("qr"));
+}
+
+TEST(DecoderRefuses, MalformedStreams) {
+    const std::vector<std::pair<const char*, Bytes>> cases = {
+        {"match at position 0", {0x80, 0x01, 'a', 0, 0x00, 0x00, 0x00, 0x04}},
+        {"match beyond the restored bytes", {0x80, 0x01, 'a', 0, 0x00, 0x02, 0x00, 0x01}},
+        {"match before anything is restored", {0x00, 0x01, 0x00, 0x01}},
+        {"match token cut off", {0x80, 0x01, 'a', 0, 0x00, 0x01, 0x00}},
+        {"literal header cut off", {0x80, 0x01, 'a', 0, 0x80}},
+        {"literal bytes run past the end", {0x80, 0x05, 'a', 'b', 'c'}},
+    };
+    for (const auto& [what, stream] : cases) {
+        Bytes out;
+        EXPECT_EQ(decompress(stream, out), Status::invalidStream) << what;
+        EXPECT_TRUE(out.empty()) << what;
+    }
+}
+
+TEST(DecoderRefuses, OutputBeyondTheFormatLimit) {
+    // A full-size literal run, then one more byte copied: 32768 bytes.
+    Bytes stream = {0xFF, 0xFF};
+    const Bytes literal = randomBytes(32767, 5);
+    stream.insert(stream.end(), literal.begin(), literal.end());
+    stream.push_back(0);
+    Bytes out;
+    ASSERT_EQ(decompress(stream, out), Status::ok);
+    EXPECT_EQ(out, literal);
+
+    for (const Bytes& tail : {Bytes{0x00, 0x01, 0x00, 0x01}, Bytes{0x80, 0x01, 'x'}}) {
+        Bytes longer = stream;
+        longer.insert(longer.end(), tail.begin(), tail.end());
+        EXPECT_EQ(decompress(longer, out), Status::invalidStream);
+    }
+    // A small stream that would expand without bound: one byte, then 0x7FFF copies of it.
+    Bytes bomb = {0x80, 0x01, 'b', 'b'};
+    for (int i = 0; i < 1000; ++i) {
+        bomb.insert(bomb.end(), {0x00, 0x01, 0x7F, 0xFF});
+    }
+    EXPECT_EQ(decompress(bomb, out), Status::invalidStream);
+}
+
+TEST(DecoderRefuses, EmptyStream) {
+    Bytes out;
+    EXPECT_EQ(decompress({}, out), Status::emptyInput);
+}
+
+TEST(DecoderProgress, BarFollowsThePositionInTheCompressedStream) {
+    // One literal byte with its filler, then 199 one-byte matches: 800 stream bytes in 200
+    // tokens. The 128th token ends at stream position 4 + 127 * 4 = 512.
+    Bytes stream = {0x80, 0x01, 'm', 'm'};
+    for (int i = 0; i < 199; ++i) {
+        stream.insert(stream.end(), {0x00, 0x01, 0x00, 0x01});
+    }
+    RecordingProgress progress(800.0F);
+    Bytes out;
+    ASSERT_EQ(decompressBuffer(stream, out, progress, 128), Status::ok);
+    EXPECT_EQ(out, repeated('m', 200));
+    EXPECT_EQ(progress.widths, (std::vector<float>{512.0F, 801.0F}));
+}
+
+}  // namespace
+}  // namespace lzc::test

@@ -1,0 +1,174 @@
+// Compress and Decompress over files: results, and what happens to the files on failure.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "lzc/file_io.h"
+#include "lzc/lzcodec.h"
+#include "test_support.h"
+
+namespace lzc::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::int32_t compressNamed(const fs::path& source, const fs::path& destination,
+                           std::int32_t window = kWindowOptimal) {
+    NoProgress progress;
+    return Compress(source.string(), destination.string(), progress, kDefaultProgressInterval,
+                    window);
+}
+
+std::int32_t decompressNamed(const fs::path& source, const fs::path& destination) {
+    NoProgress progress;
+    return Decompress(source.string(), destination.string(), progress, kDefaultProgressInterval);
+}
+
+mode_t modeOf(const fs::path& name) {
+    struct stat info {};
+    EXPECT_EQ(::stat(name.c_str(), &info), 0);
+    return info.st_mode & 07777;
+}
+
+TEST(FileFrame, CompressThenDecompressRestoresTheFile) {
+    ScratchDir dir;
+    writeBytes(dir / "data.txt", bytesOf("ABCDABCDABCDABCDX"));
+    EXPECT_EQ(compressNamed(dir / "data.txt", dir / "data.txt.lzc"), 8333);
+    fs::remove(dir / "data.txt");
+    EXPECT_EQ(decompressNamed(dir / "data.txt.lzc", dir / "data.txt"), 0);
+    EXPECT_EQ(readBytes(dir / "data.txt"), bytesOf("ABCDABCDABCDABCDX"));
+    EXPECT_EQ(listDirectory(dir.path()), (std::vector<std::string>{"data.txt", "data.txt.lzc"}));
+}
+
+TEST(FileFrame, MissingOrUnusableSourceCreatesNoDestination) {
+    ScratchDir dir;
+    fs::create_directory(dir / "folder");
+    fs::create_symlink(dir / "nowhere", dir / "dangling");
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    for (const char* source : {"absent", "folder", "dangling", "fifo"}) {
+        EXPECT_EQ(compressNamed(dir / source, dir / "out.lzc"), -1) << source;
+        EXPECT_EQ(decompressNamed(dir / source, dir / "out"), -1) << source;
+    }
+    EXPECT_EQ(listDirectory(dir.path()),
+              (std::vector<std::string>{"dangling", "fifo", "folder"}));
+
+    NoProgress progress;
+    EXPECT_EQ(compressFile(dir / "absent", dir / "out.lzc", progress, 128, 1024).status,
+              Status::sourceMissing);
+    EXPECT_EQ(compressFile(dir / "folder", dir / "out.lzc", progress, 128, 1024).status,
+              Status::sourceNotRegular);
+}
+
+TEST(FileFrame, FailedOperationLeavesAnExistingDestinationAsItWas) {
+    ScratchDir dir;
+    const Bytes precious = bytesOf("precious bytes that must survive");
+    writeBytes(dir / "empty", Bytes{});
+    writeBytes(dir / "huge", randomBytes(32768, 1));
+    writeBytes(dir / "corrupt.lzc", Bytes{0x80, 0x01, 'a', 0, 0x00, 0x09, 0x00, 0x04});
+    writeBytes(dir / "target", precious);
+    ::chmod((dir / "target").c_str(), 0640);
+
+    EXPECT_EQ(compressNamed(dir / "empty", dir / "target"), -1);
+    EXPECT_EQ(compressNamed(dir / "huge", dir / "target"), -1);
+    EXPECT_EQ(decompressNamed(dir / "empty", dir / "target"), -1);
+    EXPECT_EQ(decompressNamed(dir / "corrupt.lzc", dir / "target"), -1);
+
+    EXPECT_EQ(readBytes(dir / "target"), precious);
+    EXPECT_EQ(modeOf(dir / "target"), 0640U);
+    EXPECT_EQ(listDirectory(dir.path()),
+              (std::vector<std::string>{"corrupt.lzc", "empty", "huge", "target"}));
+}
+
+TEST(FileFrame, EmptySourceFailsWithoutATrackToo) {
+    ScratchDir dir;
+    writeBytes(dir / "empty", Bytes{});
+    NoProgress progress;
+    EXPECT_EQ(compressFile(dir / "empty", dir / "out.lzc", progress, 128, 1024).status,
+              Status::emptyInput);
+    EXPECT_FALSE(fs::exists(dir / "out.lzc"));
+}
+
+TEST(FileFrame, ReplacedDestinationHoldsOnlyTheNewContentAndKeepsItsMode) {
+    ScratchDir dir;
+    writeBytes(dir / "small", bytesOf("X"));
+    writeBytes(dir / "small.lzc", randomBytes(500, 2));
+    ::chmod((dir / "small.lzc").c_str(), 0604);
+    EXPECT_EQ(compressNamed(dir / "small", dir / "small.lzc"), 20000);
+    EXPECT_EQ(readBytes(dir / "small.lzc"), (Bytes{0x80, 0x01, 'X'}));
+    EXPECT_EQ(modeOf(dir / "small.lzc"), 0604U);
+}
+
+TEST(FileFrame, NewDestinationGetsTheUsualPermissions) {
+    ScratchDir dir;
+    writeBytes(dir / "a", bytesOf("abc"));
+    const mode_t previous = ::umask(027);
+    const std::int32_t result = compressNamed(dir / "a", dir / "a.lzc");
+    ::umask(previous);
+    EXPECT_GT(result, 0);
+    EXPECT_EQ(modeOf(dir / "a.lzc"), 0640U);
+}
+
+TEST(FileFrame, LinkedDestinationIsWrittenThroughTheLink) {
+    ScratchDir dir;
+    writeBytes(dir / "a", bytesOf("abc"));
+    writeBytes(dir / "real.lzc", bytesOf("old"));
+    fs::create_symlink(dir / "real.lzc", dir / "a.lzc");
+    EXPECT_GT(compressNamed(dir / "a", dir / "a.lzc"), 0);
+    EXPECT_TRUE(fs::is_symlink(dir / "a.lzc"));
+    EXPECT_EQ(readBytes(dir / "real.lzc"), (Bytes{0x80, 0x03, 'a', 'b', 'c'}));
+}
+
+TEST(FileFrame, DestinationThatIsADirectoryFails) {
+    ScratchDir dir;
+    writeBytes(dir / "a", bytesOf("abc"));
+    fs::create_directory(dir / "a.lzc");
+    NoProgress progress;
+    const Outcome outcome = compressFile(dir / "a", dir / "a.lzc", progress, 128, 1024);
+    EXPECT_EQ(outcome.status, Status::writeFailed);
+    EXPECT_EQ(outcome.systemError, EISDIR);
+    EXPECT_EQ(listDirectory(dir.path()), (std::vector<std::string>{"a", "a.lzc"}));
+}
+
+TEST(FileFrame, SecondOperationDuringAProgressUpdateIsRefused) {
+    ScratchDir dir;
+    writeBytes(dir / "a", textLike(2000, 3));
+
+    // Presses "compress" again from inside the first operation's event processing.
+    struct Reentering : RecordingProgress {
+        explicit Reentering(const ScratchDir& d) : RecordingProgress(100.0F), dir(d) {}
+        void processEvents() override {
+            NoProgress inner;
+            innerResults.push_back(Compress((dir / "a").string(), (dir / "b.lzc").string(),
+                                            inner, 128, 1024));
+            innerResults.push_back(
+                Decompress((dir / "a.lzc").string(), (dir / "c").string(), inner, 128));
+        }
+        const ScratchDir& dir;
+        std::vector<std::int32_t> innerResults;
+    } progress(dir);
+
+    EXPECT_GT(Compress((dir / "a").string(), (dir / "a.lzc").string(), progress, 1, 1024), 0);
+    ASSERT_FALSE(progress.innerResults.empty());
+    for (const std::int32_t result : progress.innerResults) {
+        EXPECT_EQ(result, -1);
+    }
+    EXPECT_FALSE(fs::exists(dir / "b.lzc"));
+    EXPECT_FALSE(fs::exists(dir / "c"));
+    // Once the first operation is over, the next one runs.
+    EXPECT_EQ(decompressNamed(dir / "a.lzc", dir / "c"), 0);
+}
+
+TEST(FileWriting, RefusingToReplaceLeavesTheExistingFile) {
+    ScratchDir dir;
+    writeBytes(dir / "kept", bytesOf("old"));
+    fileio::WriteOptions options;
+    options.replaceExisting = false;
+    EXPECT_EQ(fileio::writeFileAtomically(dir / "kept", bytesOf("new"), options), EEXIST);
+    EXPECT_EQ(readBytes(dir / "kept"), bytesOf("old"));
+    EXPECT_EQ(fileio::writeFileAtomically(dir / "fresh", bytesOf("new"), options), 0);
+    EXPECT_EQ(readBytes(dir / "fresh"), bytesOf("new"));
+    EXPECT_EQ(listDirectory(dir.path()), (std::vector<std::string>{"fresh", "kept"}));
+}
+
+}  // namespace
+}  // namespace lzc::test

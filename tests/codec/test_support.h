@@ -1,0 +1,63 @@
+// Helpers shared by the codec tests: byte literals, generated inputs, scratch directories and
+// a progress pair that records what it is told.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "lzc/progress.h"
+
+namespace lzc::test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes bytesOf(std::string_view text);
+Bytes repeated(std::uint8_t value, std::size_t count);
+Bytes randomBytes(std::size_t count, std::uint32_t seed, int alphabet = 256);
+// English-like words separated by spaces and line breaks.
+Bytes textLike(std::size_t count, std::uint32_t seed);
+// Runs of one byte, each of random length and value.
+Bytes runs(std::size_t count, std::uint32_t seed);
+// A random block of `period` bytes repeated.
+Bytes periodic(std::size_t count, std::size_t period, std::uint32_t seed);
+
+// A fresh directory under the system's temporary directory, removed with everything in it.
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+void writeBytes(const std::filesystem::path& name, std::span<const std::uint8_t> bytes);
+Bytes readBytes(const std::filesystem::path& name);
+// Names of all entries in a directory, sorted.
+std::vector<std::string> listDirectory(const std::filesystem::path& directory);
+
+// Records every bar width it is given and how often events were processed.
+class RecordingProgress : public ProgressPair {
+public:
+    explicit RecordingProgress(float trackWidth) : trackWidth_(trackWidth) {}
+    bool hasTrack() const override { return true; }
+    float trackWidth() const override { return trackWidth_; }
+    void setBarWidth(float width) override { widths.push_back(width); }
+    void processEvents() override { ++eventRounds; }
+
+    std::vector<float> widths;
+    int eventRounds = 0;
+
+private:
+    float trackWidth_;
+};
+
+}  // namespace lzc::test
