@@ -82,8 +82,8 @@ void runCompressor(CodecState& state, std::int32_t window, std::vector<std::uint
 }  // namespace
 
 Status compressBuffer(std::span<const std::uint8_t> source, std::int32_t window,
-                      std::vector<std::uint8_t>& out, ProgressPair& progress,
-                      std::int32_t interval, MatchSearch search) {
+                      std::vector<std::uint8_t>& out, ProgressPair& progress, std::int32_t interval,
+                      MatchSearch search) {
     out.clear();
     if (source.empty()) {
         return Status::emptyInput;

@@ -48,8 +48,8 @@ Status decompressBuffer(std::span<const std::uint8_t> stream, std::vector<std::u
             }
             // One byte at a time, in ascending order: the range may run into the bytes this
             // same match is producing, which then repeat. A block copy would break that.
-            for (std::size_t from = static_cast<std::size_t>(token.position) - 1, i = 0;
-                 i < length; ++i) {
+            for (std::size_t from = static_cast<std::size_t>(token.position) - 1, i = 0; i < length;
+                 ++i) {
                 restored.push_back(restored[from + i]);
             }
         }

@@ -51,6 +51,18 @@ int writeAll(int fd, std::span<const std::uint8_t> bytes) {
     return 0;
 }
 
+// Writes to an existing special file (a device or FIFO): there is nothing to replace.
+int writeInPlace(const std::filesystem::path& target, std::span<const std::uint8_t> bytes) {
+    Descriptor fd(::open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        return errno;
+    }
+    if (const int error = writeAll(fd.get(), bytes); error != 0) {
+        return error;
+    }
+    return fd.close();
+}
+
 // A name for the new file, hidden beside the destination.
 std::filesystem::path temporaryNameFor(const std::filesystem::path& target) {
     static std::mt19937_64 generator{std::random_device{}()};
@@ -152,6 +164,9 @@ int writeFileAtomically(const std::filesystem::path& destination,
     }
     if (exists && S_ISDIR(existing.st_mode)) {
         return EISDIR;
+    }
+    if (exists && !S_ISREG(existing.st_mode)) {
+        return writeInPlace(target, bytes);
     }
 
     std::filesystem::path temporary;

@@ -30,7 +30,9 @@ private:
     bool acquired_;
 };
 
-Outcome failure(Status status, int systemError = 0) { return Outcome{status, systemError, 0}; }
+Outcome failure(Status status, int systemError = 0) {
+    return Outcome{status, systemError, 0};
+}
 
 // Reads a source whole, refusing what is not a regular file and what is larger than `limit`.
 Outcome readSource(const std::filesystem::path& name, std::size_t limit,
@@ -57,8 +59,9 @@ Outcome readSource(const std::filesystem::path& name, std::size_t limit,
     return Outcome{};
 }
 
-Outcome writeDestination(const std::filesystem::path& name, std::span<const std::uint8_t> bytes) {
-    if (const int error = fileio::writeFileAtomically(name, bytes); error != 0) {
+Outcome writeDestination(const std::filesystem::path& name, std::span<const std::uint8_t> bytes,
+                         const fileio::WriteOptions& options) {
+    if (const int error = fileio::writeFileAtomically(name, bytes, options); error != 0) {
         return failure(Status::writeFailed, error);
     }
     return Outcome{};
@@ -66,9 +69,9 @@ Outcome writeDestination(const std::filesystem::path& name, std::span<const std:
 
 }  // namespace
 
-Outcome compressFile(const std::filesystem::path& source,
-                     const std::filesystem::path& destination, ProgressPair& progress,
-                     std::int32_t interval, std::int32_t window) {
+Outcome compressFile(const std::filesystem::path& source, const std::filesystem::path& destination,
+                     ProgressPair& progress, std::int32_t interval, std::int32_t window,
+                     const fileio::WriteOptions& writeOptions) {
     OperationGuard guard;
     if (!guard.acquired()) {
         return failure(Status::busy);
@@ -83,7 +86,8 @@ Outcome compressFile(const std::filesystem::path& source,
         status != Status::ok) {
         return failure(status);
     }
-    if (Outcome written = writeDestination(destination, output); written.status != Status::ok) {
+    if (Outcome written = writeDestination(destination, output, writeOptions);
+        written.status != Status::ok) {
         return written;
     }
     return Outcome{Status::ok, 0, compressionRatio(input.size(), output.size())};
@@ -91,7 +95,7 @@ Outcome compressFile(const std::filesystem::path& source,
 
 Outcome decompressFile(const std::filesystem::path& source,
                        const std::filesystem::path& destination, ProgressPair& progress,
-                       std::int32_t interval) {
+                       std::int32_t interval, const fileio::WriteOptions& writeOptions) {
     OperationGuard guard;
     if (!guard.acquired()) {
         return failure(Status::busy);
@@ -106,7 +110,7 @@ Outcome decompressFile(const std::filesystem::path& source,
         status != Status::ok) {
         return failure(status);
     }
-    return writeDestination(destination, restored);
+    return writeDestination(destination, restored, writeOptions);
 }
 
 std::int32_t Compress(const std::string& source, const std::string& destination,

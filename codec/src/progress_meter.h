@@ -36,9 +36,9 @@ public:
 private:
     void show(std::int64_t position, std::int64_t inputLength) {
         assert(inputLength > 0);
-        const double width = std::floor(static_cast<double>(pair_.trackWidth()) *
-                                        static_cast<double>(position) /
-                                        static_cast<double>(inputLength));
+        const double width =
+            std::floor(static_cast<double>(pair_.trackWidth()) * static_cast<double>(position) /
+                       static_cast<double>(inputLength));
         pair_.setBarWidth(static_cast<float>(width));
         pair_.processEvents();
     }

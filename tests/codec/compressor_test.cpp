@@ -26,8 +26,8 @@ Bytes literalRun(const Bytes& source) {
 
 TEST(CompressorOutput, RepeatedBlockThenNewByte) {
     const Bytes out = compress(bytesOf("ABCDABCDABCDABCDX"));
-    const Bytes expected = {0x80, 0x04, 'A', 'B', 'C', 'D', 'A', 0x00, 0x01,
-                            0x00, 0x0C, 0x80, 0x01, 'X'};
+    const Bytes expected = {0x80, 0x04, 'A',  'B',  'C',  'D',  'A',
+                            0x00, 0x01, 0x00, 0x0C, 0x80, 0x01, 'X'};
     EXPECT_EQ(out, expected);
     EXPECT_EQ(compressionRatio(17, out.size()), 8333);
 }
@@ -62,18 +62,16 @@ TEST(CompressorThresholds, FourByteMatchFollowsAMatch) {
     // After the 8-byte match, "efgh" recurs at 5 and at 13 with 4 bytes each: in match mode a
     // 4-byte match is taken, and of two equal matches the lower position is coded.
     const Bytes out = compress(bytesOf("abcdefghabcdefghefghZ"));
-    const Bytes expected = {0x80, 0x08, 'a',  'b',  'c',  'd',  'e',  'f',  'g',  'h',
-                            'a',  0x00, 0x01, 0x00, 0x08, 0x00, 0x05, 0x00, 0x04, 0x80,
-                            0x01, 'Z'};
+    const Bytes expected = {0x80, 0x08, 'a',  'b',  'c',  'd',  'e',  'f',  'g',  'h',  'a',
+                            0x00, 0x01, 0x00, 0x08, 0x00, 0x05, 0x00, 0x04, 0x80, 0x01, 'Z'};
     EXPECT_EQ(out, expected);
 }
 
 TEST(CompressorThresholds, EqualMatchesGoToTheLowestPosition) {
     // At 13, "ABCDE" is offered by the copies at 1 and at 7 alike: position 1 is coded.
     const Bytes out = compress(bytesOf("ABCDE-ABCDE+ABCDE!"));
-    const Bytes expected = {0x80, 0x06, 'A',  'B',  'C',  'D',  'E',  '-',  'A',
-                            0x00, 0x01, 0x00, 0x05, 0x80, 0x01, '+',  'A',  0x00,
-                            0x01, 0x00, 0x05, 0x80, 0x01, '!'};
+    const Bytes expected = {0x80, 0x06, 'A',  'B', 'C', 'D',  'E',  '-',  'A',  0x00, 0x01, 0x00,
+                            0x05, 0x80, 0x01, '+', 'A', 0x00, 0x01, 0x00, 0x05, 0x80, 0x01, '!'};
     EXPECT_EQ(out, expected);
 }
 

@@ -18,9 +18,9 @@ Bytes restore(const Bytes& stream) {
 }
 
 TEST(DecoderRestores, TheCompressorsExamples) {
-    EXPECT_EQ(restore({0x80, 0x04, 'A', 'B', 'C', 'D', 'A', 0x00, 0x01, 0x00, 0x0C, 0x80, 0x01,
-                       'X'}),
-              bytesOf("ABCDABCDABCDABCDX"));
+    EXPECT_EQ(
+        restore({0x80, 0x04, 'A', 'B', 'C', 'D', 'A', 0x00, 0x01, 0x00, 0x0C, 0x80, 0x01, 'X'}),
+        bytesOf("ABCDABCDABCDABCDX"));
     EXPECT_EQ(restore({0x80, 0x01, 'a', 'a', 0x00, 0x01, 0x00, 0x0E, 0x80, 0x01, 'a'}),
               repeated('a', 16));
     EXPECT_EQ(restore({0x80, 0x01, 'X'}), bytesOf("X"));

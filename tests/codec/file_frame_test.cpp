@@ -49,8 +49,7 @@ TEST(FileFrame, MissingOrUnusableSourceCreatesNoDestination) {
         EXPECT_EQ(compressNamed(dir / source, dir / "out.lzc"), -1) << source;
         EXPECT_EQ(decompressNamed(dir / source, dir / "out"), -1) << source;
     }
-    EXPECT_EQ(listDirectory(dir.path()),
-              (std::vector<std::string>{"dangling", "fifo", "folder"}));
+    EXPECT_EQ(listDirectory(dir.path()), (std::vector<std::string>{"dangling", "fifo", "folder"}));
 
     NoProgress progress;
     EXPECT_EQ(compressFile(dir / "absent", dir / "out.lzc", progress, 128, 1024).status,
@@ -138,8 +137,8 @@ TEST(FileFrame, SecondOperationDuringAProgressUpdateIsRefused) {
         explicit Reentering(const ScratchDir& d) : RecordingProgress(100.0F), dir(d) {}
         void processEvents() override {
             NoProgress inner;
-            innerResults.push_back(Compress((dir / "a").string(), (dir / "b.lzc").string(),
-                                            inner, 128, 1024));
+            innerResults.push_back(
+                Compress((dir / "a").string(), (dir / "b.lzc").string(), inner, 128, 1024));
             innerResults.push_back(
                 Decompress((dir / "a.lzc").string(), (dir / "c").string(), inner, 128));
         }
@@ -168,6 +167,14 @@ TEST(FileWriting, RefusingToReplaceLeavesTheExistingFile) {
     EXPECT_EQ(fileio::writeFileAtomically(dir / "fresh", bytesOf("new"), options), 0);
     EXPECT_EQ(readBytes(dir / "fresh"), bytesOf("new"));
     EXPECT_EQ(listDirectory(dir.path()), (std::vector<std::string>{"fresh", "kept"}));
+}
+
+TEST(FileWriting, SpecialFilesAreWrittenInPlaceNeverReplaced) {
+    EXPECT_EQ(fileio::writeFileAtomically("/dev/null", bytesOf("gone")), 0);
+    EXPECT_EQ(fileio::writeFileAtomically("/dev/full", bytesOf("no room")), ENOSPC);
+    struct stat info {};
+    ASSERT_EQ(::stat("/dev/full", &info), 0);
+    EXPECT_TRUE(S_ISCHR(info.st_mode));
 }
 
 }  // namespace

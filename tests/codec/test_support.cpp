@@ -7,9 +7,13 @@
 
 namespace lzc::test {
 
-Bytes bytesOf(std::string_view text) { return Bytes(text.begin(), text.end()); }
+Bytes bytesOf(std::string_view text) {
+    return Bytes(text.begin(), text.end());
+}
 
-Bytes repeated(std::uint8_t value, std::size_t count) { return Bytes(count, value); }
+Bytes repeated(std::uint8_t value, std::size_t count) {
+    return Bytes(count, value);
+}
 
 Bytes randomBytes(std::size_t count, std::uint32_t seed, int alphabet) {
     std::mt19937 generator(seed);
@@ -23,9 +27,9 @@ Bytes randomBytes(std::size_t count, std::uint32_t seed, int alphabet) {
 
 Bytes textLike(std::size_t count, std::uint32_t seed) {
     static const char* const kWords[] = {
-        "the",     "file",  "window", "compress", "of",    "and",   "a",      "match",
-        "literal", "run",   "byte",   "position", "to",    "is",    "stream", "restored",
-        "quality", "level", "search", "progress", "bar",   "track", "source", "destination"};
+        "the",     "file",  "window", "compress", "of",  "and",   "a",      "match",
+        "literal", "run",   "byte",   "position", "to",  "is",    "stream", "restored",
+        "quality", "level", "search", "progress", "bar", "track", "source", "destination"};
     std::mt19937 generator(seed);
     std::uniform_int_distribution<std::size_t> pickWord(0, std::size(kWords) - 1);
     std::uniform_int_distribution<int> pickBreak(0, 11);
@@ -62,7 +66,8 @@ Bytes periodic(std::size_t count, std::size_t period, std::uint32_t seed) {
 }
 
 ScratchDir::ScratchDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vellicor-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "vellicor-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("cannot create a scratch directory");
     }

@@ -36,8 +36,7 @@ Status compressBuffer(std::span<const std::uint8_t> source, std::int32_t window,
 // gives invalidStream. An empty stream gives emptyInput. `out` is left empty on failure.
 // Progress is stepped once per token.
 Status decompressBuffer(std::span<const std::uint8_t> stream, std::vector<std::uint8_t>& out,
-                        ProgressPair& progress,
-                        std::int32_t interval = kDefaultProgressInterval);
+                        ProgressPair& progress, std::int32_t interval = kDefaultProgressInterval);
 
 // The size figure reported after compression, in hundredths of a percent:
 // floor((compressed + 1) / (source + 1) * 10000), the division done first.

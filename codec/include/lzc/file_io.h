@@ -46,6 +46,8 @@ struct WriteOptions {
 // Writes `bytes` to a new file beside `destination`, flushes it to disk, and only then moves it
 // into place. On any failure the new file is removed and `destination` is as it was. A
 // destination that is a link to a file is replaced where the link points, so the link stays.
+// An existing destination that is a device, FIFO or socket (/dev/null, say) is written in
+// place instead, never replaced; a directory is refused with EISDIR.
 // Returns 0 or the errno of the failing call.
 int writeFileAtomically(const std::filesystem::path& destination,
                         std::span<const std::uint8_t> bytes, const WriteOptions& options = {});

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "lzc/codec.h"
+#include "lzc/file_io.h"
 #include "lzc/progress.h"
 #include "lzc/status.h"
 
@@ -26,13 +27,13 @@ struct Outcome {
     std::int32_t ratio = 0;
 };
 
-Outcome compressFile(const std::filesystem::path& source,
-                     const std::filesystem::path& destination, ProgressPair& progress,
-                     std::int32_t interval, std::int32_t window);
+Outcome compressFile(const std::filesystem::path& source, const std::filesystem::path& destination,
+                     ProgressPair& progress, std::int32_t interval, std::int32_t window,
+                     const fileio::WriteOptions& writeOptions = {});
 
 Outcome decompressFile(const std::filesystem::path& source,
                        const std::filesystem::path& destination, ProgressPair& progress,
-                       std::int32_t interval);
+                       std::int32_t interval, const fileio::WriteOptions& writeOptions = {});
 
 // The window's calls. Compress returns the size figure in hundredths of a percent, or -1 on any
 // failure; Decompress returns 0, or -1 on any failure.
