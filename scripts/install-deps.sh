@@ -9,6 +9,7 @@ packages=(
     qt6-base-dev libgl-dev
     zlib1g-dev liblz4-dev libzstd-dev
     xvfb xauth
+    dpkg-dev desktop-file-utils
 )
 missing=()
 for package in "${packages[@]}"; do
