@@ -376,7 +376,7 @@ Examples:
   lzc notes.txt                   compress notes.txt to notes.txt.lzc
   lzc -d notes.txt.lzc            restore notes.txt from notes.txt.lzc
   lzc -Q poor *.txt               compress every .txt file, searching 2048 back
-  lzc -dc notes.txt.lzc | less    read a compressed file without restoring it
+  lzc -dc notes.txt.lzc | less    page through notes.txt without restoring it
   lzc < notes.txt > notes.lzc     compress standard input to standard output
   lzc -d -o copy.txt notes.lzc    restore notes.lzc under the name copy.txt
   lzc -l *.lzc                    list sizes and ratios
