@@ -1,0 +1,45 @@
+// lzc: the .lzc codec for terminals, scripts and batches.
+#include <unistd.h>
+
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+#include "lzc_cli/command_line.h"
+#include "lzc_cli/file_jobs.h"
+
+namespace {
+
+// Prints help or version text; a failed write (a full disk, say) is an error too.
+int printText(const std::string& text) {
+    if (std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
+        std::perror("lzc: stdout");
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    const lzc::cli::ParsedCommandLine parsed = lzc::cli::parseCommandLine(arguments);
+    switch (parsed.action) {
+        case lzc::cli::ParsedCommandLine::Action::showHelp:
+            return printText(lzc::cli::helpText());
+        case lzc::cli::ParsedCommandLine::Action::showVersion:
+            return printText(lzc::cli::versionText());
+        case lzc::cli::ParsedCommandLine::Action::reportUsageError:
+            std::fprintf(stderr, "lzc: %s\nTry 'lzc --help' for more information.\n",
+                         parsed.error.c_str());
+            return 2;
+        case lzc::cli::ParsedCommandLine::Action::run:
+            break;
+    }
+    lzc::cli::Streams streams;
+    streams.input = STDIN_FILENO;
+    streams.output = STDOUT_FILENO;
+    streams.messages = stderr;
+    streams.outputIsTerminal = ::isatty(STDOUT_FILENO) == 1;
+    return lzc::cli::runInputs(parsed.settings, streams);
+}
