@@ -215,25 +215,14 @@ private:
     // Reads an input whole: a named regular file or standard input, of at most `limit` bytes.
     InputBytes readInput(const std::string& input, std::size_t limit) const {
         InputBytes result;
-        fileio::ReadResult read;
-        if (isStandardStream(input)) {
-            read = fileio::readDescriptor(streams_.input, limit);
-        } else {
-            switch (fileio::classify(input)) {
-                case fileio::FileKind::missing:
-                    result.status = Status::sourceMissing;
-                    return result;
-                case fileio::FileKind::notRegular:
-                    result.status = Status::sourceNotRegular;
-                    return result;
-                case fileio::FileKind::regular:
-                    break;
-            }
-            read = fileio::readFile(input, limit);
+        if (!isStandardStream(input)) {
+            const Outcome read = readSourceFile(input, limit, result.bytes);
+            result.status = read.status;
+            result.systemError = read.systemError;
+            return result;
         }
-        if (read.error == EISDIR || read.error == EINVAL) {
-            result.status = Status::sourceNotRegular;
-        } else if (read.error != 0) {
+        fileio::ReadResult read = fileio::readDescriptor(streams_.input, limit);
+        if (read.error != 0) {
             result.status = Status::readFailed;
             result.systemError = read.error;
         } else if (read.tooLarge) {

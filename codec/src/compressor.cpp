@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <limits>
 
 #include "lzc/codec.h"
 #include "lzc/find_match.h"
@@ -113,7 +114,11 @@ Status compressBuffer(std::span<const std::uint8_t> source, std::int32_t window,
 std::int32_t compressionRatio(std::size_t sourceSize, std::size_t compressedSize) {
     const double ratio =
         static_cast<double>(compressedSize + 1) / static_cast<double>(sourceSize + 1);
-    return static_cast<std::int32_t>(std::floor(ratio * 10000.0));
+    const double figure = std::floor(ratio * 10000.0);
+    // Only a stream far larger than what it restores (zero-length tokens) gets this far.
+    constexpr double kLargest = std::numeric_limits<std::int32_t>::max();
+    return figure >= kLargest ? std::numeric_limits<std::int32_t>::max()
+                              : static_cast<std::int32_t>(figure);
 }
 
 }  // namespace lzc

@@ -34,9 +34,18 @@ Outcome failure(Status status, int systemError = 0) {
     return Outcome{status, systemError, 0};
 }
 
-// Reads a source whole, refusing what is not a regular file and what is larger than `limit`.
-Outcome readSource(const std::filesystem::path& name, std::size_t limit,
-                   std::vector<std::uint8_t>& bytes) {
+Outcome writeDestination(const std::filesystem::path& name, std::span<const std::uint8_t> bytes,
+                         const fileio::WriteOptions& options) {
+    if (const int error = fileio::writeFileAtomically(name, bytes, options); error != 0) {
+        return failure(Status::writeFailed, error);
+    }
+    return Outcome{};
+}
+
+}  // namespace
+
+Outcome readSourceFile(const std::filesystem::path& name, std::size_t limit,
+                       std::vector<std::uint8_t>& bytes) {
     switch (fileio::classify(name)) {
         case fileio::FileKind::missing:
             return failure(Status::sourceMissing);
@@ -59,16 +68,6 @@ Outcome readSource(const std::filesystem::path& name, std::size_t limit,
     return Outcome{};
 }
 
-Outcome writeDestination(const std::filesystem::path& name, std::span<const std::uint8_t> bytes,
-                         const fileio::WriteOptions& options) {
-    if (const int error = fileio::writeFileAtomically(name, bytes, options); error != 0) {
-        return failure(Status::writeFailed, error);
-    }
-    return Outcome{};
-}
-
-}  // namespace
-
 Outcome compressFile(const std::filesystem::path& source, const std::filesystem::path& destination,
                      ProgressPair& progress, std::int32_t interval, std::int32_t window,
                      const fileio::WriteOptions& writeOptions) {
@@ -77,7 +76,7 @@ Outcome compressFile(const std::filesystem::path& source, const std::filesystem:
         return failure(Status::busy);
     }
     std::vector<std::uint8_t> input;
-    if (Outcome read = readSource(source, static_cast<std::size_t>(kMaxSourceSize), input);
+    if (Outcome read = readSourceFile(source, static_cast<std::size_t>(kMaxSourceSize), input);
         read.status != Status::ok) {
         return read;
     }
@@ -102,7 +101,7 @@ Outcome decompressFile(const std::filesystem::path& source,
     }
     std::vector<std::uint8_t> stream;
     constexpr auto kMaxStream = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
-    if (Outcome read = readSource(source, kMaxStream, stream); read.status != Status::ok) {
+    if (Outcome read = readSourceFile(source, kMaxStream, stream); read.status != Status::ok) {
         return read.status == Status::sourceTooLarge ? failure(Status::invalidStream) : read;
     }
     std::vector<std::uint8_t> restored;

@@ -39,7 +39,7 @@ Status decompressBuffer(std::span<const std::uint8_t> stream, std::vector<std::u
                         ProgressPair& progress, std::int32_t interval = kDefaultProgressInterval);
 
 // The size figure reported after compression, in hundredths of a percent:
-// floor((compressed + 1) / (source + 1) * 10000), the division done first.
+// floor((compressed + 1) / (source + 1) * 10000), the division done first; at most INT32_MAX.
 std::int32_t compressionRatio(std::size_t sourceSize, std::size_t compressedSize);
 
 }  // namespace lzc

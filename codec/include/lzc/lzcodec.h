@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "lzc/codec.h"
 #include "lzc/file_io.h"
@@ -26,6 +27,11 @@ struct Outcome {
     // Compression only: the size figure of compressionRatio().
     std::int32_t ratio = 0;
 };
+
+// Reads a source whole: sourceMissing, sourceNotRegular, sourceTooLarge (more than `limit`
+// bytes) or readFailed, else ok with the bytes in `bytes`.
+Outcome readSourceFile(const std::filesystem::path& name, std::size_t limit,
+                       std::vector<std::uint8_t>& bytes);
 
 Outcome compressFile(const std::filesystem::path& source, const std::filesystem::path& destination,
                      ProgressPair& progress, std::int32_t interval, std::int32_t window,
