@@ -105,6 +105,7 @@ Vellicor::Vellicor(Dialogs& dialogs, CodecCalls& codec, QWidget* parent)
     for (int index = 0; index < kQualityCount; ++index) {
         cboQuality_->addItem(qualityText(index));
     }
+    // Until the window loads the box shows its own name, as a designer leaves it.
     cboQuality_->setCurrentIndex(-1);
     cboQuality_->setEditText(QStringLiteral("Combo1"));
 
