@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs Vellicor: a round trip of a sample file through
-# the codec.
+# Installs what is missing, builds, and starts the Vellicor window (under Xvfb when there is no
+# display).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,3 +9,12 @@ bash scripts/install-deps.sh
 build=build/release
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLICOR_BUILD_TESTS=OFF
 cmake --build "$build" --parallel 2
+
+window="$build/ui/vellicor"
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+    echo "Starting the Vellicor window ($window)."
+    exec "$window"
+fi
+echo "No display (DISPLAY and WAYLAND_DISPLAY are unset): starting the Vellicor window under"
+echo "Xvfb with 'xvfb-run -a $window'. It is not visible there; stop it with Ctrl+C."
+exec xvfb-run -a "$window"

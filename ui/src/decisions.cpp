@@ -1,0 +1,114 @@
+#include "vellicor/decisions.h"
+
+#include <array>
+#include <cstdlib>
+
+#include "lzc/codec.h"
+
+namespace vellicor {
+namespace {
+
+struct QualityLevel {
+    const char* text;
+    std::int32_t window;
+};
+
+// 4092, not 4095, is the window of "Below average".
+constexpr std::array<QualityLevel, kQualityCount> kQualityLevels{{
+    {"Optimal", lzc::kWindowOptimal},
+    {"Good", lzc::kWindowGood},
+    {"Moderate", lzc::kWindowModerate},
+    {"Below average", lzc::kWindowBelowAverage},
+    {"Poor", lzc::kWindowPoor},
+    {"Very Poor!", lzc::kWindowVeryPoor},
+}};
+
+bool isListIndex(int index) {
+    return index >= 0 && index < kQualityCount;
+}
+
+}  // namespace
+
+QString qualityText(int index) {
+    return isListIndex(index)
+               ? QString::fromLatin1(kQualityLevels[static_cast<std::size_t>(index)].text)
+               : QString();
+}
+
+QualityChoice chooseQuality(int index) {
+    if (!isListIndex(index)) {
+        return QualityChoice{lzc::kWindowVeryPoor, true};
+    }
+    return QualityChoice{kQualityLevels[static_cast<std::size_t>(index)].window, false};
+}
+
+int editedComboIndex(int currentIndex, const QString& currentText, const QString& currentItemText) {
+    if (currentIndex < 0 || currentText != currentItemText) {
+        return -1;
+    }
+    return currentIndex;
+}
+
+QString compressedName(const QString& source) {
+    return source + QStringLiteral(".lzc");
+}
+
+std::optional<QString> restoredName(const QString& compressed) {
+    qsizetype end = compressed.size();
+    for (int removed = 0; removed < 4; ++removed) {
+        if (end == 0) {
+            return std::nullopt;
+        }
+        --end;
+        if (end > 0 && compressed.at(end).isLowSurrogate() &&
+            compressed.at(end - 1).isHighSurrogate()) {
+            --end;
+        }
+    }
+    return compressed.left(end);
+}
+
+QString ratioText(std::int32_t ratio) {
+    // r / 100 has at most two decimals, so integer arithmetic gives its exact digits.
+    const std::int64_t magnitude = std::llabs(std::int64_t{ratio});
+    const std::int64_t whole = magnitude / 100;
+    const std::int64_t hundredths = magnitude % 100;
+    QString text = QLatin1String(ratio < 0 ? "-" : " ");
+    if (whole > 0) {
+        text += QString::number(whole);
+    }
+    if (hundredths != 0) {
+        text += QLatin1Char('.');
+        text += hundredths % 10 == 0
+                    ? QString::number(hundredths / 10)
+                    : QStringLiteral("%1").arg(hundredths, 2, 10, QLatin1Char('0'));
+    } else if (whole == 0) {
+        text += QLatin1Char('0');
+    }
+    return text;
+}
+
+QString compressionMessage(std::int32_t result) {
+    if (result < 0) {
+        return QStringLiteral("An error has occured during compression");
+    }
+    return QStringLiteral("Compressed Size:") + ratioText(result) + QLatin1Char('%');
+}
+
+QString decompressionMessage(std::int32_t result) {
+    if (result != 0) {
+        return QStringLiteral("An error has occured during (de)compression");
+    }
+    return QStringLiteral("Successfully decompressed");
+}
+
+std::optional<QString> droppedFileName(const QList<QUrl>& urls) {
+    for (const QUrl& url : urls) {
+        if (url.isLocalFile()) {
+            return url.toLocalFile();
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace vellicor
