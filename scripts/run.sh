@@ -7,8 +7,8 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 
 build=build/release
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLICOR_BUILD_TESTS=OFF
-cmake --build "$build" --parallel 2
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$build" --parallel 2 --target vellicor lzc
 
 window="$build/ui/vellicor"
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then

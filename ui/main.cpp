@@ -7,6 +7,8 @@
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vellicor"));
+    // Lets a desktop match the running window to vellicor.desktop and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("vellicor"));
     vellicor::QtDialogs dialogs;
     vellicor::Vellicor window(dialogs);
     window.show();

@@ -149,6 +149,7 @@ void WindowTest::freshStart() {
     Session s;
     QCOMPARE(s.window.windowTitle(), QString("Vellicor v1.0"));
     QCOMPARE(s.window.size(), QSize(312, 96));
+    QVERIFY(!s.window.windowIcon().pixmap(QSize(64, 64)).isNull());
     QVERIFY(s.get<QLineEdit>("txtFile")->text().isEmpty());
     QCOMPARE(s.get<QComboBox>("cboQuality")->currentIndex(), 0);
     QCOMPARE(s.get<QComboBox>("cboQuality")->currentText(), QString("Optimal"));

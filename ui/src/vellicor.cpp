@@ -4,6 +4,8 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QIcon>
+#include <QIcon>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPointer>
@@ -96,6 +98,7 @@ Vellicor::Vellicor(Dialogs& dialogs, CodecCalls& codec, QWidget* parent)
       shpptr_(makeShape(this, "shpptr", Qt::blue, twipsRect(120, 1080, 1215, 255))),
       progress_(*shpback_, *shpptr_) {
     setWindowTitle(QStringLiteral("Vellicor v1.0"));
+    setWindowIcon(QIcon(QStringLiteral(":/vellicor/vellicor.png")));
     setFixedSize(twipsToPixels(4680), twipsToPixels(1440));
 
     // Typed text stays as typed: no completion, and Enter adds nothing to the list.
