@@ -88,22 +88,6 @@ std::string reasonForError(int error) {
     return std::strerror(error);
 }
 
-int writeAll(int fd, const void* data, std::size_t size) {
-    const auto* bytes = static_cast<const char*>(data);
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t written = ::write(fd, bytes + done, size - done);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
-        }
-        done += static_cast<std::size_t>(written);
-    }
-    return 0;
-}
-
 struct InputBytes {
     Status status = Status::ok;
     int systemError = 0;
@@ -269,7 +253,7 @@ private:
     bool writeOutput(const Destination& destination, std::span<const std::uint8_t> bytes) {
         const int error =
             destination.toStandardOutput
-                ? writeAll(streams_.output, bytes.data(), bytes.size())
+                ? fileio::writeDescriptor(streams_.output, bytes)
                 : fileio::writeFileAtomically(destination.name, bytes,
                                               writeOptionsFor(std::nullopt, destination.name));
         if (error != 0) {
@@ -460,7 +444,9 @@ private:
         if (listOutputFailed_) {
             return;
         }
-        if (const int error = writeAll(streams_.output, text.data(), text.size()); error != 0) {
+        const std::span<const std::uint8_t> bytes(
+            reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+        if (const int error = fileio::writeDescriptor(streams_.output, bytes); error != 0) {
             fail(std::string(kStdoutName), std::strerror(error));
             listOutputFailed_ = true;
         }

@@ -36,28 +36,13 @@ private:
     int fd_;
 };
 
-int writeAll(int fd, std::span<const std::uint8_t> bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
-        }
-        done += static_cast<std::size_t>(written);
-    }
-    return 0;
-}
-
 // Writes to an existing special file (a device or FIFO): there is nothing to replace.
 int writeInPlace(const std::filesystem::path& target, std::span<const std::uint8_t> bytes) {
     Descriptor fd(::open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
     if (fd.get() < 0) {
         return errno;
     }
-    if (const int error = writeAll(fd.get(), bytes); error != 0) {
+    if (const int error = writeDescriptor(fd.get(), bytes); error != 0) {
         return error;
     }
     return fd.close();
@@ -118,6 +103,21 @@ ReadResult readDescriptor(int fd, std::size_t limit) {
     result.bytes.resize(have);
     result.tooLarge = have > limit;
     return result;
+}
+
+int writeDescriptor(int fd, std::span<const std::uint8_t> bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        done += static_cast<std::size_t>(written);
+    }
+    return 0;
 }
 
 ReadResult readFile(const std::filesystem::path& name, std::size_t limit) {
@@ -189,7 +189,7 @@ int writeFileAtomically(const std::filesystem::path& destination,
         return error;
     };
 
-    if (const int error = writeAll(fd.get(), bytes); error != 0) {
+    if (const int error = writeDescriptor(fd.get(), bytes); error != 0) {
         return fail(error);
     }
     if (exists && S_ISREG(existing.st_mode)) {

@@ -8,17 +8,7 @@ trap 'rm -rf "$prefix"' EXIT
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
-failures=0
-expect() {  # expect DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok: $what"
-    else
-        echo "FAILED: $what"
-        failures=$((failures + 1))
-    fi
-}
+source "$(dirname "$0")/expect.sh"
 
 expect "vellicor is installed and executable" test -x "$prefix/bin/vellicor"
 expect "lzc is installed and executable" test -x "$prefix/bin/lzc"
@@ -33,5 +23,4 @@ expect "the scalable icon is installed" \
 expect "the bitmap icon is installed" \
     test -s "$prefix/share/icons/hicolor/256x256/apps/vellicor.png"
 
-echo "$failures failed"
-[ "$failures" -eq 0 ]
+finish

@@ -9,17 +9,7 @@ trap 'rm -rf "$out"' EXIT
 (cd "$build" && cpack -G DEB -B "$out" >/dev/null)
 deb="$out/vellicor_${version}_$(dpkg --print-architecture).deb"
 
-failures=0
-expect() {  # expect DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok: $what"
-    else
-        echo "FAILED: $what"
-        failures=$((failures + 1))
-    fi
-}
+source "$(dirname "$0")/expect.sh"
 has_file() { dpkg-deb -c "$deb" | awk '{print $6}' | grep -qx "$1"; }
 field() { dpkg-deb -f "$deb" "$1"; }
 
@@ -39,5 +29,4 @@ expect "the maintainer is filled in" test -n "$(field Maintainer)"
 expect "the section is utils" test "$(field Section)" = utils
 expect "the description is filled in" test -n "$(field Description)"
 
-echo "$failures failed"
-[ "$failures" -eq 0 ]
+finish

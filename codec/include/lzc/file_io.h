@@ -31,6 +31,10 @@ ReadResult readFile(const std::filesystem::path& name, std::size_t limit);
 // Reads all of an open descriptor (standard input, say), stopping after limit + 1 bytes.
 ReadResult readDescriptor(int fd, std::size_t limit);
 
+// Writes all of `bytes` to an open descriptor (standard output, say), retrying interrupted and
+// partial writes. Returns 0 or the errno of the failing call.
+int writeDescriptor(int fd, std::span<const std::uint8_t> bytes);
+
 struct WriteOptions {
     // Replace an existing destination. Without it an existing destination is left alone and
     // the write fails with EEXIST.
