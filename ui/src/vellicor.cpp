@@ -5,7 +5,6 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QIcon>
-#include <QIcon>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPointer>
