@@ -18,9 +18,10 @@ inline constexpr std::int32_t kWindowBelowAverage = 4092;
 inline constexpr std::int32_t kWindowPoor = 2048;
 inline constexpr std::int32_t kWindowVeryPoor = 1024;
 
-// Which longest-match search the compressor runs. Every search gives the same output, byte for
-// byte; the brute-force search is the reference.
-enum class MatchSearch { bruteForce };
+// Which longest-match search the compressor runs. Both give the same output, byte for byte:
+// the brute-force search is the reference, the indexed one (lzc/match_index.h) answers in
+// logarithmic time per position whatever the input.
+enum class MatchSearch { bruteForce, indexed };
 
 // Compresses `source` (1 ... kMaxSourceSize bytes) into `out` with the given search window:
 // how many positions back a repeat may start. Progress is stepped once per loop iteration.
@@ -28,7 +29,7 @@ enum class MatchSearch { bruteForce };
 Status compressBuffer(std::span<const std::uint8_t> source, std::int32_t window,
                       std::vector<std::uint8_t>& out, ProgressPair& progress,
                       std::int32_t interval = kDefaultProgressInterval,
-                      MatchSearch search = MatchSearch::bruteForce);
+                      MatchSearch search = MatchSearch::indexed);
 
 // Restores a stream into `out`. Never reads outside `stream` and never writes outside `out`,
 // whatever the stream holds: a match that starts at position 0 or beyond the bytes restored so

@@ -1,0 +1,76 @@
+// The quick path of the indexed search: chains of earlier positions that start with the same
+// 4 bytes, walked exactly, under a work allowance.
+//
+// Algorithm. A match the compressor acts on is 4 bytes or longer, so its candidates are the
+// earlier positions whose first 4 bytes equal those at cur. Each position is linked to the
+// previous one with the same hash of its first 4 bytes; a search walks these links from cur
+// down to searchStart, newest first, skips the positions whose 4 bytes differ (hash
+// collisions), counts how many more bytes each candidate shares with cur, up to the last
+// source byte less one (FindMatch counts a candidate that agrees through the last byte one
+// short), and keeps a candidate when it is at least as long as the best so far: walking down,
+// that leaves the lowest position among the longest, as FindMatch does. Nothing stops the walk
+// early, so it sees every candidate FindMatch sees that can reach 4 bytes.
+//
+// Runs of one byte are the exception: every position inside a run starts with the same 4
+// bytes. Only the first position of a run is linked, and a run is weighed as a whole. With
+// rx bytes of the run left at cur and a candidate run [s, e), a candidate y in it agrees for
+// min(e - y, rx) bytes, and for more only at y = e - rx, where both runs end together and the
+// bytes after them are compared. So the best of a run is either y = e - rx (when the bytes
+// after both runs agree) or its lowest position in the window. Candidates in cur's own run
+// agree for exactly rx bytes.
+//
+// The walk counts the links it follows. A source where the chains grow long (short periods,
+// small alphabets, crafted data) would make it slow, so when the count passes a few links per
+// source byte the walk gives up and the caller hands the search to the suffix-array index
+// (lzc/match_index.h), whose cost is bounded whatever the input. Both give the same answers,
+// so the hand-over can happen at any position.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "lzc/find_match.h"
+
+namespace lzc {
+
+class ChainSearch {
+public:
+    // Links state.buffer[1 ... state.inputLength], which must stay as it is while find() is
+    // used. Keeps its memory from one build to the next.
+    void build(const CodecState& state);
+
+    // Like MatchIndex::find: sets state.matchLength and state.matchPosition to FindMatch's
+    // values whenever that length is at least minLength (4 or more), otherwise to a length
+    // below minLength and position 0. Returns false, leaving the match unset, once the walks
+    // have used up their allowance; from then on every call returns false.
+    bool find(CodecState& state, std::int32_t searchStart, std::int32_t searchEnd, std::int32_t cur,
+              std::int32_t minLength);
+
+    // Links the searches may follow in all, per source byte passed and from the start. A link
+    // costs about as much as the index costs per byte divided by this rate, so giving up at
+    // this rate keeps the total within about twice what the index alone would take.
+    static constexpr std::int64_t kLinksPerByte = 12;
+    static constexpr std::int64_t kLinksAtStart = 16384;
+
+private:
+    struct Best {
+        std::int32_t length = 0;
+        std::int32_t position = 0;
+    };
+    std::uint32_t firstFourBytes(std::int32_t position) const;
+    std::int32_t sharedLength(std::int32_t a, std::int32_t b, std::int32_t limit) const;
+    bool walkChain(std::int32_t position, std::int32_t first, std::int32_t limit, Best& best);
+    bool walkRuns(std::int32_t position, std::int32_t first, std::int32_t limit, Best& best);
+    bool allowed();
+
+    const std::uint8_t* text_ = nullptr;  // the source, 0-based
+    std::int32_t length_ = 0;
+    std::vector<std::uint16_t> head_;    // latest linked position per hash
+    std::vector<std::uint16_t> link_;    // link_[p]: the linked position before p, same hash
+    std::vector<std::uint16_t> runEnd_;  // for the first position of a run: where it ends
+    std::int64_t links_ = 0;
+    std::int64_t allowance_ = 0;
+    bool exhausted_ = false;
+};
+
+}  // namespace lzc
