@@ -33,7 +33,7 @@ std::int32_t ChainSearch::sharedLength(std::int32_t a, std::int32_t b, std::int3
     return detail::sharedPrefix(text_, a, b, limit);
 }
 
-void ChainSearch::build(const CodecState& state) {
+void ChainSearch::build(const CodecState& state, Allowance allowance) {
     text_ = state.buffer.data() + 1;
     length_ = state.inputLength;
     assert(length_ >= 1 && state.buffer.size() > static_cast<std::size_t>(length_));
@@ -56,13 +56,14 @@ void ChainSearch::build(const CodecState& state) {
         link_[static_cast<std::size_t>(p)] = head;
         head = static_cast<std::uint16_t>(p);
     }
+    allowance_ = allowance;
     links_ = 0;
     exhausted_ = false;
 }
 
 bool ChainSearch::allowed() {
     ++links_;
-    exhausted_ = links_ > allowance_;
+    exhausted_ = links_ > limit_;
     return !exhausted_;
 }
 
@@ -144,7 +145,7 @@ bool ChainSearch::find(CodecState& state, std::int32_t searchStart, std::int32_t
         return true;
     }
     assert(minLength >= kShortestUseful && searchEnd == cur - 1);
-    allowance_ = kLinksPerByte * cur + kLinksAtStart;
+    limit_ = allowance_.perByte * cur + allowance_.atStart;
     const std::int32_t position = cur - 1;
     Best best;
     const bool done = isRun(firstFourBytes(position))

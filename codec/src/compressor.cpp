@@ -38,17 +38,26 @@ struct BruteForceSearch {
     }
 };
 
-// The indexed search: the chain walk while it stays within its allowance, then the suffix-array
-// index for the rest of the source. Both answer exactly, so the switch changes no output.
 struct SearchStructures {
     ChainSearch chain;
     MatchIndex index;
 };
 
+// The indexed search: the chain walk while it stays within its allowance, then the suffix-array
+// index for the rest of the source. Both answer exactly, so the switch changes no output.
+// suffixArrayOnly starts with the index, chainsOnly never leaves the chains.
 class IndexedSearch {
 public:
-    IndexedSearch(SearchStructures& structures, const CodecState& state) : structures_(structures) {
-        structures_.chain.build(state);
+    IndexedSearch(SearchStructures& structures, const CodecState& state, MatchSearch search)
+        : structures_(structures) {
+        if (search == MatchSearch::suffixArrayOnly) {
+            structures_.index.build(state);
+            indexBuilt_ = true;
+        } else {
+            structures_.chain.build(state, search == MatchSearch::chainsOnly
+                                               ? ChainSearch::kUnlimited
+                                               : ChainSearch::kDefaultAllowance);
+        }
     }
     void operator()(CodecState& state, std::int32_t searchStart, std::int32_t searchEnd,
                     std::int32_t cur, std::int32_t shortest) {
@@ -173,9 +182,11 @@ Status compressBuffer(std::span<const std::uint8_t> source, std::int32_t window,
             runCompressor(state, window, out, meter, bruteForce);
             break;
         }
-        case MatchSearch::indexed: {
+        case MatchSearch::indexed:
+        case MatchSearch::suffixArrayOnly:
+        case MatchSearch::chainsOnly: {
             ThreadStructures structures;
-            IndexedSearch indexed(structures.get(), state);
+            IndexedSearch indexed(structures.get(), state, search);
             runCompressor(state, window, out, meter, indexed);
             break;
         }

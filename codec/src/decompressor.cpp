@@ -25,8 +25,11 @@ Status decompressBuffer(std::span<const std::uint8_t> stream, std::vector<std::u
     const auto streamLength = static_cast<std::int64_t>(stream.size());
     constexpr auto kMaxRestored = static_cast<std::size_t>(kMaxSourceSize);
 
-    std::vector<std::uint8_t> restored;
-    restored.reserve(kMaxRestored);
+    // Restored bytes go straight into a buffer of the largest size the format allows; every
+    // length is checked against what is left of it before anything is copied.
+    std::vector<std::uint8_t> restored(kMaxRestored);
+    std::uint8_t* const target = restored.data();
+    std::size_t written = 0;
     ProgressMeter meter(progress, interval);
 
     std::size_t offset = 0;
@@ -36,23 +39,29 @@ Status decompressBuffer(std::span<const std::uint8_t> stream, std::vector<std::u
             return Status::invalidStream;
         }
         const auto length = static_cast<std::size_t>(token.length);
-        if (length > kMaxRestored - restored.size()) {
+        if (length > kMaxRestored - written) {
             return Status::invalidStream;
         }
         if (token.kind == LzcToken::Kind::literal) {
-            const auto first = stream.begin() + static_cast<std::ptrdiff_t>(token.literalStart);
-            restored.insert(restored.end(), first, first + static_cast<std::ptrdiff_t>(length));
+            std::copy_n(stream.data() + token.literalStart, length, target + written);
         } else {
-            if (token.position < 1 || static_cast<std::size_t>(token.position) > restored.size()) {
+            if (token.position < 1 || static_cast<std::size_t>(token.position) > written) {
                 return Status::invalidStream;
             }
-            // One byte at a time, in ascending order: the range may run into the bytes this
-            // same match is producing, which then repeat. A block copy would break that.
-            for (std::size_t from = static_cast<std::size_t>(token.position) - 1, i = 0; i < length;
-                 ++i) {
-                restored.push_back(restored[from + i]);
+            const std::size_t from = static_cast<std::size_t>(token.position) - 1;
+            if (from + length <= written) {
+                // The copy lies wholly in bytes restored before this match.
+                std::copy_n(target + from, length, target + written);
+            } else {
+                // The copy runs into the bytes this same match produces, which then repeat:
+                // one byte at a time, in ascending order. A block copy (memcpy, memmove)
+                // would read those bytes before they are written.
+                for (std::size_t i = 0; i < length; ++i) {
+                    target[written + i] = target[from + i];
+                }
             }
         }
+        written += length;
         // The 1-based position of the token's last byte read equals the 0-based start of the
         // next token (for a literal run, that is its filler slot).
         meter.step(static_cast<std::int64_t>(token.next), streamLength);
@@ -60,6 +69,7 @@ Status decompressBuffer(std::span<const std::uint8_t> stream, std::vector<std::u
     }
     meter.finish(static_cast<std::int64_t>(offset) + 1, streamLength);
 
+    restored.resize(written);
     out = std::move(restored);
     return Status::ok;
 }

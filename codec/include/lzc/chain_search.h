@@ -27,6 +27,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "lzc/find_match.h"
@@ -35,9 +36,20 @@ namespace lzc {
 
 class ChainSearch {
 public:
+    // How many links the searches may follow in all: perByte for each source byte passed, plus
+    // atStart. At the default rate a link costs about as much as the suffix-array index costs
+    // per byte divided by the rate, so giving up then keeps the total within about twice what
+    // the index alone would take.
+    struct Allowance {
+        std::int64_t perByte;
+        std::int64_t atStart;
+    };
+    static constexpr Allowance kDefaultAllowance{12, 16384};
+    static constexpr Allowance kUnlimited{0, std::numeric_limits<std::int64_t>::max()};
+
     // Links state.buffer[1 ... state.inputLength], which must stay as it is while find() is
     // used. Keeps its memory from one build to the next.
-    void build(const CodecState& state);
+    void build(const CodecState& state, Allowance allowance = kDefaultAllowance);
 
     // Like MatchIndex::find: sets state.matchLength and state.matchPosition to FindMatch's
     // values whenever that length is at least minLength (4 or more), otherwise to a length
@@ -45,12 +57,6 @@ public:
     // have used up their allowance; from then on every call returns false.
     bool find(CodecState& state, std::int32_t searchStart, std::int32_t searchEnd, std::int32_t cur,
               std::int32_t minLength);
-
-    // Links the searches may follow in all, per source byte passed and from the start. A link
-    // costs about as much as the index costs per byte divided by this rate, so giving up at
-    // this rate keeps the total within about twice what the index alone would take.
-    static constexpr std::int64_t kLinksPerByte = 12;
-    static constexpr std::int64_t kLinksAtStart = 16384;
 
 private:
     struct Best {
@@ -68,8 +74,9 @@ private:
     std::vector<std::uint16_t> head_;    // latest linked position per hash
     std::vector<std::uint16_t> link_;    // link_[p]: the linked position before p, same hash
     std::vector<std::uint16_t> runEnd_;  // for the first position of a run: where it ends
+    Allowance allowance_ = kDefaultAllowance;
     std::int64_t links_ = 0;
-    std::int64_t allowance_ = 0;
+    std::int64_t limit_ = 0;  // links allowed up to the current search
     bool exhausted_ = false;
 };
 

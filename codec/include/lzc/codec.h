@@ -18,10 +18,13 @@ inline constexpr std::int32_t kWindowBelowAverage = 4092;
 inline constexpr std::int32_t kWindowPoor = 2048;
 inline constexpr std::int32_t kWindowVeryPoor = 1024;
 
-// Which longest-match search the compressor runs. Both give the same output, byte for byte:
-// the brute-force search is the reference, the indexed one (lzc/match_index.h) answers in
-// logarithmic time per position whatever the input.
-enum class MatchSearch { bruteForce, indexed };
+// Which longest-match search the compressor runs. All give the same output, byte for byte.
+enum class MatchSearch {
+    bruteForce,       // FindMatch, the reference: up to window x match length steps a position
+    indexed,          // chains while they stay cheap, then the suffix-array index
+    suffixArrayOnly,  // the suffix-array index from the start (lzc/match_index.h)
+    chainsOnly,       // chains without an allowance (lzc/chain_search.h): slow on some inputs
+};
 
 // Compresses `source` (1 ... kMaxSourceSize bytes) into `out` with the given search window:
 // how many positions back a repeat may start. Progress is stepped once per loop iteration.
