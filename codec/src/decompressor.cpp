@@ -3,7 +3,11 @@
 // Promise: whatever `stream` holds, the decoder never reads outside it and never writes outside
 // the restored data. Every field is checked before it is used; a stream that breaks a check is
 // refused as a whole.
+//
+// Literal runs and matches that do not overlap their own output are copied as blocks; a match
+// that does is copied one byte at a time, in ascending order, as the format requires.
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 #include "lzc/codec.h"
@@ -26,8 +30,11 @@ Status decompressBuffer(std::span<const std::uint8_t> stream, std::vector<std::u
     constexpr auto kMaxRestored = static_cast<std::size_t>(kMaxSourceSize);
 
     // Restored bytes go straight into a buffer of the largest size the format allows; every
-    // length is checked against what is left of it before anything is copied.
-    std::vector<std::uint8_t> restored(kMaxRestored);
+    // length is checked against what is left of it before anything is copied. A short copy
+    // moves a fixed kShortCopy bytes, which the slack at the end of the buffer has room for;
+    // bytes beyond the copy's length are overwritten later or cut off at the end.
+    constexpr std::size_t kShortCopy = 16;
+    std::vector<std::uint8_t> restored(kMaxRestored + kShortCopy);
     std::uint8_t* const target = restored.data();
     std::size_t written = 0;
     ProgressMeter meter(progress, interval);
@@ -43,13 +50,21 @@ Status decompressBuffer(std::span<const std::uint8_t> stream, std::vector<std::u
             return Status::invalidStream;
         }
         if (token.kind == LzcToken::Kind::literal) {
-            std::copy_n(stream.data() + token.literalStart, length, target + written);
+            const std::uint8_t* const literal = stream.data() + token.literalStart;
+            if (length <= kShortCopy && stream.size() - token.literalStart >= kShortCopy) {
+                std::memcpy(target + written, literal, kShortCopy);
+            } else {
+                std::copy_n(literal, length, target + written);
+            }
         } else {
             if (token.position < 1 || static_cast<std::size_t>(token.position) > written) {
                 return Status::invalidStream;
             }
             const std::size_t from = static_cast<std::size_t>(token.position) - 1;
-            if (from + length <= written) {
+            if (length <= kShortCopy && written - from >= kShortCopy) {
+                // Source and target lie kShortCopy or more apart: the fixed copy cannot overlap.
+                std::memcpy(target + written, target + from, kShortCopy);
+            } else if (from + length <= written) {
                 // The copy lies wholly in bytes restored before this match.
                 std::copy_n(target + from, length, target + written);
             } else {

@@ -7,6 +7,13 @@
 
 namespace lzc::detail {
 
+// The index of the first byte in which two 8-byte loads differ (diff = their xor, not 0).
+inline std::int32_t firstDifferingByte(std::uint64_t diff) {
+    const int bits = std::endian::native == std::endian::little ? std::countr_zero(diff)
+                                                                : std::countl_zero(diff);
+    return bits / 8;
+}
+
 // The number of leading bytes text[a ...] and text[b ...] share, at most `limit`; reads no
 // byte at or beyond text[max(a, b) + limit].
 inline std::int32_t sharedPrefix(const std::uint8_t* text, std::int32_t a, std::int32_t b,
@@ -18,9 +25,7 @@ inline std::int32_t sharedPrefix(const std::uint8_t* text, std::int32_t a, std::
         std::memcpy(&x, text + a + shared, sizeof x);
         std::memcpy(&y, text + b + shared, sizeof y);
         if (const std::uint64_t diff = x ^ y; diff != 0) {
-            const int bits = std::endian::native == std::endian::little ? std::countr_zero(diff)
-                                                                        : std::countl_zero(diff);
-            return shared + bits / 8;
+            return shared + firstDifferingByte(diff);
         }
         shared += 8;
     }

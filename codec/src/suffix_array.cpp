@@ -101,7 +101,7 @@ void sortLevel(const Symbol* s, std::int32_t n, std::int32_t k, std::int32_t* sa
     for (std::int32_t i = 0; i < n; ++i) {
         const std::int32_t v = sa[i];
         sa[sorted] = v;
-        sorted += types[v] >> 1;
+        sorted += types[v] / kLeftmostS;
     }
     assert(sorted == m);
 

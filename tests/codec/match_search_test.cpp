@@ -99,6 +99,20 @@ TEST_P(EveryWindow, ChainWalkAnswersAsFindMatch) {
     }
 }
 
+TEST_P(EveryWindow, ChainWalkWithLongKeysFromTheStartAnswersAsFindMatch) {
+    ChainSearch chains;
+    ChainSearch::Allowance allowance = ChainSearch::kUnlimited;
+    allowance.longPerByte = 0;
+    allowance.longAtStart = 0;
+    for (const Bytes& source : sources()) {
+        CodecState state = stateFor(source);
+        chains.build(state, allowance);
+        expectFindMatchAnswers(source, GetParam(), [&](CodecState& s, auto... args) {
+            ASSERT_TRUE(chains.find(s, args...));
+        });
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Windows, EveryWindow,
                          testing::Values(kWindowOptimal, kWindowVeryPoor, 100, 5, 1));
 
@@ -106,7 +120,7 @@ TEST(ChainHandOver, IndexContinuesWhereTheChainsGaveUp) {
     const Bytes source = repeatedWords(1500, 9, 2);
     CodecState state = stateFor(source);
     ChainSearch chains;
-    chains.build(state, {1, 200});
+    chains.build(state, {1, 200, 0, 0});
     std::int32_t gaveUp = 0;
     for (std::int32_t cur = 1; cur <= state.inputLength && gaveUp == 0; ++cur) {
         if (!chains.find(state, 1, cur - 1, cur, 4)) {

@@ -1,12 +1,12 @@
-// The indexed longest-match search: the same answers as FindMatch wherever the compressor looks
-// at them, in logarithmic time per search whatever the input.
+// The suffix-array index: the same answers as FindMatch wherever the compressor looks at them,
+// built in linear time and answering each search in logarithmic time, whatever the input.
 //
-// Algorithm. The index sorts all suffixes of the source (the suffix array, by induced sorting
-// in linear time), counts how many bytes each suffix shares with its neighbour in that order
-// (the LCP array), and builds the tree of shared-prefix intervals over it: a node is a maximal
-// run of neighbouring suffixes that all share at least `depth` bytes, and it records the lowest
-// source position in its run. Comparing whole suffixes is what lets a candidate run into the
-// bytes at cur and beyond, exactly as FindMatch's byte loop does.
+// Algorithm. The index sorts all suffixes of the source (the suffix array, by induced sorting),
+// counts how many bytes each suffix shares with its neighbour in that order (the LCP array, in
+// Kasai's order), and builds the tree of shared-prefix intervals over it in one pass: a node is
+// a maximal run of neighbouring suffixes that all share at least `depth` bytes, and it records
+// the lowest source position in its run. Comparing whole suffixes is what lets a candidate run
+// into the bytes at cur and beyond, exactly as FindMatch's byte loop does.
 //
 // A search at cur considers the candidates FindMatch considers, positions searchStart ... cur -
 // 1, kept as a set of suffix-order ranks that grows at its top and shrinks at its bottom as
@@ -21,12 +21,12 @@
 // 2. The position. The candidates that reach L are exactly the candidates in the shallowest
 //    tree node around cur's suffix whose depth is at least L; jump pointers find that node in
 //    logarithmic time. FindMatch keeps the lowest of them, since a candidate replaces the best
-//    one only when strictly longer. The node's lowest position is that candidate as long as it
-//    is not before searchStart: a candidate lies in the node and is below cur, so the lowest
-//    position of the node is too. When it lies before searchStart (a smaller window), a
-//    min-tree over ranks that holds the positions since searchStart gives the lowest one at or
-//    after it; positions that fall out of the window are dropped from a subtree only when a
-//    search passes through it, each at most once per level.
+//    one only when strictly longer. A candidate lies in the node, so the node's lowest position
+//    is below cur; unless it is before searchStart, it is the answer. When it is (a window
+//    smaller than the source), a min-tree over ranks that holds the positions since
+//    searchStart gives the lowest one at or after it; a position that has fallen out of the
+//    window is dropped from a subtree when a search passes through it, once per level at most,
+//    so the searches of one source share O(n log n) such steps in all.
 //
 // No search is cut short and no candidate is skipped on a guess: every step is exact. Step 2
 // runs only when L reaches the length the compressor acts on, so the byte comparisons of step 1
