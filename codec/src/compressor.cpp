@@ -14,21 +14,96 @@
 #include <cassert>
 #include <cmath>
 #include <limits>
+#include <optional>
 
+#include "lzc/chain_search.h"
 #include "lzc/codec.h"
 #include "lzc/find_match.h"
 #include "lzc/format.h"
+#include "lzc/match_index.h"
 #include "progress_meter.h"
 
 namespace lzc {
 namespace {
 
+// The shortest match each mode acts on.
+constexpr std::int32_t kShortestAfterMatch = 4;
+constexpr std::int32_t kShortestAfterLiteral = 5;
+
+// A search sets state.matchLength and state.matchPosition as FindMatch does, at least whenever
+// the length reaches `shortest`, the least the compressor acts on in its current mode.
 struct BruteForceSearch {
     void operator()(CodecState& state, std::int32_t searchStart, std::int32_t searchEnd,
-                    std::int32_t cur) const {
+                    std::int32_t cur, std::int32_t /*shortest*/) const {
         FindMatch(state, searchStart, searchEnd, cur);
     }
 };
+
+struct SearchStructures {
+    ChainSearch chain;
+    MatchIndex index;
+};
+
+// The indexed search: the chain walk while it stays within its allowance, then the suffix-array
+// index for the rest of the source. Both answer exactly, so the switch changes no output.
+// suffixArrayOnly starts with the index, chainsOnly never leaves the chains.
+class IndexedSearch {
+public:
+    IndexedSearch(SearchStructures& structures, const CodecState& state, MatchSearch search)
+        : structures_(structures) {
+        if (search == MatchSearch::suffixArrayOnly) {
+            structures_.index.build(state);
+            indexBuilt_ = true;
+        } else {
+            structures_.chain.build(state, search == MatchSearch::chainsOnly
+                                               ? ChainSearch::kUnlimited
+                                               : ChainSearch::kDefaultAllowance);
+        }
+    }
+    void operator()(CodecState& state, std::int32_t searchStart, std::int32_t searchEnd,
+                    std::int32_t cur, std::int32_t shortest) {
+        if (!indexBuilt_) {
+            if (structures_.chain.find(state, searchStart, searchEnd, cur, shortest)) {
+                return;
+            }
+            structures_.index.build(state);
+            indexBuilt_ = true;
+        }
+        structures_.index.find(state, searchStart, searchEnd, cur, shortest);
+    }
+
+private:
+    SearchStructures& structures_;
+    bool indexBuilt_ = false;
+};
+
+// Each thread keeps one set of search structures whose memory serves one compression after
+// another. A compression started while that set is in use (from inside a progress update)
+// gets its own.
+class ThreadStructures {
+public:
+    ThreadStructures() : structures_(busy ? own_.emplace() : shared), claimed_(!busy) {
+        busy = true;
+    }
+    ~ThreadStructures() {
+        if (claimed_) {
+            busy = false;
+        }
+    }
+    ThreadStructures(const ThreadStructures&) = delete;
+    ThreadStructures& operator=(const ThreadStructures&) = delete;
+    SearchStructures& get() { return structures_; }
+
+private:
+    static thread_local SearchStructures shared;
+    static thread_local bool busy;
+    std::optional<SearchStructures> own_;
+    SearchStructures& structures_;
+    bool claimed_;
+};
+
+thread_local SearchStructures ThreadStructures::shared;
+thread_local bool ThreadStructures::busy = false;
 
 template <class Search>
 void runCompressor(CodecState& state, std::int32_t window, std::vector<std::uint8_t>& out,
@@ -47,10 +122,11 @@ void runCompressor(CodecState& state, std::int32_t window, std::vector<std::uint
         // Candidates are the `window` positions before cur, never before position 1.
         const auto searchStart =
             static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{cur} - window, 1, cur));
-        search(state, searchStart, cur - 1, cur);
+        search(state, searchStart, cur - 1, cur,
+               matchMode ? kShortestAfterMatch : kShortestAfterLiteral);
 
         if (!matchMode) {
-            if (state.matchLength > 4) {
+            if (state.matchLength >= kShortestAfterLiteral) {
                 // DWRI to PWRI: close the run with its filler byte, then write the match.
                 const std::int32_t n = cur - runStart;
                 appendLiteralHeader(out, n);
@@ -61,7 +137,7 @@ void runCompressor(CodecState& state, std::int32_t window, std::vector<std::uint
             } else {
                 state.position += 1;
             }
-        } else if (state.matchLength > 3) {
+        } else if (state.matchLength >= kShortestAfterMatch) {
             // PWRI: one match follows another.
             appendMatch(out, state.matchPosition, state.matchLength);
             state.position += state.matchLength;
@@ -105,6 +181,14 @@ Status compressBuffer(std::span<const std::uint8_t> source, std::int32_t window,
         case MatchSearch::bruteForce: {
             BruteForceSearch bruteForce;
             runCompressor(state, window, out, meter, bruteForce);
+            break;
+        }
+        case MatchSearch::indexed:
+        case MatchSearch::suffixArrayOnly:
+        case MatchSearch::chainsOnly: {
+            ThreadStructures structures;
+            IndexedSearch indexed(structures.get(), state, search);
+            runCompressor(state, window, out, meter, indexed);
             break;
         }
     }

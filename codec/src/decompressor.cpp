@@ -3,7 +3,11 @@
 // Promise: whatever `stream` holds, the decoder never reads outside it and never writes outside
 // the restored data. Every field is checked before it is used; a stream that breaks a check is
 // refused as a whole.
+//
+// Literal runs and matches that do not overlap their own output are copied as blocks; a match
+// that does is copied one byte at a time, in ascending order, as the format requires.
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 #include "lzc/codec.h"
@@ -25,8 +29,14 @@ Status decompressBuffer(std::span<const std::uint8_t> stream, std::vector<std::u
     const auto streamLength = static_cast<std::int64_t>(stream.size());
     constexpr auto kMaxRestored = static_cast<std::size_t>(kMaxSourceSize);
 
-    std::vector<std::uint8_t> restored;
-    restored.reserve(kMaxRestored);
+    // Restored bytes go straight into a buffer of the largest size the format allows; every
+    // length is checked against what is left of it before anything is copied. A short copy
+    // moves a fixed kShortCopy bytes, which the slack at the end of the buffer has room for;
+    // bytes beyond the copy's length are overwritten later or cut off at the end.
+    constexpr std::size_t kShortCopy = 16;
+    std::vector<std::uint8_t> restored(kMaxRestored + kShortCopy);
+    std::uint8_t* const target = restored.data();
+    std::size_t written = 0;
     ProgressMeter meter(progress, interval);
 
     std::size_t offset = 0;
@@ -36,23 +46,37 @@ Status decompressBuffer(std::span<const std::uint8_t> stream, std::vector<std::u
             return Status::invalidStream;
         }
         const auto length = static_cast<std::size_t>(token.length);
-        if (length > kMaxRestored - restored.size()) {
+        if (length > kMaxRestored - written) {
             return Status::invalidStream;
         }
         if (token.kind == LzcToken::Kind::literal) {
-            const auto first = stream.begin() + static_cast<std::ptrdiff_t>(token.literalStart);
-            restored.insert(restored.end(), first, first + static_cast<std::ptrdiff_t>(length));
+            const std::uint8_t* const literal = stream.data() + token.literalStart;
+            if (length <= kShortCopy && stream.size() - token.literalStart >= kShortCopy) {
+                std::memcpy(target + written, literal, kShortCopy);
+            } else {
+                std::copy_n(literal, length, target + written);
+            }
         } else {
-            if (token.position < 1 || static_cast<std::size_t>(token.position) > restored.size()) {
+            if (token.position < 1 || static_cast<std::size_t>(token.position) > written) {
                 return Status::invalidStream;
             }
-            // One byte at a time, in ascending order: the range may run into the bytes this
-            // same match is producing, which then repeat. A block copy would break that.
-            for (std::size_t from = static_cast<std::size_t>(token.position) - 1, i = 0; i < length;
-                 ++i) {
-                restored.push_back(restored[from + i]);
+            const std::size_t from = static_cast<std::size_t>(token.position) - 1;
+            if (length <= kShortCopy && written - from >= kShortCopy) {
+                // Source and target lie kShortCopy or more apart: the fixed copy cannot overlap.
+                std::memcpy(target + written, target + from, kShortCopy);
+            } else if (from + length <= written) {
+                // The copy lies wholly in bytes restored before this match.
+                std::copy_n(target + from, length, target + written);
+            } else {
+                // The copy runs into the bytes this same match produces, which then repeat:
+                // one byte at a time, in ascending order. A block copy (memcpy, memmove)
+                // would read those bytes before they are written.
+                for (std::size_t i = 0; i < length; ++i) {
+                    target[written + i] = target[from + i];
+                }
             }
         }
+        written += length;
         // The 1-based position of the token's last byte read equals the 0-based start of the
         // next token (for a literal run, that is its filler slot).
         meter.step(static_cast<std::int64_t>(token.next), streamLength);
@@ -60,6 +84,7 @@ Status decompressBuffer(std::span<const std::uint8_t> stream, std::vector<std::u
     }
     meter.finish(static_cast<std::int64_t>(offset) + 1, streamLength);
 
+    restored.resize(written);
     out = std::move(restored);
     return Status::ok;
 }

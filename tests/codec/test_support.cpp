@@ -69,6 +69,66 @@ Bytes periodic(std::size_t count, std::size_t period, std::uint32_t seed) {
     return bytes;
 }
 
+Bytes repeatedWords(std::size_t count, std::uint32_t seed, int words) {
+    const Bytes vocabulary = randomBytes(4 * static_cast<std::size_t>(words), seed);
+    std::mt19937 generator(seed);
+    std::uniform_int_distribution<std::size_t> pickWord(0, static_cast<std::size_t>(words) - 1);
+    Bytes bytes;
+    for (std::uint8_t counter = 0; bytes.size() < count; ++counter) {
+        const auto word = vocabulary.begin() + static_cast<std::ptrdiff_t>(4 * pickWord(generator));
+        bytes.insert(bytes.end(), word, word + 4);
+        bytes.push_back(counter);
+    }
+    bytes.resize(count);
+    return bytes;
+}
+
+Bytes deBruijn(std::size_t count, int alphabet, int order) {
+    // The FKM construction: concatenate, in lexicographic order, the Lyndon words whose length
+    // divides `order`.
+    std::vector<int> word(static_cast<std::size_t>(order) + 1, 0);
+    Bytes sequence;
+    const auto extend = [&](auto&& self, int t, int p) -> void {
+        if (t > order) {
+            if (order % p == 0) {
+                for (int j = 1; j <= p; ++j) {
+                    sequence.push_back(
+                        static_cast<std::uint8_t>('a' + word[static_cast<std::size_t>(j)]));
+                }
+            }
+            return;
+        }
+        word[static_cast<std::size_t>(t)] = word[static_cast<std::size_t>(t - p)];
+        self(self, t + 1, p);
+        for (int c = word[static_cast<std::size_t>(t - p)] + 1; c < alphabet; ++c) {
+            word[static_cast<std::size_t>(t)] = c;
+            self(self, t + 1, t);
+        }
+    };
+    extend(extend, 1, 1);
+    Bytes bytes(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        bytes[i] = sequence[i % sequence.size()];
+    }
+    return bytes;
+}
+
+Bytes nearCopies(std::size_t count, std::size_t block, std::uint32_t seed) {
+    const Bytes original = randomBytes(block, seed, 16);
+    std::mt19937 generator(seed);
+    std::uniform_int_distribution<std::size_t> pickPlace(0, block - 1);
+    Bytes bytes;
+    while (bytes.size() < count) {
+        Bytes copy = original;
+        for (int change = 0; change < 2; ++change) {
+            copy[pickPlace(generator)] ^= 0x20;
+        }
+        bytes.insert(bytes.end(), copy.begin(), copy.end());
+    }
+    bytes.resize(count);
+    return bytes;
+}
+
 ScratchDir::ScratchDir() {
     std::string pattern =
         (std::filesystem::temp_directory_path() / "vellicor-test-XXXXXX").string();

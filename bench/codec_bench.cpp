@@ -1,0 +1,338 @@
+// One run times, on the same inputs: our compressor at each of the six windows (and with the
+// suffix-array index alone), the brute-force search on a few inputs, our decompressor, and
+// zlib level 9, lz4 HC at its highest level and zstd level 19, compressing and decompressing.
+// Every benchmark reports bytes per second of source (restored bytes for decompression) and
+// its output size in the counter "out". After Google Benchmark's own report, a summary table
+// gives the median (or only) time of each.
+//
+//   vellicor_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+#include <benchmark/benchmark.h>
+#include <lz4.h>
+#include <lz4hc.h>
+#include <zlib.h>
+#include <zstd.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bench_inputs.h"
+#include "lzc/codec.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using vellicor::bench::Input;
+
+constexpr std::int32_t kWindows[] = {lzc::kWindowOptimal,  lzc::kWindowGood,
+                                     lzc::kWindowModerate, lzc::kWindowBelowAverage,
+                                     lzc::kWindowPoor,     lzc::kWindowVeryPoor};
+
+// Runs `step` (which returns the output size, or 0 on failure) once per iteration.
+template <class Step>
+void measure(benchmark::State& state, std::size_t bytesPerRun, Step step) {
+    std::size_t out = 0;
+    for (auto _ : state) {
+        out = step();
+        if (out == 0) {
+            state.SkipWithError("codec failed");
+            return;
+        }
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytesPerRun));
+    state.counters["out"] = static_cast<double>(out);
+}
+
+void lzcCompress(benchmark::State& state, const Bytes& source, std::int32_t window,
+                 lzc::MatchSearch search) {
+    lzc::NoProgress progress;
+    Bytes out;
+    measure(state, source.size(), [&] {
+        const lzc::Status status = lzc::compressBuffer(source, window, out, progress,
+                                                       lzc::kDefaultProgressInterval, search);
+        return status == lzc::Status::ok ? out.size() : 0;
+    });
+}
+
+void lzcDecompress(benchmark::State& state, const Bytes& source) {
+    lzc::NoProgress progress;
+    Bytes compressed;
+    Bytes restored;
+    lzc::compressBuffer(source, lzc::kWindowOptimal, compressed, progress);
+    measure(state, source.size(), [&] {
+        const lzc::Status status = lzc::decompressBuffer(compressed, restored, progress);
+        return status == lzc::Status::ok && restored == source ? compressed.size() : 0;
+    });
+}
+
+struct ZlibStreams {
+    z_stream deflater{};
+    z_stream inflater{};
+    ZlibStreams() {
+        deflateInit2(&deflater, 9, Z_DEFLATED, 15, 9, Z_DEFAULT_STRATEGY);
+        inflateInit2(&inflater, 15);
+    }
+    ~ZlibStreams() {
+        deflateEnd(&deflater);
+        inflateEnd(&inflater);
+    }
+    ZlibStreams(const ZlibStreams&) = delete;
+    ZlibStreams& operator=(const ZlibStreams&) = delete;
+};
+
+std::size_t zlibCompress(ZlibStreams& zlib, const Bytes& source, Bytes& out) {
+    out.resize(deflateBound(&zlib.deflater, source.size()));
+    deflateReset(&zlib.deflater);
+    zlib.deflater.next_in = const_cast<Bytef*>(source.data());
+    zlib.deflater.avail_in = static_cast<uInt>(source.size());
+    zlib.deflater.next_out = out.data();
+    zlib.deflater.avail_out = static_cast<uInt>(out.size());
+    if (deflate(&zlib.deflater, Z_FINISH) != Z_STREAM_END) {
+        return 0;
+    }
+    out.resize(zlib.deflater.total_out);
+    return out.size();
+}
+
+void zlibCompressBench(benchmark::State& state, const Bytes& source) {
+    ZlibStreams zlib;
+    Bytes out;
+    measure(state, source.size(), [&] { return zlibCompress(zlib, source, out); });
+}
+
+void zlibDecompressBench(benchmark::State& state, const Bytes& source) {
+    ZlibStreams zlib;
+    Bytes compressed;
+    zlibCompress(zlib, source, compressed);
+    Bytes restored(source.size());
+    measure(state, source.size(), [&] {
+        inflateReset(&zlib.inflater);
+        zlib.inflater.next_in = compressed.data();
+        zlib.inflater.avail_in = static_cast<uInt>(compressed.size());
+        zlib.inflater.next_out = restored.data();
+        zlib.inflater.avail_out = static_cast<uInt>(restored.size());
+        const bool done = inflate(&zlib.inflater, Z_FINISH) == Z_STREAM_END &&
+                          zlib.inflater.total_out == source.size();
+        return done ? compressed.size() : 0;
+    });
+}
+
+void lz4CompressBench(benchmark::State& state, const Bytes& source) {
+    std::vector<char> hcState(static_cast<std::size_t>(LZ4_sizeofStateHC()));
+    std::vector<char> out(
+        static_cast<std::size_t>(LZ4_compressBound(static_cast<int>(source.size()))));
+    measure(state, source.size(), [&] {
+        const int written = LZ4_compress_HC_extStateHC(
+            hcState.data(), reinterpret_cast<const char*>(source.data()), out.data(),
+            static_cast<int>(source.size()), static_cast<int>(out.size()), LZ4HC_CLEVEL_MAX);
+        return static_cast<std::size_t>(written > 0 ? written : 0);
+    });
+}
+
+void lz4DecompressBench(benchmark::State& state, const Bytes& source) {
+    std::vector<char> compressed(
+        static_cast<std::size_t>(LZ4_compressBound(static_cast<int>(source.size()))));
+    const int size = LZ4_compress_HC(reinterpret_cast<const char*>(source.data()),
+                                     compressed.data(), static_cast<int>(source.size()),
+                                     static_cast<int>(compressed.size()), LZ4HC_CLEVEL_MAX);
+    std::vector<char> restored(source.size());
+    measure(state, source.size(), [&] {
+        const int got = LZ4_decompress_safe(compressed.data(), restored.data(), size,
+                                            static_cast<int>(restored.size()));
+        return got == static_cast<int>(source.size()) ? static_cast<std::size_t>(size) : 0;
+    });
+}
+
+void zstdCompressBench(benchmark::State& state, const Bytes& source) {
+    std::unique_ptr<ZSTD_CCtx, decltype(&ZSTD_freeCCtx)> context(ZSTD_createCCtx(), ZSTD_freeCCtx);
+    Bytes out(ZSTD_compressBound(source.size()));
+    measure(state, source.size(), [&] {
+        const std::size_t written = ZSTD_compressCCtx(context.get(), out.data(), out.size(),
+                                                      source.data(), source.size(), 19);
+        return ZSTD_isError(written) != 0 ? 0 : written;
+    });
+}
+
+void zstdDecompressBench(benchmark::State& state, const Bytes& source) {
+    Bytes compressed(ZSTD_compressBound(source.size()));
+    compressed.resize(
+        ZSTD_compress(compressed.data(), compressed.size(), source.data(), source.size(), 19));
+    std::unique_ptr<ZSTD_DCtx, decltype(&ZSTD_freeDCtx)> context(ZSTD_createDCtx(), ZSTD_freeDCtx);
+    Bytes restored(source.size());
+    measure(state, source.size(), [&] {
+        const std::size_t got = ZSTD_decompressDCtx(context.get(), restored.data(), restored.size(),
+                                                    compressed.data(), compressed.size());
+        return got == source.size() ? compressed.size() : 0;
+    });
+}
+
+// Column names of the summary, in order; benchmark names are "<input>/<column>".
+const std::vector<std::string>& compressColumns() {
+    static const std::vector<std::string> columns = {"lzc 32767",
+                                                     "lzc 16383",
+                                                     "lzc 8191",
+                                                     "lzc 4092",
+                                                     "lzc 2048",
+                                                     "lzc 1024",
+                                                     "lzc 32767 index only",
+                                                     "brute force 32767",
+                                                     "zlib -9",
+                                                     "lz4 HC 12",
+                                                     "zstd -19"};
+    return columns;
+}
+const std::vector<std::string>& decompressColumns() {
+    static const std::vector<std::string> columns = {"lzc decode", "zlib inflate", "lz4 decode",
+                                                     "zstd decode"};
+    return columns;
+}
+
+void registerAll(const std::vector<Input>& inputs) {
+    for (const Input& input : inputs) {
+        const Bytes& bytes = input.bytes;
+        const auto add = [&](const std::string& column, auto&& function) {
+            return benchmark::RegisterBenchmark((input.name + "/" + column).c_str(), function)
+                ->Unit(benchmark::kMicrosecond);
+        };
+        for (std::size_t w = 0; w < std::size(kWindows); ++w) {
+            const std::int32_t window = kWindows[w];
+            add(compressColumns()[w], [&bytes, window](benchmark::State& state) {
+                lzcCompress(state, bytes, window, lzc::MatchSearch::indexed);
+            });
+        }
+        add("lzc 32767 index only", [&bytes](benchmark::State& state) {
+            lzcCompress(state, bytes, lzc::kWindowOptimal, lzc::MatchSearch::suffixArrayOnly);
+        });
+        if (input.bruteForceBaseline) {
+            add("brute force 32767",
+                [&bytes](benchmark::State& state) {
+                    lzcCompress(state, bytes, lzc::kWindowOptimal, lzc::MatchSearch::bruteForce);
+                })
+                ->Iterations(1)
+                ->Repetitions(3)
+                ->Unit(benchmark::kMillisecond);
+        }
+        add("zlib -9", [&bytes](benchmark::State& state) { zlibCompressBench(state, bytes); });
+        add("lz4 HC 12", [&bytes](benchmark::State& state) { lz4CompressBench(state, bytes); });
+        add("zstd -19", [&bytes](benchmark::State& state) { zstdCompressBench(state, bytes); });
+        add("lzc decode", [&bytes](benchmark::State& state) { lzcDecompress(state, bytes); });
+        add("zlib inflate",
+            [&bytes](benchmark::State& state) { zlibDecompressBench(state, bytes); });
+        add("lz4 decode", [&bytes](benchmark::State& state) { lz4DecompressBench(state, bytes); });
+        add("zstd decode",
+            [&bytes](benchmark::State& state) { zstdDecompressBench(state, bytes); });
+    }
+}
+
+// Google Benchmark's console report, plus Markdown tables of the medians at the end.
+class SummaryReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") {
+                continue;
+            }
+            const std::string& name = run.run_name.function_name;
+            const std::size_t slash = name.find('/');
+            Result& result = results_[name.substr(0, slash)][name.substr(slash + 1)];
+            if (run.run_type == Run::RT_Aggregate || result.microseconds == 0) {
+                result.microseconds = run.GetAdjustedRealTime() *
+                                      (run.time_unit == benchmark::kMillisecond ? 1000.0 : 1.0);
+                const auto out = run.counters.find("out");
+                result.out = out != run.counters.end() ? out->second.value : 0;
+            }
+        }
+    }
+
+    void printSummary(const std::vector<Input>& inputs) const {
+        std::printf("\n## Compression: median time (us) / output size (bytes)\n\n| input | size |");
+        for (const std::string& column : compressColumns()) {
+            std::printf(" %s |", column.c_str());
+        }
+        std::printf("\n|---|---:|");
+        for (std::size_t i = 0; i < compressColumns().size(); ++i) {
+            std::printf("---:|");
+        }
+        std::printf("\n");
+        for (const Input& input : inputs) {
+            if (results_.find(input.name) == results_.end()) {
+                continue;
+            }
+            std::printf("| %s | %zu |", input.name.c_str(), input.bytes.size());
+            for (const std::string& column : compressColumns()) {
+                printCell(input.name, column, true);
+            }
+            std::printf("\n");
+        }
+        std::printf("\n## Decompression: median time (us) / restored MB/s\n\n| input |");
+        for (const std::string& column : decompressColumns()) {
+            std::printf(" %s |", column.c_str());
+        }
+        std::printf("\n|---|");
+        for (std::size_t i = 0; i < decompressColumns().size(); ++i) {
+            std::printf("---:|");
+        }
+        std::printf("\n");
+        for (const Input& input : inputs) {
+            if (results_.find(input.name) == results_.end()) {
+                continue;
+            }
+            std::printf("| %s |", input.name.c_str());
+            for (const std::string& column : decompressColumns()) {
+                const auto row = results_.find(input.name);
+                const auto cell = row == results_.end() ? decltype(row->second.end()){}
+                                                        : row->second.find(column);
+                if (row == results_.end() || cell == row->second.end()) {
+                    std::printf(" - |");
+                } else {
+                    const double mbPerSecond =
+                        static_cast<double>(input.bytes.size()) / cell->second.microseconds;
+                    std::printf(" %.1f / %.0f |", cell->second.microseconds, mbPerSecond);
+                }
+            }
+            std::printf("\n");
+        }
+    }
+
+private:
+    struct Result {
+        double microseconds = 0;
+        double out = 0;
+    };
+
+    void printCell(const std::string& input, const std::string& column, bool withSize) const {
+        const auto row = results_.find(input);
+        if (row == results_.end() || row->second.find(column) == row->second.end()) {
+            std::printf(" - |");
+            return;
+        }
+        const Result& result = row->second.at(column);
+        if (withSize) {
+            std::printf(" %.0f / %.0f |", result.microseconds, result.out);
+        } else {
+            std::printf(" %.0f |", result.microseconds);
+        }
+    }
+
+    std::map<std::string, std::map<std::string, Result>> results_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    const std::vector<Input> inputs = vellicor::bench::benchmarkInputs(VELLICOR_SOURCE_DIR);
+    registerAll(inputs);
+    SummaryReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printSummary(inputs);
+    benchmark::Shutdown();
+    return 0;
+}

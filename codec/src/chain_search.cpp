@@ -1,0 +1,220 @@
+#include "lzc/chain_search.h"
+
+#include <algorithm>
+#include <bit>
+#include <cassert>
+#include <cstring>
+
+#include "shared_prefix.h"
+
+namespace lzc {
+namespace {
+
+constexpr std::uint16_t kNone = 0xFFFF;
+constexpr std::int32_t kShortestUseful = 4;
+
+// Four equal bytes: a position inside a run.
+bool isRun(std::uint32_t fourBytes) {
+    return ((fourBytes ^ (fourBytes >> 8)) & 0xFFFFFF) == 0;
+}
+
+}  // namespace
+
+std::uint32_t ChainSearch::firstFourBytes(std::int32_t position) const {
+    const std::uint8_t* const p = text_ + position;
+    return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 |
+           std::uint32_t{p[3]};
+}
+
+std::int32_t ChainSearch::sharedLength(std::int32_t a, std::int32_t b, std::int32_t limit) const {
+    return detail::sharedPrefix(text_, a, b, limit);
+}
+
+void ChainSearch::build(const CodecState& state, Allowance allowance) {
+    text_ = state.buffer.data() + 1;
+    length_ = state.inputLength;
+    assert(length_ >= 1 && state.buffer.size() > static_cast<std::size_t>(length_));
+    // About two chain heads per position, 256 to 65536 of them.
+    const int hashBits = std::clamp(
+        static_cast<int>(std::bit_width(static_cast<std::uint32_t>(length_))) + 1, 8, 16);
+    hashShift_ = 32 - hashBits;
+    head_.assign(std::size_t{1} << hashBits, kNone);
+    link_.resize(static_cast<std::size_t>(length_));
+    runEnd_.resize(static_cast<std::size_t>(length_));
+    for (std::int32_t p = 0; p + 4 <= length_; ++p) {
+        const std::uint32_t key = firstFourBytes(p);
+        if (isRun(key)) {
+            if (p > 0 && text_[p - 1] == text_[p]) {
+                continue;  // inside a run: only its first position is linked
+            }
+            std::int32_t end = p + 4;
+            while (end < length_ && text_[end] == text_[p]) {
+                ++end;
+            }
+            runEnd_[static_cast<std::size_t>(p)] = static_cast<std::uint16_t>(end);
+        }
+        std::uint16_t& head = head_[(key * 2654435761U) >> hashShift_];
+        link_[static_cast<std::size_t>(p)] = head;
+        head = static_cast<std::uint16_t>(p);
+    }
+    for (std::vector<std::uint16_t>& level : longLink_) {
+        level.clear();  // built when a search first needs it
+    }
+    allowance_ = allowance;
+    links_ = 0;
+    exhausted_ = false;
+    longChains_ = false;
+}
+
+// Links each position to the previous one with the same hash of its first kLongKeys[level]
+// bytes. Positions too close to the end to have them are never reached.
+void ChainSearch::buildLongLevel(std::size_t level) {
+    const std::int32_t keyLength = kLongKeys[level];
+    const int hashBits = 32 - hashShift_;  // as many heads as the 4-byte level
+    head_.assign(std::size_t{1} << hashBits, kNone);
+    std::vector<std::uint16_t>& links = longLink_[level];
+    links.resize(static_cast<std::size_t>(length_));
+    for (std::int32_t p = 0; p + keyLength <= length_; ++p) {
+        // The first and the last 8 of the key's bytes: positions that share all of them share
+        // these, which is all a chain needs.
+        std::uint64_t head8;
+        std::uint64_t tail8;
+        std::memcpy(&head8, text_ + p, sizeof head8);
+        std::memcpy(&tail8, text_ + p + keyLength - 8, sizeof tail8);
+        const std::uint64_t hash =
+            ((head8 * 0x9E3779B97F4A7C15ULL) ^ tail8) * 0xC2B2AE3D27D4EB4FULL;
+        std::uint16_t& head = head_[hash >> (64 - hashBits)];
+        links[static_cast<std::size_t>(p)] = head;
+        head = static_cast<std::uint16_t>(p);
+    }
+}
+
+// Candidates that start with the same 4 bytes as `position` (not a run), newest first. Once
+// the best match reaches 8 (or 32) bytes, only a candidate sharing those bytes can still
+// replace it, so the walk may go on along the chain of positions whose first 8 (32) bytes hash
+// alike, from the best candidate on: a much shorter chain on repetitive data. Those chains
+// cost a pass over the source each, so they come into use only once the walks grow long.
+bool ChainSearch::walkChain(std::int32_t position, std::int32_t first, std::int32_t limit,
+                            Best& best) {
+    std::int64_t left = limit_ - links_;
+    const bool wide = limit >= 8;  // then 8 bytes from any candidate lie before the last byte
+    std::uint64_t ahead = 0;
+    if (wide) {
+        std::memcpy(&ahead, text_ + position, sizeof ahead);
+    }
+    const std::uint16_t* links = link_.data();
+    std::size_t level = 0;  // how many of the long key lengths the best match has reached
+    for (std::uint16_t c = links[position]; c != kNone && c >= first; c = links[c]) {
+        if (--left < 0) {
+            exhausted_ = true;
+            return false;
+        }
+        std::int32_t length = 0;
+        if (wide) {
+            std::uint64_t word;
+            std::memcpy(&word, text_ + c, sizeof word);
+            length = word == ahead ? 8 + sharedLength(c + 8, position + 8, limit - 8)
+                                   : detail::firstDifferingByte(word ^ ahead);
+        } else {
+            length = sharedLength(c, position, limit);
+        }
+        if (length >= std::max(best.length, kShortestUseful)) {
+            best = {length, c};
+            if (longChains_ && level < kLongKeys.size() && length >= kLongKeys[level]) {
+                while (level < kLongKeys.size() && length >= kLongKeys[level]) {
+                    ++level;
+                }
+                if (longLink_[level - 1].empty()) {
+                    buildLongLevel(level - 1);
+                }
+                links = longLink_[level - 1].data();
+            }
+        }
+    }
+    links_ = limit_ - left;
+    return true;
+}
+
+// `position` lies in a run: candidates in its own run, then in earlier runs of the same byte.
+bool ChainSearch::walkRuns(std::int32_t position, std::int32_t first, std::int32_t limit,
+                           Best& best) {
+    const std::uint8_t byte = text_[position];
+    std::int32_t start = position;
+    while (start > 0 && text_[start - 1] == byte) {
+        --start;
+    }
+    const std::int32_t left = runEnd_[static_cast<std::size_t>(start)] - position;  // rx
+    if (std::max(start, first) < position) {
+        best = {std::min(left, limit), std::max(start, first)};
+    }
+    const std::uint32_t key = firstFourBytes(position);
+    std::int64_t leftLinks = limit_ - links_;
+    for (std::uint16_t c = link_[static_cast<std::size_t>(start)]; c != kNone; c = link_[c]) {
+        if (--leftLinks < 0) {
+            exhausted_ = true;
+            return false;
+        }
+        if (firstFourBytes(c) != key) {
+            if (c < first) {
+                break;  // not a run; nothing older is in the window
+            }
+            continue;
+        }
+        const std::int32_t end = runEnd_[c];
+        const std::int32_t lowest = std::max<std::int32_t>(c, first);
+        if (end - 4 < lowest) {
+            break;  // this run, and every older one, lies before the window
+        }
+        Best here;
+        if (end - lowest < left) {
+            here = {end - lowest, lowest};  // every candidate runs out first
+        } else if (left >= limit) {
+            here = {limit, lowest};
+        } else {
+            // Only the candidate whose run ends with cur's can agree beyond `left` bytes.
+            const std::int32_t beyond = sharedLength(end, position + left, limit - left);
+            here = beyond > 0 ? Best{left + beyond, end - left} : Best{left, lowest};
+        }
+        here.length = std::min(here.length, limit);
+        if (here.length >= best.length) {
+            best = here;
+        }
+    }
+    links_ = limit_ - leftLinks;
+    return true;
+}
+
+bool ChainSearch::find(CodecState& state, std::int32_t searchStart, std::int32_t searchEnd,
+                       std::int32_t cur, std::int32_t minLength) {
+    state.matchLength = 0;
+    state.matchPosition = 0;
+    if (exhausted_) {
+        return false;
+    }
+    const std::int32_t limit = length_ - cur;  // the last byte is never matched
+    if (searchEnd < 1 || limit < minLength) {
+        return true;
+    }
+    assert(minLength >= kShortestUseful && searchEnd == cur - 1);
+    limit_ = allowance_.perByte * cur + allowance_.atStart;
+    longChains_ = longChains_ || links_ >= allowance_.longPerByte * cur + allowance_.longAtStart;
+    const std::int32_t position = cur - 1;
+    const std::uint32_t key = firstFourBytes(position);
+    const std::uint16_t link = link_[static_cast<std::size_t>(position)];
+    if (!isRun(key) && (link == kNone || link < searchStart - 1)) {
+        return true;  // no earlier position shares its hash in the window
+    }
+    Best best;
+    const bool done = isRun(key) ? walkRuns(position, searchStart - 1, limit, best)
+                                 : walkChain(position, searchStart - 1, limit, best);
+    if (!done) {
+        return false;
+    }
+    if (best.length >= minLength) {
+        state.matchLength = best.length;
+        state.matchPosition = best.position + 1;
+    }
+    return true;
+}
+
+}  // namespace lzc

@@ -1,0 +1,317 @@
+#include "lzc/match_index.h"
+
+#include <algorithm>
+#include <bit>
+#include <cassert>
+#include <span>
+
+#include "shared_prefix.h"
+#include "suffix_array.h"
+
+namespace lzc {
+namespace {
+
+// Shorter shared lengths never matter: the compressor acts on 4 bytes or more.
+constexpr std::int32_t kShortestUseful = 4;
+constexpr std::uint16_t kNoPosition = 0xFFFF;
+
+}  // namespace
+
+MatchIndex::MatchIndex() : sorter_(std::make_unique<detail::SuffixSorter>()) {}
+
+MatchIndex::~MatchIndex() = default;
+
+void MatchIndex::build(const CodecState& state) {
+    text_ = state.buffer.data() + 1;
+    length_ = state.inputLength;
+    assert(length_ >= 1 && state.buffer.size() > static_cast<std::size_t>(length_));
+    const auto n = static_cast<std::size_t>(length_);
+    sorter_->sort(std::span<const std::uint8_t>(text_, n), suffixes_, rank_);
+    buildLcp();
+    buildTree();
+    candidates_.assign((n + 63) / 64, 0);
+    summary_.assign((candidates_.size() + 63) / 64, 0);
+    windowFirst_ = 0;
+    windowEnd_ = 0;
+    treeReady_ = false;
+    treeEnd_ = 0;
+}
+
+std::int32_t MatchIndex::sharedLength(std::int32_t a, std::int32_t b, std::int32_t limit) const {
+    return detail::sharedPrefix(text_, a, b, limit);
+}
+
+// Kasai's order: going through the source, the suffix one position on shares at least one
+// byte less with its predecessor than this one did.
+void MatchIndex::buildLcp() {
+    const auto n = static_cast<std::size_t>(length_);
+    lcp_.assign(n + 1, 0);
+    std::int32_t shared = 0;
+    for (std::int32_t position = 0; position < length_; ++position) {
+        const std::int32_t r = rank_[static_cast<std::size_t>(position)];
+        if (r == 0) {
+            shared = 0;
+            continue;
+        }
+        const std::int32_t before = suffixes_[static_cast<std::size_t>(r) - 1];
+        const std::int32_t limit = length_ - std::max(position, before);
+        shared += sharedLength(position + shared, before + shared, limit - shared);
+        lcp_[static_cast<std::size_t>(r)] =
+            static_cast<Index>(shared >= kShortestUseful ? shared : 0);
+        shared = std::max(shared - 1, 0);
+    }
+}
+
+// One pass over the LCP array with a stack of open intervals, deepest on top. Nodes are
+// numbered as they open; each closes after all nodes inside it, so the reverse closing order
+// visits parents before children.
+void MatchIndex::buildTree() {
+    const auto n = static_cast<std::size_t>(length_);
+    boundaryNode_.assign(n + 1, 0);
+    for (std::vector<Index>* field :
+         {&depth_, &parent_, &jump_, &level_, &firstRank_, &lastRank_, &lowestPosition_}) {
+        field->resize(n);
+    }
+    Index* const depth = depth_.data();
+    Index* const parent = parent_.data();
+    Index* const firstRank = firstRank_.data();
+    Index* const lastRank = lastRank_.data();
+    Index* const lowestPosition = lowestPosition_.data();
+    Index* const boundaryNode = boundaryNode_.data();
+    const Index* const lcp = lcp_.data();
+    const Index* const suffixes = suffixes_.data();
+
+    // The open intervals, 4 values each: depth, first rank, lowest position, node.
+    openStack_.resize(4 * (n + 1));
+    closing_.resize(n);
+    Index* const stack = openStack_.data();
+    Index* const closing = closing_.data();
+    std::size_t top = 0;
+    std::size_t closed = 0;
+    std::int32_t nodes = 1;
+    root_ = 0;
+    stack[0] = 0;
+    stack[1] = 0;
+    stack[2] = kNoPosition;
+    stack[3] = root_;
+    depth[root_] = 0;
+    firstRank[root_] = 0;
+
+    for (std::int32_t b = 1; b <= length_; ++b) {
+        // The leaf of rank b - 1 joins whatever closes or continues at boundary b.
+        std::int32_t lowest = suffixes[b - 1];
+        std::int32_t first = b - 1;
+        const std::int32_t d = b < length_ ? lcp[b] : 0;
+        std::int32_t orphan = -1;  // a closed node whose parent opens at this boundary
+        while (stack[4 * top] > d) {
+            const Index* const open = stack + 4 * top--;
+            const Index node = open[3];
+            lowest = std::min<std::int32_t>(lowest, open[2]);
+            first = open[1];
+            lastRank[node] = static_cast<Index>(b - 1);
+            lowestPosition[node] = static_cast<Index>(lowest);
+            closing[closed++] = node;
+            if (stack[4 * top] >= d) {
+                parent[node] = stack[4 * top + 3];
+            } else {
+                orphan = node;
+            }
+        }
+        Index* const open = stack + 4 * top;
+        if (open[0] == d) {
+            open[2] = static_cast<Index>(std::min<std::int32_t>(open[2], lowest));
+            boundaryNode[b] = open[3];
+        } else {
+            const auto node = static_cast<Index>(nodes++);
+            depth[node] = static_cast<Index>(d);
+            firstRank[node] = static_cast<Index>(first);
+            Index* const pushed = stack + 4 * ++top;
+            pushed[0] = static_cast<Index>(d);
+            pushed[1] = static_cast<Index>(first);
+            pushed[2] = static_cast<Index>(lowest);
+            pushed[3] = node;
+            boundaryNode[b] = node;
+            if (orphan >= 0) {
+                parent[orphan] = node;
+            }
+        }
+    }
+    assert(top == 0);
+    lastRank[root_] = static_cast<Index>(length_ - 1);
+    lowestPosition[root_] = stack[2];
+    boundaryNode[0] = root_;
+    boundaryNode[n] = root_;
+
+    // Jump pointers (skew-binary): from a node, the jump goes up by 1, 3, 7, ... levels, so
+    // that any ancestor is reached in a logarithmic number of moves.
+    Index* const jump = jump_.data();
+    Index* const level = level_.data();
+    parent[root_] = root_;
+    jump[root_] = root_;
+    level[root_] = 0;
+    for (std::size_t k = closed; k-- > 0;) {
+        const Index node = closing[k];
+        const Index up = parent[node];
+        const Index upJump = jump[up];
+        level[node] = static_cast<Index>(level[up] + 1);
+        const bool even = level[up] - level[upJump] == level[upJump] - level[jump[upJump]];
+        jump[node] = even ? jump[upJump] : up;
+    }
+}
+
+// The shallowest node on the path from rank's leaf up to the root whose depth is at least
+// `depth`; the leaf's parent is deep enough whenever a candidate shares `depth` bytes.
+std::int32_t MatchIndex::nodeAtDepth(std::int32_t rank, std::int32_t depth) const {
+    const auto r = static_cast<std::size_t>(rank);
+    Index node = lcp_[r] >= lcp_[r + 1] ? boundaryNode_[r] : boundaryNode_[r + 1];
+    assert(depth_[node] >= depth);
+    while (node != root_ && depth_[parent_[node]] >= depth) {
+        node = depth_[jump_[node]] >= depth ? jump_[node] : parent_[node];
+    }
+    return node;
+}
+
+void MatchIndex::moveWindow(std::int32_t first, std::int32_t end) {
+    const auto flip = [this](std::int32_t position) {
+        const auto r = static_cast<std::size_t>(rank_[static_cast<std::size_t>(position)]);
+        std::uint64_t& word = candidates_[r / 64];
+        word ^= std::uint64_t{1} << (r % 64);
+        const std::size_t w = r / 64;
+        const std::uint64_t bit = std::uint64_t{1} << (w % 64);
+        summary_[w / 64] = word != 0 ? summary_[w / 64] | bit : summary_[w / 64] & ~bit;
+    };
+    // Drop what fell out of the window, then take in what it has reached.
+    for (std::int32_t p = windowFirst_; p < std::min(first, windowEnd_); ++p) {
+        flip(p);
+    }
+    for (std::int32_t p = std::max(windowEnd_, first); p < end; ++p) {
+        flip(p);
+    }
+    windowFirst_ = std::max(windowFirst_, first);
+    windowEnd_ = std::max(windowEnd_, end);
+}
+
+std::int32_t MatchIndex::candidateBelow(std::int32_t rank) const {
+    auto w = static_cast<std::size_t>(rank) / 64;
+    const std::uint64_t below = (std::uint64_t{1} << (rank % 64)) - 1;
+    if (const std::uint64_t bits = candidates_[w] & below; bits != 0) {
+        return static_cast<std::int32_t>(w * 64 + 63 -
+                                         static_cast<std::size_t>(std::countl_zero(bits)));
+    }
+    std::size_t s = w / 64;
+    std::uint64_t words = summary_[s] & ((std::uint64_t{1} << (w % 64)) - 1);
+    while (words == 0) {
+        if (s == 0) {
+            return -1;
+        }
+        words = summary_[--s];
+    }
+    w = s * 64 + 63 - static_cast<std::size_t>(std::countl_zero(words));
+    return static_cast<std::int32_t>(w * 64 + 63 -
+                                     static_cast<std::size_t>(std::countl_zero(candidates_[w])));
+}
+
+std::int32_t MatchIndex::candidateAbove(std::int32_t rank) const {
+    auto w = static_cast<std::size_t>(rank) / 64;
+    const std::uint64_t above = ~std::uint64_t{1} << (rank % 64);
+    if (const std::uint64_t bits = candidates_[w] & above; bits != 0) {
+        return static_cast<std::int32_t>(w * 64 + static_cast<std::size_t>(std::countr_zero(bits)));
+    }
+    std::size_t s = w / 64;
+    std::uint64_t words = summary_[s] & (~std::uint64_t{1} << (w % 64));
+    while (words == 0) {
+        if (++s == summary_.size()) {
+            return -1;
+        }
+        words = summary_[s];
+    }
+    w = s * 64 + static_cast<std::size_t>(std::countr_zero(words));
+    return static_cast<std::int32_t>(w * 64 +
+                                     static_cast<std::size_t>(std::countr_zero(candidates_[w])));
+}
+
+// The lowest value below `node` that is still in the window; a value that fell out is replaced
+// by the lowest of its children, and a leaf that fell out is emptied.
+std::int32_t MatchIndex::repairSubtree(std::size_t node) {
+    const std::int32_t value = lowestTree_[node];
+    if (value >= windowFirst_) {  // in the window, or kNoPosition
+        return value;
+    }
+    std::int32_t lowest = kNoPosition;
+    if (node < leafBase_) {
+        lowest = std::min(repairSubtree(2 * node), repairSubtree(2 * node + 1));
+    }
+    lowestTree_[node] = static_cast<Index>(lowest);
+    return lowest;
+}
+
+std::int32_t MatchIndex::lowestInWindow(std::int32_t firstRank, std::int32_t lastRank) {
+    if (!treeReady_) {
+        leafBase_ = std::bit_ceil(static_cast<std::size_t>(length_));
+        lowestTree_.assign(2 * leafBase_, kNoPosition);
+        treeReady_ = true;
+    }
+    // Enter the window positions not entered yet, in increasing order: a subtree that already
+    // holds a value holds a lower one, so the climb stops there.
+    for (std::int32_t p = std::max(treeEnd_, windowFirst_); p < windowEnd_; ++p) {
+        std::size_t node = leafBase_ + rank_[static_cast<std::size_t>(p)];
+        lowestTree_[node] = static_cast<Index>(p);
+        for (node /= 2; node >= 1 && lowestTree_[node] == kNoPosition; node /= 2) {
+            lowestTree_[node] = static_cast<Index>(p);
+        }
+    }
+    treeEnd_ = std::max(treeEnd_, windowEnd_);
+
+    std::int32_t lowest = kNoPosition;
+    std::size_t lo = leafBase_ + static_cast<std::size_t>(firstRank);
+    std::size_t hi = leafBase_ + static_cast<std::size_t>(lastRank) + 1;
+    for (; lo < hi; lo /= 2, hi /= 2) {
+        if (lo % 2 == 1) {
+            lowest = std::min(lowest, repairSubtree(lo++));
+        }
+        if (hi % 2 == 1) {
+            lowest = std::min(lowest, repairSubtree(--hi));
+        }
+    }
+    return lowest;
+}
+
+void MatchIndex::find(CodecState& state, std::int32_t searchStart, std::int32_t searchEnd,
+                      std::int32_t cur, std::int32_t minLength) {
+    state.matchLength = 0;
+    state.matchPosition = 0;
+    if (searchEnd < 1) {
+        return;
+    }
+    assert(minLength >= kShortestUseful && searchStart >= 1 && searchEnd == cur - 1);
+    assert(cur <= length_ && searchStart - 1 >= windowFirst_ && cur - 1 >= windowEnd_ - 1);
+    const std::int32_t position = cur - 1;
+    const std::int32_t limit = length_ - cur;  // the last byte is never matched
+    moveWindow(searchStart - 1, position);
+    const std::int32_t rank = rank_[static_cast<std::size_t>(position)];
+    const auto r = static_cast<std::size_t>(rank);
+    if (limit < minLength || std::max(lcp_[r], lcp_[r + 1]) < minLength) {
+        return;
+    }
+
+    std::int32_t longest = 0;
+    for (const std::int32_t neighbour : {candidateBelow(rank), candidateAbove(rank)}) {
+        if (neighbour >= 0) {
+            const std::int32_t candidate = suffixes_[static_cast<std::size_t>(neighbour)];
+            longest = std::max(longest, sharedLength(position, candidate, limit));
+        }
+    }
+    if (longest < minLength) {
+        return;
+    }
+    const auto node = static_cast<std::size_t>(nodeAtDepth(rank, longest));
+    std::int32_t lowest = lowestPosition_[node];
+    if (lowest < windowFirst_) {
+        lowest = lowestInWindow(firstRank_[node], lastRank_[node]);
+    }
+    assert(lowest >= windowFirst_ && lowest < position);
+    state.matchLength = longest;
+    state.matchPosition = lowest + 1;
+}
+
+}  // namespace lzc

@@ -1,0 +1,38 @@
+// How many bytes two places in a buffer agree on, 8 bytes at a time.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+namespace lzc::detail {
+
+// The index of the first byte in which two 8-byte loads differ (diff = their xor, not 0).
+inline std::int32_t firstDifferingByte(std::uint64_t diff) {
+    const int bits = std::endian::native == std::endian::little ? std::countr_zero(diff)
+                                                                : std::countl_zero(diff);
+    return bits / 8;
+}
+
+// The number of leading bytes text[a ...] and text[b ...] share, at most `limit`; reads no
+// byte at or beyond text[max(a, b) + limit].
+inline std::int32_t sharedPrefix(const std::uint8_t* text, std::int32_t a, std::int32_t b,
+                                 std::int32_t limit) {
+    std::int32_t shared = 0;
+    while (shared + 8 <= limit) {
+        std::uint64_t x;
+        std::uint64_t y;
+        std::memcpy(&x, text + a + shared, sizeof x);
+        std::memcpy(&y, text + b + shared, sizeof y);
+        if (const std::uint64_t diff = x ^ y; diff != 0) {
+            return shared + firstDifferingByte(diff);
+        }
+        shared += 8;
+    }
+    while (shared < limit && text[a + shared] == text[b + shared]) {
+        ++shared;
+    }
+    return shared;
+}
+
+}  // namespace lzc::detail
