@@ -2,8 +2,9 @@
 # Installs what is missing, then checks everything CI checks:
 #   1. the C++ sources are clang-formatted;
 #   2. a build with warnings as errors passes every test;
-#   3. a build under AddressSanitizer and UndefinedBehaviorSanitizer passes every test.
-# SKIP_SANITIZERS=1 leaves out step 3 for a quicker local run.
+#   3. a build under AddressSanitizer and UndefinedBehaviorSanitizer passes every test;
+#   4. each libFuzzer target runs for FUZZ_SECONDS (60 by default) without a finding.
+# SKIP_SANITIZERS=1 leaves out steps 3 and 4 for a quicker local run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,4 +28,27 @@ if [ "${SKIP_SANITIZERS:-0}" != 1 ]; then
     echo "== AddressSanitizer and UndefinedBehaviorSanitizer, all tests"
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
         run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DVELLICOR_SANITIZE=address,undefined
+
+    echo "== libFuzzer targets, ${FUZZ_SECONDS:-60} s each"
+    CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DVELLICOR_FUZZ=ON -DVELLICOR_BUILD_TESTS=OFF
+    targets=(decode_fuzzer round_trip_fuzzer differential_fuzzer)
+    cmake --build build/fuzz --parallel 2 --target "${targets[@]}"
+    # Longest input each target is given: the differential target runs the brute-force search.
+    declare -A max_len=([decode_fuzzer]=4096 [round_trip_fuzzer]=32769 [differential_fuzzer]=1024)
+    for target in "${targets[@]}"; do
+        corpus=fuzz/corpus/${target%_fuzzer}
+        found=$(mktemp -d)  # new inputs go here, the checked-in seeds stay as they are
+        status=0
+        build/fuzz/fuzz/$target -max_total_time="${FUZZ_SECONDS:-60}" \
+            -max_len="${max_len[$target]}" -print_final_stats=1 "$found" "$corpus" \
+            >"$found.log" 2>&1 || status=$?
+        grep -E '^(stat::number_of_executed_units|Done)' "$found.log" || true
+        if [ "$status" -ne 0 ]; then
+            tail -n 60 "$found.log"
+            echo "$target found a failing input (exit status $status)"
+            exit 1
+        fi
+        rm -rf "$found" "$found.log"
+    done
 fi
