@@ -25,7 +25,7 @@ enum class OptionId {
     version,
 };
 
-struct OptionSpec {
+struct OptionDef {
     char shortName;  // '\0' when the option has only a long name
     std::string_view longName;
     OptionId id;
@@ -33,22 +33,22 @@ struct OptionSpec {
 };
 
 constexpr std::array kOptions{
-    OptionSpec{'d', "decompress", OptionId::decompress, false},
-    OptionSpec{'\0', "uncompress", OptionId::decompress, false},
-    OptionSpec{'t', "test", OptionId::test, false},
-    OptionSpec{'l', "list", OptionId::list, false},
-    OptionSpec{'c', "stdout", OptionId::toStdout, false},
-    OptionSpec{'\0', "to-stdout", OptionId::toStdout, false},
-    OptionSpec{'o', "output", OptionId::output, true},
-    OptionSpec{'f', "force", OptionId::force, false},
-    OptionSpec{'k', "keep", OptionId::keep, false},
-    OptionSpec{'\0', "rm", OptionId::removeSource, false},
-    OptionSpec{'q', "quiet", OptionId::quiet, false},
-    OptionSpec{'v', "verbose", OptionId::verbose, false},
-    OptionSpec{'w', "window", OptionId::window, true},
-    OptionSpec{'Q', "quality", OptionId::quality, true},
-    OptionSpec{'h', "help", OptionId::help, false},
-    OptionSpec{'V', "version", OptionId::version, false},
+    OptionDef{'d', "decompress", OptionId::decompress, false},
+    OptionDef{'\0', "uncompress", OptionId::decompress, false},
+    OptionDef{'t', "test", OptionId::test, false},
+    OptionDef{'l', "list", OptionId::list, false},
+    OptionDef{'c', "stdout", OptionId::toStdout, false},
+    OptionDef{'\0', "to-stdout", OptionId::toStdout, false},
+    OptionDef{'o', "output", OptionId::output, true},
+    OptionDef{'f', "force", OptionId::force, false},
+    OptionDef{'k', "keep", OptionId::keep, false},
+    OptionDef{'\0', "rm", OptionId::removeSource, false},
+    OptionDef{'q', "quiet", OptionId::quiet, false},
+    OptionDef{'v', "verbose", OptionId::verbose, false},
+    OptionDef{'w', "window", OptionId::window, true},
+    OptionDef{'Q', "quality", OptionId::quality, true},
+    OptionDef{'h', "help", OptionId::help, false},
+    OptionDef{'V', "version", OptionId::version, false},
 };
 
 struct QualityLevel {
@@ -62,23 +62,22 @@ constexpr std::array kQualityLevels{
     QualityLevel{"poor", kWindowPoor},         QualityLevel{"very-poor", kWindowVeryPoor},
 };
 
-const OptionSpec* findShort(char name) {
+const OptionDef* findShort(char name) {
     const auto* found =
         std::find_if(kOptions.begin(), kOptions.end(),
-                     [name](const OptionSpec& spec) { return spec.shortName == name; });
+                     [name](const OptionDef& def) { return def.shortName == name; });
     return found == kOptions.end() ? nullptr : found;
 }
 
-const OptionSpec* findLong(std::string_view name) {
-    const auto* found =
-        std::find_if(kOptions.begin(), kOptions.end(),
-                     [name](const OptionSpec& spec) { return spec.longName == name; });
+const OptionDef* findLong(std::string_view name) {
+    const auto* found = std::find_if(kOptions.begin(), kOptions.end(),
+                                     [name](const OptionDef& def) { return def.longName == name; });
     return found == kOptions.end() ? nullptr : found;
 }
 
 // How an option is named in messages: the way the user wrote it.
-std::string spelling(const OptionSpec& spec, bool asLong) {
-    return asLong ? "--" + std::string(spec.longName) : std::string{'-', spec.shortName};
+std::string spelling(const OptionDef& def, bool asLong) {
+    return asLong ? "--" + std::string(def.longName) : std::string{'-', def.shortName};
 }
 
 std::optional<std::int32_t> parseWindow(std::string_view text) {
@@ -138,36 +137,36 @@ private:
         if (equals != std::string_view::npos) {
             attached = text.substr(equals + 1);
         }
-        const OptionSpec* spec = findLong(name);
-        if (spec == nullptr) {
+        const OptionDef* def = findLong(name);
+        if (def == nullptr) {
             fail("unknown option --" + std::string(name));
             return;
         }
-        if (!spec->takesValue && attached) {
-            fail(spelling(*spec, true) + " takes no value");
+        if (!def->takesValue && attached) {
+            fail(spelling(*def, true) + " takes no value");
             return;
         }
         std::optional<std::string_view> value;
-        if (spec->takesValue) {
+        if (def->takesValue) {
             value = takeValue(attached, arguments, index);
             if (!value) {
-                fail(spelling(*spec, true) + " needs a value");
+                fail(spelling(*def, true) + " needs a value");
                 return;
             }
         }
-        apply(*spec, true, value);
+        apply(*def, true, value);
     }
 
     void parseShortBundle(std::string_view letters, std::span<const std::string_view> arguments,
                           std::size_t& index) {
         for (std::size_t at = 0; at < letters.size() && !finished_; ++at) {
-            const OptionSpec* spec = findShort(letters[at]);
-            if (spec == nullptr) {
+            const OptionDef* def = findShort(letters[at]);
+            if (def == nullptr) {
                 fail("unknown option -" + std::string(1, letters[at]));
                 return;
             }
-            if (!spec->takesValue) {
-                apply(*spec, false, std::nullopt);
+            if (!def->takesValue) {
+                apply(*def, false, std::nullopt);
                 continue;
             }
             // The rest of the bundle is the value (-w1024); otherwise the next argument is.
@@ -177,17 +176,17 @@ private:
             }
             const auto value = takeValue(attached, arguments, index);
             if (!value) {
-                fail(spelling(*spec, false) + " needs a value");
+                fail(spelling(*def, false) + " needs a value");
                 return;
             }
-            apply(*spec, false, value);
+            apply(*def, false, value);
             return;
         }
     }
 
-    void apply(const OptionSpec& spec, bool asLong, std::optional<std::string_view> value) {
+    void apply(const OptionDef& def, bool asLong, std::optional<std::string_view> value) {
         Settings& settings = result_.settings;
-        switch (spec.id) {
+        switch (def.id) {
             case OptionId::decompress:
                 decompress_ = true;
                 break;
@@ -202,7 +201,7 @@ private:
                 break;
             case OptionId::output:
                 if (value->empty()) {
-                    fail(spelling(spec, asLong) + " needs a file name");
+                    fail(spelling(def, asLong) + " needs a file name");
                     return;
                 }
                 settings.output = std::string(*value);
