@@ -20,10 +20,11 @@ bool isRun(std::uint32_t fourBytes) {
 
 }  // namespace
 
+// In the machine's byte order: the value serves only for hashing, equality and isRun.
 std::uint32_t ChainSearch::firstFourBytes(std::int32_t position) const {
-    const std::uint8_t* const p = text_ + position;
-    return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 |
-           std::uint32_t{p[3]};
+    std::uint32_t value;
+    std::memcpy(&value, text_ + position, sizeof value);
+    return value;
 }
 
 std::int32_t ChainSearch::sharedLength(std::int32_t a, std::int32_t b, std::int32_t limit) const {
@@ -236,14 +237,14 @@ bool ChainSearch::find(CodecState& state, std::int32_t searchStart, std::int32_t
         return true;
     }
     assert(minLength >= kShortestUseful && searchEnd == cur - 1);
-    limit_ = allowance_.perByte * cur + allowance_.atStart;
-    longChains_ = longChains_ || links_ >= allowance_.longPerByte * cur + allowance_.longAtStart;
     const std::int32_t position = cur - 1;
     const std::uint32_t key = firstFourBytes(position);
     const std::uint16_t link = link_[static_cast<std::size_t>(position)];
     if (!isRun(key) && (link == kNone || link < searchStart - 1)) {
         return true;  // no earlier position shares its hash in the window
     }
+    limit_ = allowance_.perByte * cur + allowance_.atStart;
+    longChains_ = longChains_ || links_ >= allowance_.longPerByte * cur + allowance_.longAtStart;
     Best best;
     const bool done = isRun(key) ? walkRuns(position, searchStart - 1, limit, best)
                                  : walkChain(position, searchStart - 1, limit, best);
