@@ -20,10 +20,11 @@ bool isRun(std::uint32_t fourBytes) {
 
 }  // namespace
 
+// In the machine's byte order: the value serves only for hashing, equality and isRun.
 std::uint32_t ChainSearch::firstFourBytes(std::int32_t position) const {
-    const std::uint8_t* const p = text_ + position;
-    return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 |
-           std::uint32_t{p[3]};
+    std::uint32_t value;
+    std::memcpy(&value, text_ + position, sizeof value);
+    return value;
 }
 
 std::int32_t ChainSearch::sharedLength(std::int32_t a, std::int32_t b, std::int32_t limit) const {
@@ -67,44 +68,60 @@ void ChainSearch::build(const CodecState& state, Allowance allowance) {
 }
 
 // Links each position to the previous one with the same hash of its first kLongKeys[level]
-// bytes. Positions too close to the end to have them are never reached.
+// bytes. Positions too close to the end to have them are never reached. The hash of all those
+// bytes rolls along the source: each step takes one byte out and the next one in.
 void ChainSearch::buildLongLevel(std::size_t level) {
     const std::int32_t keyLength = kLongKeys[level];
-    const int hashBits = 32 - hashShift_;  // as many heads as the 4-byte level
+    const int hashBits = std::min(32 - hashShift_, 14);
     head_.assign(std::size_t{1} << hashBits, kNone);
     std::vector<std::uint16_t>& links = longLink_[level];
     links.resize(static_cast<std::size_t>(length_));
+    constexpr std::uint64_t kBase = 0x100000001B3ULL;
+    std::uint64_t outgoing = 1;  // kBase to the power keyLength - 1
+    std::uint64_t rolling = 0;
+    for (std::int32_t k = 0; k < keyLength && k < length_; ++k) {
+        rolling = rolling * kBase + text_[k];
+        outgoing = k > 0 ? outgoing * kBase : 1;
+    }
     for (std::int32_t p = 0; p + keyLength <= length_; ++p) {
-        // The first and the last 8 of the key's bytes: positions that share all of them share
-        // these, which is all a chain needs.
-        std::uint64_t head8;
-        std::uint64_t tail8;
-        std::memcpy(&head8, text_ + p, sizeof head8);
-        std::memcpy(&tail8, text_ + p + keyLength - 8, sizeof tail8);
-        const std::uint64_t hash =
-            ((head8 * 0x9E3779B97F4A7C15ULL) ^ tail8) * 0xC2B2AE3D27D4EB4FULL;
-        std::uint16_t& head = head_[hash >> (64 - hashBits)];
+        if (p > 0) {
+            rolling = (rolling - text_[p - 1] * outgoing) * kBase + text_[p + keyLength - 1];
+        }
+        const std::uint64_t mixed = (rolling ^ (rolling >> 29)) * 0xBF58476D1CE4E5B9ULL;
+        std::uint16_t& head = head_[mixed >> (64 - hashBits)];
         links[static_cast<std::size_t>(p)] = head;
         head = static_cast<std::uint16_t>(p);
     }
 }
 
-// Candidates that start with the same 4 bytes as `position` (not a run), newest first. Once
-// the best match reaches 8 (or 32) bytes, only a candidate sharing those bytes can still
-// replace it, so the walk may go on along the chain of positions whose first 8 (32) bytes hash
-// alike, from the best candidate on: a much shorter chain on repetitive data. Those chains
-// cost a pass over the source each, so they come into use only once the walks grow long.
+// Candidates that start with the same 4 bytes as `position` (not a run), newest first.
 bool ChainSearch::walkChain(std::int32_t position, std::int32_t first, std::int32_t limit,
                             Best& best) {
     std::int64_t left = limit_ - links_;
+    const bool done =
+        walkFrom(position, first, limit, link_[static_cast<std::size_t>(position)], 0, left, best);
+    links_ = limit_ - left;
+    return done;
+}
+
+// Goes on from candidate c along the chain of the long key level `level` (0: the 4-byte
+// chain), newest first. Once the best match reaches one of the long key lengths, only a
+// candidate sharing that many bytes can still replace it, so the walk may switch to the chain
+// of positions whose first bytes of that length hash alike, from the best candidate on: a much
+// shorter chain on repetitive data. Those chains cost a pass over the source each, so a walk
+// switches only when it has grown long itself (every kSwitchCheck links it looks again), and
+// only once the walks in all have grown long. Candidates between the best one and c are met
+// again on the new chain; they were shorter than the best, so nothing changes.
+bool ChainSearch::walkFrom(std::int32_t position, std::int32_t first, std::int32_t limit,
+                           std::uint16_t c, std::size_t level, std::int64_t& left, Best& best) {
     const bool wide = limit >= 8;  // then 8 bytes from any candidate lie before the last byte
     std::uint64_t ahead = 0;
     if (wide) {
         std::memcpy(&ahead, text_ + position, sizeof ahead);
     }
-    const std::uint16_t* links = link_.data();
-    std::size_t level = 0;  // how many of the long key lengths the best match has reached
-    for (std::uint16_t c = links[position]; c != kNone && c >= first; c = links[c]) {
+    const std::uint16_t* links = level == 0 ? link_.data() : longLink_[level - 1].data();
+    std::int32_t steps = 0;
+    for (; c != kNone && c >= first; c = links[c]) {
         if (--left < 0) {
             exhausted_ = true;
             return false;
@@ -120,19 +137,27 @@ bool ChainSearch::walkChain(std::int32_t position, std::int32_t first, std::int3
         }
         if (length >= std::max(best.length, kShortestUseful)) {
             best = {length, c};
-            if (longChains_ && level < kLongKeys.size() && length >= kLongKeys[level]) {
-                while (level < kLongKeys.size() && length >= kLongKeys[level]) {
-                    ++level;
-                }
-                if (longLink_[level - 1].empty()) {
-                    buildLongLevel(level - 1);
-                }
-                links = longLink_[level - 1].data();
-            }
+        }
+        if (++steps % kSwitchCheck == 0 && longChains_ && level < kLongKeys.size() &&
+            best.length >= kLongKeys[level]) {
+            level = longLevelFor(best.length);
+            links = longLink_[level - 1].data();
+            c = static_cast<std::uint16_t>(best.position);
         }
     }
-    links_ = limit_ - left;
     return true;
+}
+
+// How many long key lengths `length` reaches (at least one); builds the chain of the longest.
+std::size_t ChainSearch::longLevelFor(std::int32_t length) {
+    std::size_t level = 0;
+    while (level < kLongKeys.size() && length >= kLongKeys[level]) {
+        ++level;
+    }
+    if (longLink_[level - 1].empty()) {
+        buildLongLevel(level - 1);
+    }
+    return level;
 }
 
 // `position` lies in a run: candidates in its own run, then in earlier runs of the same byte.
@@ -149,7 +174,9 @@ bool ChainSearch::walkRuns(std::int32_t position, std::int32_t first, std::int32
     }
     const std::uint32_t key = firstFourBytes(position);
     std::int64_t leftLinks = limit_ - links_;
+    std::int32_t steps = 0;
     for (std::uint16_t c = link_[static_cast<std::size_t>(start)]; c != kNone; c = link_[c]) {
+        ++steps;
         if (--leftLinks < 0) {
             exhausted_ = true;
             return false;
@@ -178,6 +205,20 @@ bool ChainSearch::walkRuns(std::int32_t position, std::int32_t first, std::int32
         here.length = std::min(here.length, limit);
         if (here.length >= best.length) {
             best = here;
+            // A candidate that agrees beyond the run may hand the rest of the walk to a long
+            // key chain, as in walkFrom, when that key reaches past cur's run.
+            if (steps >= kSwitchCheck && longChains_ && best.length > left &&
+                best.length >= kLongKeys[0]) {
+                const std::size_t level = longLevelFor(best.length);
+                if (kLongKeys[level - 1] > left) {
+                    const bool done =
+                        walkFrom(position, first, limit,
+                                 longLink_[level - 1][static_cast<std::size_t>(best.position)],
+                                 level, leftLinks, best);
+                    links_ = limit_ - leftLinks;
+                    return done;
+                }
+            }
         }
     }
     links_ = limit_ - leftLinks;
@@ -196,14 +237,14 @@ bool ChainSearch::find(CodecState& state, std::int32_t searchStart, std::int32_t
         return true;
     }
     assert(minLength >= kShortestUseful && searchEnd == cur - 1);
-    limit_ = allowance_.perByte * cur + allowance_.atStart;
-    longChains_ = longChains_ || links_ >= allowance_.longPerByte * cur + allowance_.longAtStart;
     const std::int32_t position = cur - 1;
     const std::uint32_t key = firstFourBytes(position);
     const std::uint16_t link = link_[static_cast<std::size_t>(position)];
     if (!isRun(key) && (link == kNone || link < searchStart - 1)) {
         return true;  // no earlier position shares its hash in the window
     }
+    limit_ = allowance_.perByte * cur + allowance_.atStart;
+    longChains_ = longChains_ || links_ >= allowance_.longPerByte * cur + allowance_.longAtStart;
     Best best;
     const bool done = isRun(key) ? walkRuns(position, searchStart - 1, limit, best)
                                  : walkChain(position, searchStart - 1, limit, best);

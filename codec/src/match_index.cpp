@@ -81,8 +81,9 @@ void MatchIndex::buildTree() {
     const Index* const lcp = lcp_.data();
     const Index* const suffixes = suffixes_.data();
 
-    // The open intervals, 4 values each: depth, first rank, lowest position, node.
-    openStack_.resize(4 * (n + 1));
+    // The open intervals' nodes, deepest on top. While a node is open, lowestPosition holds
+    // the lowest position of the leaves and closed nodes it has taken in so far.
+    openStack_.resize(n + 1);
     closing_.resize(n);
     Index* const stack = openStack_.data();
     Index* const closing = closing_.data();
@@ -90,12 +91,10 @@ void MatchIndex::buildTree() {
     std::size_t closed = 0;
     std::int32_t nodes = 1;
     root_ = 0;
-    stack[0] = 0;
-    stack[1] = 0;
-    stack[2] = kNoPosition;
-    stack[3] = root_;
+    stack[0] = root_;
     depth[root_] = 0;
     firstRank[root_] = 0;
+    lowestPosition[root_] = kNoPosition;
 
     for (std::int32_t b = 1; b <= length_; ++b) {
         // The leaf of rank b - 1 joins whatever closes or continues at boundary b.
@@ -103,33 +102,30 @@ void MatchIndex::buildTree() {
         std::int32_t first = b - 1;
         const std::int32_t d = b < length_ ? lcp[b] : 0;
         std::int32_t orphan = -1;  // a closed node whose parent opens at this boundary
-        while (stack[4 * top] > d) {
-            const Index* const open = stack + 4 * top--;
-            const Index node = open[3];
-            lowest = std::min<std::int32_t>(lowest, open[2]);
-            first = open[1];
+        while (depth[stack[top]] > d) {
+            const Index node = stack[top--];
+            lowest = std::min<std::int32_t>(lowest, lowestPosition[node]);
+            first = firstRank[node];
             lastRank[node] = static_cast<Index>(b - 1);
             lowestPosition[node] = static_cast<Index>(lowest);
             closing[closed++] = node;
-            if (stack[4 * top] >= d) {
-                parent[node] = stack[4 * top + 3];
+            if (depth[stack[top]] >= d) {
+                parent[node] = stack[top];
             } else {
                 orphan = node;
             }
         }
-        Index* const open = stack + 4 * top;
-        if (open[0] == d) {
-            open[2] = static_cast<Index>(std::min<std::int32_t>(open[2], lowest));
-            boundaryNode[b] = open[3];
+        const Index open = stack[top];
+        if (depth[open] == d) {
+            lowestPosition[open] =
+                static_cast<Index>(std::min<std::int32_t>(lowestPosition[open], lowest));
+            boundaryNode[b] = open;
         } else {
             const auto node = static_cast<Index>(nodes++);
             depth[node] = static_cast<Index>(d);
             firstRank[node] = static_cast<Index>(first);
-            Index* const pushed = stack + 4 * ++top;
-            pushed[0] = static_cast<Index>(d);
-            pushed[1] = static_cast<Index>(first);
-            pushed[2] = static_cast<Index>(lowest);
-            pushed[3] = node;
+            lowestPosition[node] = static_cast<Index>(lowest);
+            stack[++top] = node;
             boundaryNode[b] = node;
             if (orphan >= 0) {
                 parent[orphan] = node;
@@ -138,7 +134,6 @@ void MatchIndex::buildTree() {
     }
     assert(top == 0);
     lastRank[root_] = static_cast<Index>(length_ - 1);
-    lowestPosition[root_] = stack[2];
     boundaryNode[0] = root_;
     boundaryNode[n] = root_;
 

@@ -10,12 +10,12 @@
 // when it is at least as long as the best so far: walking down, that leaves the lowest position
 // among the longest, as FindMatch does.
 //
-// Nothing is skipped that could win. Once the best reaches 8 bytes, a candidate further down
+// Nothing is skipped that could win. Once the best reaches, say, 8 bytes, a candidate further down
 // can replace it only by sharing at least those 8 bytes with cur, hence with the best one; so
-// the walk may go on from the best candidate along a second chain that links positions whose
-// first 8 bytes hash alike, and from 32 bytes on along a third. On repetitive data these chains
-// are far shorter. They cost a pass over the source each, so they are built only once the
-// walks have grown long.
+// the walk may go on from the best candidate along a chain that links positions whose first 8
+// bytes hash alike, and likewise from 6, 16, 32 and 128 bytes on. On repetitive data these
+// chains are far shorter. They cost a pass over the source each, so they are built only once the
+// walks have grown long, and each only when a search first reaches its length.
 //
 // Runs of one byte: every position inside a run starts with the same 4 bytes, so only the
 // first position of a run is linked and a run is weighed as a whole. With rx bytes of the run
@@ -23,6 +23,9 @@
 // and for more only at y = e - rx, where both runs end together and the bytes after them are
 // compared. So the best of a run is either y = e - rx (when the bytes after both runs agree) or
 // its lowest position in the window. Candidates in cur's own run agree for exactly rx bytes.
+// A best candidate that agrees beyond the runs may hand the rest of the walk to a long key
+// chain, as above, when the key reaches past cur's run (otherwise that chain holds every
+// position inside the runs).
 //
 // The walk counts the links it follows. Where the chains grow long (short periods, small
 // alphabets, crafted data) it would be slow, so when the count passes the allowance, a few
@@ -76,9 +79,13 @@ private:
     std::int32_t sharedLength(std::int32_t a, std::int32_t b, std::int32_t limit) const;
     bool walkChain(std::int32_t position, std::int32_t first, std::int32_t limit, Best& best);
     bool walkRuns(std::int32_t position, std::int32_t first, std::int32_t limit, Best& best);
+    bool walkFrom(std::int32_t position, std::int32_t first, std::int32_t limit, std::uint16_t c,
+                  std::size_t level, std::int64_t& left, Best& best);
+    std::size_t longLevelFor(std::int32_t length);
     void buildLongLevel(std::size_t level);
 
-    static constexpr std::array<std::int32_t, 2> kLongKeys = {8, 32};
+    static constexpr std::array<std::int32_t, 5> kLongKeys = {6, 8, 16, 32, 128};
+    static constexpr std::int32_t kSwitchCheck = 32;
 
     const std::uint8_t* text_ = nullptr;  // the source, 0-based
     std::int32_t length_ = 0;
