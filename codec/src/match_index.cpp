@@ -279,7 +279,7 @@ void MatchIndex::find(CodecState& state, std::int32_t searchStart, std::int32_t 
         return;
     }
     assert(minLength >= kShortestUseful && searchStart >= 1 && searchEnd == cur - 1);
-    assert(cur <= length_ && searchStart - 1 >= windowFirst_ && cur - 1 >= windowEnd_ - 1);
+    assert(cur <= length_ && searchStart - 1 >= windowFirst_ && cur - 1 >= windowEnd_);
     const std::int32_t position = cur - 1;
     const std::int32_t limit = length_ - cur;  // the last byte is never matched
     moveWindow(searchStart - 1, position);
