@@ -9,7 +9,7 @@ packages=(
     qt6-base-dev libgl-dev
     zlib1g-dev liblz4-dev libzstd-dev
     xvfb xauth
-    dpkg-dev desktop-file-utils
+    dpkg-dev desktop-file-utils file
 )
 missing=()
 for package in "${packages[@]}"; do
