@@ -10,6 +10,7 @@ packages=(
     zlib1g-dev liblz4-dev libzstd-dev
     xvfb xauth
     dpkg-dev desktop-file-utils file
+    gcovr
 )
 missing=()
 for package in "${packages[@]}"; do

@@ -1,5 +1,5 @@
-// Helpers shared by the codec tests: byte literals, generated inputs, scratch directories and
-// a progress pair that records what it is told.
+// Helpers shared by the tests: byte literals, generated inputs, scratch directories, a child
+// process without root's privileges and a progress pair that records what it is told.
 #pragma once
 
 #include <cstdint>
@@ -52,6 +52,10 @@ void writeBytes(const std::filesystem::path& name, std::span<const std::uint8_t>
 Bytes readBytes(const std::filesystem::path& name);
 // Names of all entries in a directory, sorted.
 std::vector<std::string> listDirectory(const std::filesystem::path& directory);
+
+// In a coverage build, writes the counters of a child process that is about to end with _exit
+// (which skips the writing a normal exit does); otherwise does nothing.
+void flushCoverage();
 
 // Runs `action` in a child process without root's privileges (as the user nobody), so that
 // file permissions apply even when the tests run as root; returns what `action` returned, or -1
