@@ -1,7 +1,7 @@
 // The argument parser and the ratio text, without running the tool.
 #include <gtest/gtest.h>
 
-#include <initializer_list>
+#include <vector>
 
 #include "lzc_cli/command_line.h"
 #include "lzc_cli/ratio_text.h"
@@ -9,139 +9,101 @@
 namespace lzc::cli {
 namespace {
 
-using Action = ParsedCommandLine::Action;
+using Arguments = std::vector<std::string_view>;
 
-ParsedCommandLine parse(std::initializer_list<std::string_view> arguments) {
-    return parseCommandLine(std::span(arguments.begin(), arguments.size()));
-}
-
-Settings parseValid(std::initializer_list<std::string_view> arguments) {
-    const ParsedCommandLine parsed = parse(arguments);
-    EXPECT_EQ(parsed.action, Action::run) << parsed.error;
-    return parsed.settings;
-}
-
-std::string usageError(std::initializer_list<std::string_view> arguments) {
-    const ParsedCommandLine parsed = parse(arguments);
-    EXPECT_EQ(parsed.action, Action::reportUsageError);
-    return parsed.error;
-}
-
-TEST(CommandLine, NoArgumentsCompressesStandardInputWithTheOptimalWindow) {
-    const Settings settings = parseValid({});
-    EXPECT_EQ(settings.mode, Mode::compress);
-    EXPECT_EQ(settings.inputs, std::vector<std::string>{"-"});
-    EXPECT_EQ(settings.window, 32767);
-    EXPECT_FALSE(settings.force || settings.removeSource || settings.toStdout);
-    EXPECT_FALSE(settings.output);
-    EXPECT_EQ(settings.verbosity, Verbosity::normal);
-}
-
-TEST(CommandLine, ShortOptionsBundleAndLongOptionsSpellOut) {
-    const Settings bundled = parseValid({"-dcf", "a.lzc", "b.lzc"});
-    EXPECT_EQ(bundled.mode, Mode::decompress);
-    EXPECT_TRUE(bundled.toStdout && bundled.force);
-    EXPECT_EQ(bundled.inputs, (std::vector<std::string>{"a.lzc", "b.lzc"}));
-
-    const Settings spelled = parseValid({"--decompress", "--stdout", "--force", "a.lzc"});
-    EXPECT_EQ(spelled.mode, Mode::decompress);
-    EXPECT_TRUE(spelled.toStdout && spelled.force);
-
-    EXPECT_EQ(parseValid({"-t", "x"}).mode, Mode::test);
-    EXPECT_EQ(parseValid({"--list", "x"}).mode, Mode::list);
-    EXPECT_EQ(parseValid({"-d", "-l", "x"}).mode, Mode::list);
-}
-
-TEST(CommandLine, OptionValuesAttachOrFollow) {
-    for (const auto& arguments : {std::vector<std::string_view>{"-w1024", "f"},
-                                  std::vector<std::string_view>{"-w", "1024", "f"},
-                                  std::vector<std::string_view>{"-fw", "1024", "f"},
-                                  std::vector<std::string_view>{"--window=1024", "f"},
-                                  std::vector<std::string_view>{"--window", "1024", "f"}}) {
-        const ParsedCommandLine parsed = parseCommandLine(arguments);
-        ASSERT_EQ(parsed.action, Action::run) << parsed.error;
-        EXPECT_EQ(parsed.settings.window, 1024);
-        EXPECT_EQ(parsed.settings.inputs, std::vector<std::string>{"f"});
+// What a command line asks for, in one line: the action or the mode, the options that differ
+// from the defaults, the window and the inputs.
+std::string outcome(const Arguments& arguments) {
+    const ParsedCommandLine parsed = parseCommandLine(arguments);
+    using Action = ParsedCommandLine::Action;
+    if (parsed.action != Action::run) {
+        return parsed.action == Action::showHelp      ? "help"
+               : parsed.action == Action::showVersion ? "version"
+                                                      : "error: " + parsed.error;
     }
-    EXPECT_EQ(parseValid({"-oout.lzc", "f"}).output, "out.lzc");
-    EXPECT_EQ(parseValid({"--output=out.lzc", "f"}).output, "out.lzc");
-    // A value may itself start with a dash.
-    EXPECT_EQ(parseValid({"-o", "-x", "f"}).output, "-x");
-}
-
-TEST(CommandLine, QualityNamesGiveTheSixWindows) {
-    const std::pair<std::string_view, std::int32_t> levels[] = {
-        {"optimal", 32767},      {"good", 16383}, {"moderate", 8191},
-        {"below-average", 4092}, {"poor", 2048},  {"very-poor", 1024}};
-    for (const auto& [name, window] : levels) {
-        EXPECT_EQ(parseValid({"-Q", name, "f"}).window, window) << name;
-        EXPECT_EQ(windowForQuality(name), window);
+    const Settings& s = parsed.settings;
+    const char* modes[] = {"compress", "decompress", "test", "list"};
+    std::string text = modes[static_cast<int>(s.mode)];
+    text += std::string(s.toStdout ? " -c" : "") + (s.force ? " -f" : "") +
+            (s.removeSource ? " --rm" : "") + (s.output ? " -o " + *s.output : "") +
+            (s.verbosity == Verbosity::quiet     ? " -q"
+             : s.verbosity == Verbosity::verbose ? " -v"
+                                                 : "") +
+            " -w " + std::to_string(s.window) + " :";
+    for (const std::string& input : s.inputs) {
+        text += " " + input;
     }
-    EXPECT_EQ(windowForQuality("Very-Poor"), 1024);
-    EXPECT_FALSE(windowForQuality("best"));
-    EXPECT_FALSE(windowForQuality("below average"));
-    EXPECT_NE(usageError({"-Q", "best"}).find("very-poor"), std::string::npos);
-    // The later of -w and -Q decides.
-    EXPECT_EQ(parseValid({"-Q", "poor", "-w", "77", "f"}).window, 77);
-    EXPECT_EQ(parseValid({"-w", "77", "-Q", "poor", "f"}).window, 2048);
+    return text;
 }
 
-TEST(CommandLine, WindowMustBeAWholeNumberFromOneTo32767) {
-    EXPECT_EQ(parseValid({"-w", "1"}).window, 1);
-    EXPECT_EQ(parseValid({"-w", "32767"}).window, 32767);
-    for (std::string_view bad : {"0", "32768", "-5", "+5", "12a", "", " 12", "99999999999"}) {
-        EXPECT_EQ(
-            usageError({"-w", bad}),
-            "the window must be a whole number from 1 to 32767, not '" + std::string(bad) + "'");
+TEST(CommandLine, ValidLines) {
+    const std::pair<Arguments, std::string> cases[] = {
+        {{}, "compress -w 32767 : -"},
+        {{"-dcf", "a.lzc", "b.lzc"}, "decompress -c -f -w 32767 : a.lzc b.lzc"},
+        {{"--decompress", "--stdout", "--force", "a"}, "decompress -c -f -w 32767 : a"},
+        {{"--dec", "-c", "x.lzc"}, "decompress -c -w 32767 : x.lzc"},
+        {{"--unc", "--to", "--verb", "x"}, "decompress -c -v -w 32767 : x"},
+        {{"x", "-t"}, "test -w 32767 : x"},
+        {{"-d", "--list", "x"}, "list -w 32767 : x"},
+        {{"-w1024", "f"}, "compress -w 1024 : f"},
+        {{"-fw", "1024", "f"}, "compress -f -w 1024 : f"},
+        {{"--window=1", "f"}, "compress -w 1 : f"},
+        {{"--window", "32767", "f"}, "compress -w 32767 : f"},
+        {{"-oout.lzc", "f"}, "compress -o out.lzc -w 32767 : f"},
+        {{"--output=o", "f"}, "compress -o o -w 32767 : f"},
+        {{"-o", "-x", "f"}, "compress -o -x -w 32767 : f"},
+        {{"-Q", "poor", "-w", "77", "f"}, "compress -w 77 : f"},
+        {{"-w", "77", "--qual=Very-Poor", "f"}, "compress -w 1024 : f"},
+        {{"a", "-", "b", "-d"}, "decompress -w 32767 : a - b"},
+        {{"-f", "--", "-d", "--rm"}, "compress -f -w 32767 : -d --rm"},
+        {{"-q", "-v", "-k", "--rm", "f"}, "compress --rm -v -w 32767 : f"},
+        {{"-v", "-q", "--rm", "-k", "-"}, "compress -q -w 32767 : -"},
+        {{"-d", "-h", "-x"}, "help"},
+        {{"--vers", "--nope"}, "version"},
+    };
+    for (const auto& [arguments, expected] : cases) {
+        EXPECT_EQ(outcome(arguments), expected) << testing::PrintToString(arguments);
+    }
+    for (const QualityLevel& level : kQualityLevels) {
+        EXPECT_EQ(parseCommandLine(Arguments{"-Q", level.name}).settings.window, level.window);
     }
 }
 
-TEST(CommandLine, MalformedOptionsAreUsageErrors) {
-    EXPECT_EQ(usageError({"-x"}), "unknown option -x");
-    EXPECT_EQ(usageError({"-dx"}), "unknown option -x");
-    EXPECT_EQ(usageError({"--nope"}), "unknown option --nope");
-    EXPECT_EQ(usageError({"--force=yes"}), "--force takes no value");
-    EXPECT_EQ(usageError({"f", "-w"}), "-w needs a value");
-    EXPECT_EQ(usageError({"--output"}), "--output needs a value");
-    EXPECT_EQ(usageError({"-o", "", "f"}), "-o needs a file name");
-}
-
-TEST(CommandLine, DashIsAnInputAndDoubleDashEndsOptions) {
-    EXPECT_EQ(parseValid({"a", "-", "b"}).inputs, (std::vector<std::string>{"a", "-", "b"}));
-    const Settings settings = parseValid({"-f", "--", "-d", "--rm"});
-    EXPECT_EQ(settings.mode, Mode::compress);
-    EXPECT_FALSE(settings.removeSource);
-    EXPECT_EQ(settings.inputs, (std::vector<std::string>{"-d", "--rm"}));
-}
-
-TEST(CommandLine, LaterFlagsOverrideEarlierOnes) {
-    EXPECT_EQ(parseValid({"-q", "-v"}).verbosity, Verbosity::verbose);
-    EXPECT_EQ(parseValid({"-v", "-q"}).verbosity, Verbosity::quiet);
-    EXPECT_TRUE(parseValid({"-k", "--rm", "f"}).removeSource);
-    EXPECT_FALSE(parseValid({"--rm", "-k", "f"}).removeSource);
-}
-
-TEST(CommandLine, ContradictoryCombinationsAreRefused) {
-    EXPECT_EQ(usageError({"-t", "-l", "f"}), "-t and -l cannot be combined");
-    EXPECT_EQ(usageError({"-c", "-o", "x", "f"}), "-c and -o cannot be combined");
-    EXPECT_FALSE(usageError({"-t", "-c", "f"}).empty());
-    EXPECT_FALSE(usageError({"-l", "-o", "x", "f"}).empty());
-    EXPECT_FALSE(usageError({"-t", "--rm", "f"}).empty());
-    EXPECT_FALSE(usageError({"-c", "--rm", "f"}).empty());
-    EXPECT_FALSE(usageError({"-o", "-", "--rm", "f"}).empty());
-    EXPECT_EQ(usageError({"-o", "x", "a", "b"}),
-              "-o names the output of a single input, but 2 were given");
-    // Restored data may be joined on standard output; compressed streams may not.
-    EXPECT_EQ(usageError({"-c", "a", "b"}), "only one input can be compressed to standard output");
-    EXPECT_FALSE(usageError({"-", "-"}).empty());
-    EXPECT_EQ(parseValid({"-dc", "a.lzc", "b.lzc"}).inputs.size(), 2U);
-    EXPECT_EQ(parseValid({"-", "a"}).inputs.size(), 2U);
-}
-
-TEST(CommandLine, HelpAndVersionStopParsing) {
-    EXPECT_EQ(parse({"-d", "-h", "-x"}).action, Action::showHelp);
-    EXPECT_EQ(parse({"--version", "--nope"}).action, Action::showVersion);
-    EXPECT_EQ(parse({"-x", "-h"}).action, Action::reportUsageError);
+TEST(CommandLine, UsageErrors) {
+    const std::string window = "error: the window must be a whole number from 1 to 32767, not ";
+    const std::string nothing = " cannot be combined with -t or -l, which write nothing";
+    const std::pair<Arguments, std::string> cases[] = {
+        {{"-dx"}, "error: invalid option -- 'x'"},
+        {{"-x", "-h"}, "error: invalid option -- 'x'"},
+        {{"--nope"}, "error: unrecognized option '--nope'"},
+        {{"--t"}, "error: option '--t' is ambiguous; possibilities: '--test' '--to-stdout'"},
+        {{"--force=yes"}, "error: option '--force' doesn't allow an argument"},
+        {{"f", "-w"}, "error: option requires an argument -- 'w'"},
+        {{"--output"}, "error: option '--output' requires an argument"},
+        {{"-o", "", "f"}, "error: -o needs a file name"},
+        {{"-w0"}, window + "'0'"},
+        {{"-w", "32768"}, window + "'32768'"},
+        {{"-w", "+5"}, window + "'+5'"},
+        {{"-w", "12a"}, window + "'12a'"},
+        {{"-w", ""}, window + "''"},
+        {{"-Q", "best"},
+         "error: unknown quality 'best' (choose optimal, good, moderate, below-average, poor or "
+         "very-poor)"},
+        {{"-t", "-l", "f"}, "error: -t and -l cannot be combined"},
+        {{"-t", "-c", "f"}, "error: -c and -o" + nothing},
+        {{"-l", "-o", "x", "f"}, "error: -c and -o" + nothing},
+        {{"-t", "--rm", "f"}, "error: --rm" + nothing},
+        {{"-c", "-o", "x", "f"}, "error: -c and -o cannot be combined"},
+        {{"-o", "x", "a", "b"}, "error: -o names the output of a single input, but 2 were given"},
+        {{"-c", "--rm", "f"}, "error: --rm cannot be combined with writing to standard output"},
+        {{"-o", "-", "--rm", "f"},
+         "error: --rm cannot be combined with writing to standard output"},
+        {{"-c", "a", "b"}, "error: only one input can be compressed to standard output"},
+        {{"-", "-"}, "error: only one input can be compressed to standard output"},
+    };
+    for (const auto& [arguments, expected] : cases) {
+        EXPECT_EQ(outcome(arguments), expected) << testing::PrintToString(arguments);
+    }
 }
 
 TEST(RatioText, TwoDecimalsAtMostWithoutTrailingZeros) {
