@@ -23,8 +23,8 @@ std::string listRow(std::uintmax_t compressed, std::uintmax_t restored, std::str
 
 std::string transferLine(std::string_view from, std::string_view to, std::uintmax_t fromSize,
                          std::uintmax_t toSize, std::int32_t ratio) {
-    return std::string(from) + " -> " + std::string(to) + ": " + std::to_string(fromSize) +
-           " -> " + std::to_string(toSize) + " bytes (" + formatRatio(ratio) + ")";
+    return std::string(from) + " -> " + std::string(to) + ": " + std::to_string(fromSize) + " -> " +
+           std::to_string(toSize) + " bytes (" + formatRatio(ratio) + ")";
 }
 
 std::string testLine(std::string_view name, std::uintmax_t compressed, std::uintmax_t restored,

@@ -22,8 +22,7 @@ int renameNoReplace(const char* from, const char* to) {
     return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
 }
 
-constexpr SystemCalls kRealCalls{renameNoReplace, ::link,      ::fchmod,
-                                 ::fchown,        ::futimens, ::fsync};
+constexpr SystemCalls kRealCalls{renameNoReplace, ::link, ::fchmod, ::fchown, ::futimens, ::fsync};
 SystemCalls calls = kRealCalls;
 
 }  // namespace
@@ -260,18 +259,19 @@ std::vector<MetadataWarning> giveMetadata(int fd, const WriteOptions& options,
     auto warn = [&](Metadata what) { warnings.push_back(MetadataWarning{what, errno}); };
 
     struct stat source {};
-    const bool haveSource = !options.metadataSource.empty() &&
-                            ::stat(options.metadataSource.c_str(), &source) == 0;
+    const bool haveSource =
+        !options.metadataSource.empty() && ::stat(options.metadataSource.c_str(), &source) == 0;
     if (!options.metadataSource.empty() && !haveSource) {
         warn(Metadata::permissions);
         return warnings;
     }
     // Only root may give a file away; the owner goes first, as it clears set-id bits.
     const struct stat* owner = haveSource ? &source : existing;
-    if (owner != nullptr && ::geteuid() == 0 && calls.fchown(fd, owner->st_uid, owner->st_gid) != 0) {
+    if (owner != nullptr && ::geteuid() == 0 &&
+        calls.fchown(fd, owner->st_uid, owner->st_gid) != 0) {
         warn(Metadata::owner);
     }
-    const mode_t mode = haveSource ? (source.st_mode & 0777)
+    const mode_t mode = haveSource            ? (source.st_mode & 0777)
                         : existing != nullptr ? (existing->st_mode & 07777)
                                               : (0666 & ~currentUmask());
     if (calls.fchmod(fd, mode) != 0) {

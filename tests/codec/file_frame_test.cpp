@@ -84,27 +84,6 @@ TEST(FileFrame, FailedOperationLeavesAnExistingDestinationAsItWas) {
               (std::vector<std::string>{"corrupt.lzc", "empty", "huge", "target"}));
 }
 
-TEST(FileFrame, LinkedDestinationIsWrittenThroughTheLink) {
-    ScratchDir dir;
-    writeBytes(dir / "a", bytesOf("abc"));
-    writeBytes(dir / "real.lzc", bytesOf("old"));
-    fs::create_symlink(dir / "real.lzc", dir / "a.lzc");
-    EXPECT_GT(compressNamed(dir / "a", dir / "a.lzc"), 0);
-    EXPECT_TRUE(fs::is_symlink(dir / "a.lzc"));
-    EXPECT_EQ(readBytes(dir / "real.lzc"), (Bytes{0x80, 0x03, 'a', 'b', 'c'}));
-}
-
-TEST(FileFrame, DestinationThatIsADirectoryFails) {
-    ScratchDir dir;
-    writeBytes(dir / "a", bytesOf("abc"));
-    fs::create_directory(dir / "a.lzc");
-    NoProgress progress;
-    const Outcome outcome = compressFile(dir / "a", dir / "a.lzc", progress, 128, 1024);
-    EXPECT_EQ(outcome.status, Status::writeFailed);
-    EXPECT_EQ(outcome.systemError, EISDIR);
-    EXPECT_EQ(listDirectory(dir.path()), (std::vector<std::string>{"a", "a.lzc"}));
-}
-
 TEST(FileFrame, SecondOperationDuringAProgressUpdateIsRefused) {
     ScratchDir dir;
     writeBytes(dir / "a", textLike(2000, 3));
@@ -132,18 +111,6 @@ TEST(FileFrame, SecondOperationDuringAProgressUpdateIsRefused) {
     EXPECT_FALSE(fs::exists(dir / "c"));
     // Once the first operation is over, the next one runs.
     EXPECT_EQ(decompressNamed(dir / "a.lzc", dir / "c"), 0);
-}
-
-TEST(FileWriting, RefusingToReplaceLeavesTheExistingFile) {
-    ScratchDir dir;
-    writeBytes(dir / "kept", bytesOf("old"));
-    fileio::WriteOptions options;
-    options.replaceExisting = false;
-    EXPECT_EQ(fileio::writeFileAtomically(dir / "kept", bytesOf("new"), options).error, EEXIST);
-    EXPECT_EQ(readBytes(dir / "kept"), bytesOf("old"));
-    EXPECT_EQ(fileio::writeFileAtomically(dir / "fresh", bytesOf("new"), options).error, 0);
-    EXPECT_EQ(readBytes(dir / "fresh"), bytesOf("new"));
-    EXPECT_EQ(listDirectory(dir.path()), (std::vector<std::string>{"fresh", "kept"}));
 }
 
 TEST(FileWriting, SpecialFilesAreWrittenInPlaceNeverReplaced) {

@@ -4,9 +4,9 @@
 // runs the in-memory codec, and only when that has succeeded writes the destination whole
 // through the file layer (lzc/file_io.h), which gives it the source's permission bits. A failed
 // operation therefore leaves the destination exactly as it was, and a replaced destination never
-// keeps bytes of its old content. Running out of memory fails the operation, never the caller. Only one operation runs at a time: a call
-// made while another is running (for instance from the caller's event processing during a
-// progress update) returns busy and touches nothing.
+// keeps bytes of its old content. Running out of memory fails the operation, never the caller. Only
+// one operation runs at a time: a call made while another is running (for instance from the
+// caller's event processing during a progress update) returns busy and touches nothing.
 #pragma once
 
 #include <cstdint>
