@@ -15,6 +15,8 @@ namespace {
 
 // getopt_long's code for the long-only option --rm.
 constexpr int kRemoveSource = 256;
+// getopt_long's code for the long-only option --synchronous.
+constexpr int kSynchronous = 257;
 // getopt_long's code for an input when non-options are returned in order.
 constexpr int kInput = 1;
 
@@ -33,6 +35,7 @@ constexpr option kLongOptions[] = {
     {"force", no_argument, nullptr, 'f'},
     {"keep", no_argument, nullptr, 'k'},
     {"rm", no_argument, nullptr, kRemoveSource},
+    {"synchronous", no_argument, nullptr, kSynchronous},
     {"quiet", no_argument, nullptr, 'q'},
     {"verbose", no_argument, nullptr, 'v'},
     {"window", required_argument, nullptr, 'w'},
@@ -177,6 +180,9 @@ private:
             case kRemoveSource:
                 settings.removeSource = true;
                 break;
+            case kSynchronous:
+                settings.synchronous = true;
+                break;
             case 'q':
                 settings.verbosity = Verbosity::quiet;
                 break;
@@ -316,6 +322,7 @@ Output:
                         to a terminal, compress a FILE already ending in .lzc
   -k, --keep            keep the input files (the default)
       --rm              remove each input file once its output is written
+      --synchronous     flush each output to disk before going on (slower)
 
 Compression:
   -Q, --quality=NAME    how far back repeats are searched for:

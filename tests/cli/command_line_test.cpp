@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "lzc_cli/command_line.h"
-#include "lzc_cli/ratio_text.h"
 
 namespace lzc::cli {
 namespace {
@@ -82,18 +81,6 @@ TEST(CommandLine, ValidLinesAndUsageErrors) {
             EXPECT_EQ(outcome(arguments), expected) << testing::PrintToString(arguments);
         }
     }
-}
-
-TEST(RatioText, TwoDecimalsAtMostWithoutTrailingZeros) {
-    EXPECT_EQ(formatRatio(8333), "83.33%");
-    EXPECT_EQ(formatRatio(4560), "45.6%");
-    EXPECT_EQ(formatRatio(10000), "100%");
-    EXPECT_EQ(formatRatio(20000), "200%");
-    EXPECT_EQ(formatRatio(3), "0.03%");
-    EXPECT_EQ(formatRatio(50), "0.5%");
-    EXPECT_EQ(formatRatio(0), "0%");
-    EXPECT_EQ(formatRatio(7058), "70.58%");
-    EXPECT_EQ(formatRatio(1001), "10.01%");
 }
 
 }  // namespace
