@@ -1,5 +1,6 @@
 #include "lzc/lzcodec.h"
 
+#include <algorithm>
 #include <atomic>
 #include <limits>
 #include <vector>
@@ -42,6 +43,21 @@ Outcome writeDestination(const std::filesystem::path& name, std::span<const std:
     return Outcome{};
 }
 
+// Whether an existing destination holds other bytes than `bytes` and the caller declines to
+// replace it. A destination that is missing or not a regular file (a device is written in place)
+// asks nothing; one that cannot be read counts as different.
+bool replaceDeclined(const std::filesystem::path& destination, std::span<const std::uint8_t> bytes,
+                     const ConfirmReplace& confirmReplace) {
+    if (!confirmReplace || fileio::classify(destination) != fileio::FileKind::regular) {
+        return false;
+    }
+    const fileio::ReadResult existing = fileio::readFile(destination, bytes.size());
+    const bool same =
+        existing.error == 0 && !existing.tooLarge &&
+        std::equal(bytes.begin(), bytes.end(), existing.bytes.begin(), existing.bytes.end());
+    return !same && !confirmReplace();
+}
+
 }  // namespace
 
 Outcome readSourceFile(const std::filesystem::path& name, std::size_t limit,
@@ -70,7 +86,8 @@ Outcome readSourceFile(const std::filesystem::path& name, std::size_t limit,
 
 Outcome compressFile(const std::filesystem::path& source, const std::filesystem::path& destination,
                      ProgressPair& progress, std::int32_t interval, std::int32_t window,
-                     const fileio::WriteOptions& writeOptions) {
+                     const fileio::WriteOptions& writeOptions,
+                     const ConfirmReplace& confirmReplace) {
     OperationGuard guard;
     if (!guard.acquired()) {
         return failure(Status::busy);
@@ -85,6 +102,9 @@ Outcome compressFile(const std::filesystem::path& source, const std::filesystem:
         status != Status::ok) {
         return failure(status);
     }
+    if (replaceDeclined(destination, output, confirmReplace)) {
+        return failure(Status::cancelled);
+    }
     if (Outcome written = writeDestination(destination, output, writeOptions);
         written.status != Status::ok) {
         return written;
@@ -94,7 +114,8 @@ Outcome compressFile(const std::filesystem::path& source, const std::filesystem:
 
 Outcome decompressFile(const std::filesystem::path& source,
                        const std::filesystem::path& destination, ProgressPair& progress,
-                       std::int32_t interval, const fileio::WriteOptions& writeOptions) {
+                       std::int32_t interval, const fileio::WriteOptions& writeOptions,
+                       const ConfirmReplace& confirmReplace) {
     OperationGuard guard;
     if (!guard.acquired()) {
         return failure(Status::busy);
@@ -108,6 +129,9 @@ Outcome decompressFile(const std::filesystem::path& source,
     if (const Status status = decompressBuffer(stream, restored, progress, interval);
         status != Status::ok) {
         return failure(status);
+    }
+    if (replaceDeclined(destination, restored, confirmReplace)) {
+        return failure(Status::cancelled);
     }
     return writeDestination(destination, restored, writeOptions);
 }

@@ -22,6 +22,8 @@ const char* describe(Status status) {
             return "cannot be read";
         case Status::writeFailed:
             return "cannot be written";
+        case Status::cancelled:
+            return "not replaced";
     }
     return "unknown status";
 }

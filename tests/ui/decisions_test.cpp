@@ -2,6 +2,7 @@
 #include <QTest>
 
 #include "vellicor/decisions.h"
+#include "vellicor/progress_shapes.h"
 
 using namespace vellicor;
 
@@ -14,6 +15,8 @@ private slots:
     void ratioText_data();
     void ratioText();
     void editedQualityTextAndDrops();
+    void twipsFollowTheDpi_data();
+    void twipsFollowTheDpi();
 };
 
 void DecisionsTest::restoredNameDropsTheLastFourCharacters_data() {
@@ -73,6 +76,24 @@ void DecisionsTest::editedQualityTextAndDrops() {
     QCOMPARE(droppedFileName({QUrl("https://example.org/a.txt"), QUrl::fromLocalFile("/tmp/a b"),
                               QUrl::fromLocalFile("/tmp/c")}),
              QString("/tmp/a b"));
+}
+
+void DecisionsTest::twipsFollowTheDpi_data() {
+    QTest::addColumn<int>("twips");
+    QTest::addColumn<int>("dpi");
+    QTest::addColumn<int>("pixels");
+    QTest::newRow("form at 96") << 4680 << 96 << 312;
+    QTest::newRow("form at 120") << 4680 << 120 << 390;
+    QTest::newRow("form at 144") << 4680 << 144 << 468;
+    QTest::newRow("button at 192") << 375 << 192 << 50;
+    QTest::newRow("rounded down") << 1455 << 96 << 97;
+}
+
+void DecisionsTest::twipsFollowTheDpi() {
+    QFETCH(int, twips);
+    QFETCH(int, dpi);
+    QFETCH(int, pixels);
+    QCOMPARE(twipsToPixels(twips, dpi), pixels);
 }
 
 QTEST_APPLESS_MAIN(DecisionsTest)

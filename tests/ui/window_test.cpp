@@ -1,81 +1,83 @@
-// The main window driven through its widgets (clicks, typing, drops), with recording dialogs
-// and either a recording codec or the real one over files in a scratch directory.
+// The main window driven through its widgets (clicks, keys, drops), with recording dialogs and
+// either a scripted codec or the real one over files in a scratch directory.
+#include <QAbstractItemView>
+#include <QAccessibleValueInterface>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
 #include <functional>
 
-#include "lzc/lzcodec.h"
+#include "vellicor/command_line.h"
 #include "vellicor/vellicor.h"
 
 using namespace vellicor;
 
 namespace {
 
-// Records every message; answers the file-open dialog from a script (a name, or nullopt for a
-// cancel) and, like the real one, keeps the name chosen last.
+// Records every message (text, then informative text) and every question; answers the
+// questions and the file-open dialog from scripts, keeping the name chosen last like the real
+// one.
 struct RecordingDialogs final : Dialogs {
-    void showMessage(QWidget*, const QString& text) override { messages.append(text); }
-    QString showOpen(QWidget*) override {
-        if (const std::optional<QString> answer = answers.takeFirst()) {
-            held = *answer;
-        }
+    void showMessage(QWidget*, const QString& text, const QString& details) override {
+        messages.append(text);
+        informative.append(details);
+    }
+    bool askReplace(QWidget*, const QString& path) override {
+        asked.append(path);
+        return replace;
+    }
+    QString showOpen(QWidget*, const QString& typed) override {
+        typedNames.append(typed);
+        held = answers.takeFirst().value_or(held);
         return held;
     }
-    QStringList messages;
+    QStringList messages, informative, asked, typedNames;
+    bool replace = false;
     QList<std::optional<QString>> answers;
     QString held;
 };
 
-// Records the names and windows that reach the codec.
-struct RecordingCodec final : CodecCalls {
-    std::int32_t compress(const std::string& source, const std::string& destination,
-                          lzc::ProgressPair&, std::int32_t interval, std::int32_t window) override {
-        calls.append(QStringList{"compress", QString::fromStdString(source),
-                                 QString::fromStdString(destination), QString::number(interval),
-                                 QString::number(window)});
-        return result;
+// Records the operation, names and window that reach the codec; answers with `outcome`.
+struct ScriptedCodec final : CodecCalls {
+    lzc::Outcome compress(const std::string& source, const std::string& destination,
+                          lzc::ProgressPair&, std::int32_t, std::int32_t window,
+                          const lzc::ConfirmReplace&) override {
+        calls.append({"compress", source.c_str(), destination.c_str(), QString::number(window)});
+        return outcome;
     }
-    std::int32_t decompress(const std::string& source, const std::string& destination,
-                            lzc::ProgressPair&, std::int32_t interval) override {
-        calls.append(QStringList{"decompress", QString::fromStdString(source),
-                                 QString::fromStdString(destination), QString::number(interval)});
-        return result;
+    lzc::Outcome decompress(const std::string& source, const std::string& destination,
+                            lzc::ProgressPair&, std::int32_t, const lzc::ConfirmReplace&) override {
+        calls.append({"decompress", source.c_str(), destination.c_str()});
+        return outcome;
     }
     QList<QStringList> calls;
-    std::int32_t result = 0;
+    lzc::Outcome outcome;
 };
 
-// A shown window with recording dialogs and the given codec (the real one by default).
+// A shown, active window with recording dialogs and the given codec (the real one by default).
 struct Session {
     Session() : window(dialogs) { show(); }
     explicit Session(CodecCalls& codec) : window(dialogs, codec) { show(); }
     void show() {
         window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
     }
     template <class Control = QWidget>
     Control* get(const char* name) {
         auto* found = window.findChild<Control*>(QLatin1String(name));
-        if (found == nullptr) {
-            qFatal("no control named %s", name);
-        }
-        return found;
+        return found != nullptr ? found : (qFatal("no control named %s", name), nullptr);
     }
     void press(const char* button, const QString& fileName) {
         get<QLineEdit>("txtFile")->setText(fileName);
         QTest::mouseClick(get<QPushButton>(button), Qt::LeftButton);
-    }
-    void typeQuality(const char* text) {
-        QLineEdit* edit = get<QComboBox>("cboQuality")->lineEdit();
-        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(edit, text);
     }
     RecordingDialogs dialogs;
     Vellicor window;
@@ -105,10 +107,6 @@ QByteArray readFile(const QString& name) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
-QStringList listDirectory(const QString& directory) {
-    return QDir(directory).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-}
-
 // Words from a small vocabulary: plenty of repeats for the codec to find.
 QByteArray sampleText(int size) {
     const QList<QByteArray> words{"lorem ", "ipsum ", "dolor\n", "sit ", "amet ", "tempor "};
@@ -120,8 +118,7 @@ QByteArray sampleText(int size) {
     return text.left(size);
 }
 
-const QString kDecompressionError("An error has occured during (de)compression");
-const QString kCompressionError("An error has occured during compression");
+const char* const kInputs[] = {"txtFile", "cmdFile", "cmdComp", "cmdDecomp", "cboQuality"};
 
 }  // namespace
 
@@ -129,246 +126,326 @@ class WindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void freshStart();
-    void everyQualityLevelReachesCompress_data();
-    void everyQualityLevelReachesCompress();
-    void typedQualityTextReportsMinusOneAndUsesTheSmallestWindow();
-    void seventeenByteExampleShowsItsRatio();
-    void missingAndOversizedFilesLeaveNoCompressedFile();
-    void decompressStripsTheLastFourCharacters();
-    void fourCharacterAndShorterNamesFailAndTouchNoFile_data();
-    void fourCharacterAndShorterNamesFailAndTouchNoFile();
-    void fileDialogSetsTheNameEvenAfterACancel();
-    void compressThenDecompressRestoresTheSource();
-    void controlsAreDisabledWhileAnOperationRuns();
-    void droppedFileNamesTheFile();
-    void messageBoxAndFileDialogSettings();
+    void freshStartFollowsTheTwipsAtTheScreensDpi();
+    void noCaptionOrItemIsClipped_data();
+    void noCaptionOrItemIsClipped();
+    void qualityChoosesTheWindow_data();
+    void qualityChoosesTheWindow();
+    void enterAndMnemonicsPressTheButtons_data();
+    void enterAndMnemonicsPressTheButtons();
+    void everyControlIsNamedForAssistiveTechnology();
+    void everyInputIsInertDuringAnOperation();
+    void successSaysWhatWasWritten();
+    void failureSaysWhyAndWhere_data();
+    void failureSaysWhyAndWhere();
+    void replacingAsksFirstUnlessTheBytesAreTheSame();
+    void fileDialogStartsInTheTypedFolder_data();
+    void fileDialogStartsInTheTypedFolder();
+    void commandLineAndDropsNameTheFile();
 };
 
-void WindowTest::freshStart() {
+void WindowTest::freshStartFollowsTheTwipsAtTheScreensDpi() {
+    const QFont normal = QApplication::font();
+    QFont small = normal;
+    small.setPointSizeF(5);
+    QApplication::setFont(small);  // needs no more room than the twips give
     Session s;
+    QApplication::setFont(normal);
+    const int dpi = s.window.logicalDpiX();
+    QCOMPARE(s.window.size(), twipsRect(QRect(0, 0, 4680, 1440), dpi).size());
+    QCOMPARE(s.get("txtFile")->geometry(), twipsRect(QRect(120, 120, 3975, 375), dpi));
+    QCOMPARE(s.get("shpptr")->geometry(), twipsRect(QRect(120, 1080, 0, 255), dpi));
     QCOMPARE(s.window.windowTitle(), QString("Vellicor v1.0"));
-    QCOMPARE(s.window.size(), QSize(312, 96));
-    QVERIFY(!s.window.windowIcon().pixmap(QSize(64, 64)).isNull());
-    QVERIFY(s.get<QLineEdit>("txtFile")->text().isEmpty());
-    QCOMPARE(s.get<QComboBox>("cboQuality")->currentIndex(), 0);
     QCOMPARE(s.get<QComboBox>("cboQuality")->currentText(), QString("Optimal"));
-    QCOMPARE(s.get<QPushButton>("cmdFile")->text(), QString("..."));
-    QCOMPARE(s.get<QPushButton>("cmdComp")->text(), QString("compress"));
-    QCOMPARE(s.get<QPushButton>("cmdDecomp")->text(), QString("decompress"));
-    // Geometry in twips / 15; the bar starts at width 0 over the track's left edge.
-    QCOMPARE(s.get("txtFile")->geometry(), QRect(8, 8, 265, 25));
-    QCOMPARE(s.get("cmdFile")->geometry(), QRect(280, 8, 25, 25));
-    QCOMPARE(s.get("cmdComp")->geometry(), QRect(8, 40, 105, 25));
-    QCOMPARE(s.get("cmdDecomp")->geometry(), QRect(120, 40, 97, 25));
-    QCOMPARE(s.get("cboQuality")->geometry(), QRect(224, 40, 81, 21));
-    QCOMPARE(s.get("shpback")->geometry(), QRect(8, 72, 297, 17));
-    QCOMPARE(s.get("shpptr")->geometry(), QRect(8, 72, 0, 17));
+    QVERIFY(s.get<QLineEdit>("txtFile")->text().isEmpty());
+}
 
-    QStringList tabOrder;
-    for (QWidget* w = s.get("txtFile"); tabOrder.size() < 6; w = w->nextInFocusChain()) {
-        if ((w->focusPolicy() & Qt::TabFocus) != 0 && !w->objectName().isEmpty()) {
-            tabOrder << w->objectName();
-        }
+void WindowTest::noCaptionOrItemIsClipped_data() {
+    QTest::addColumn<qreal>("points");
+    for (const qreal points : {9.0, 14.0, 20.0, 28.0}) {
+        QTest::addRow("%gpt", points) << points;
     }
-    QCOMPARE(tabOrder,
-             QStringList({"txtFile", "cmdFile", "cmdComp", "cmdDecomp", "cboQuality", "txtFile"}));
 }
 
-void WindowTest::everyQualityLevelReachesCompress_data() {
-    QTest::addColumn<int>("index");
+void WindowTest::noCaptionOrItemIsClipped() {
+    QFETCH(qreal, points);
+    const QFont normal = QApplication::font();
+    QFont big = normal;
+    big.setPointSizeF(points);
+    QApplication::setFont(big);
+    Session s;
+    QApplication::setFont(normal);
+    for (const char* name : {"cmdFile", "cmdComp", "cmdDecomp"}) {
+        auto* button = s.get<QPushButton>(name);
+        QStyleOptionButton option;
+        option.initFrom(button);
+        const QRect contents =
+            button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+        const QSize text = button->fontMetrics().size(Qt::TextShowMnemonic, button->text());
+        QVERIFY2(contents.width() >= text.width() && contents.height() >= text.height(), name);
+    }
+    for (const char* name : kInputs) {  // inside the window, at least as high as they ask
+        QVERIFY2(s.window.rect().contains(s.get(name)->geometry()), name);
+        QVERIFY2(s.get(name)->height() >= s.get(name)->sizeHint().height(), name);
+    }
+    QVERIFY(!s.get("shpback")->geometry().intersects(s.get("cmdComp")->geometry()));
+    QComboBox* quality = s.get<QComboBox>("cboQuality");
+    QLineEdit* edit = quality->lineEdit();
+    for (int index = 0; index < quality->count(); ++index) {
+        quality->setCurrentIndex(index);
+        QCOMPARE(edit->cursorPositionAt(QPoint(2, edit->height() / 2)), 0);  // reads from start
+        edit->end(false);  // and its end shows without scrolling the start away
+        QCOMPARE(edit->cursorPositionAt(QPoint(2, edit->height() / 2)), 0);
+    }
+    quality->showPopup();
+    QVERIFY(quality->view()->viewport()->width() >= quality->view()->sizeHintForColumn(0));
+    quality->hidePopup();
+}
+
+void WindowTest::qualityChoosesTheWindow_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("messages");
     QTest::addColumn<QString>("window");
-    QTest::newRow("Optimal") << 0 << "32767";
-    QTest::newRow("Good") << 1 << "16383";
-    QTest::newRow("Moderate") << 2 << "8191";
-    QTest::newRow("Below average") << 3 << "4092";
-    QTest::newRow("Poor") << 4 << "2048";
-    QTest::newRow("Very Poor!") << 5 << "1024";
+    QTest::newRow("Below average")
+        << "Below average" << QStringList{"Compressed Size: 45.6%"} << "4092";
+    QTest::newRow("typed text") << "Best" << QStringList{"-1", "Compressed Size: 45.6%"} << "1024";
 }
 
-void WindowTest::everyQualityLevelReachesCompress() {
-    QFETCH(int, index);
+void WindowTest::qualityChoosesTheWindow() {
+    QFETCH(QString, typed);
+    QFETCH(QStringList, messages);
     QFETCH(QString, window);
-    RecordingCodec codec;
-    codec.result = 4560;
+    ScriptedCodec codec;
+    codec.outcome.ratio = 4560;
     Session s(codec);
-    s.get<QComboBox>("cboQuality")->setCurrentIndex(index);
+    QLineEdit* edit = s.get<QComboBox>("cboQuality")->lineEdit();
+    edit->selectAll();
+    QTest::keyClicks(edit, typed);
+    QTest::keyClick(edit, Qt::Key_Return);  // adds nothing to the list
+    QCOMPARE(s.get<QComboBox>("cboQuality")->count(), 6);
     s.press("cmdComp", "/data/report.doc");
-    QCOMPARE(codec.calls, QList<QStringList>{QStringList({"compress", "/data/report.doc",
-                                                          "/data/report.doc.lzc", "128", window})});
-    QCOMPARE(s.dialogs.messages, QStringList{"Compressed Size: 45.6%"});
+    QCOMPARE(codec.calls, QList<QStringList>{QStringList(
+                              {"compress", "/data/report.doc", "/data/report.doc.lzc", window})});
+    QCOMPARE(s.dialogs.messages, messages);
     QCOMPARE(s.window.lastCompressResult(), 4560);
 }
 
-void WindowTest::typedQualityTextReportsMinusOneAndUsesTheSmallestWindow() {
-    RecordingCodec codec;
-    codec.result = -1;
-    Session s(codec);
-    QComboBox* quality = s.get<QComboBox>("cboQuality");
-    s.typeQuality("Best");
-    QTest::keyClick(quality->lineEdit(), Qt::Key_Return);  // adds nothing to the list
-    QCOMPARE(quality->count(), 6);
-    QCOMPARE(quality->currentIndex(), 0);  // Qt keeps it while the text is edited
-    s.press("cmdComp", "a.txt");
-    QCOMPARE(s.dialogs.messages, QStringList({"-1", kCompressionError}));
-    QCOMPARE(codec.calls.constLast().constLast(), QString("1024"));
-    QCOMPARE(s.window.lastCompressResult(), -1);
-
-    s.typeQuality("Optimal");  // the item's own text selects it again
-    s.press("cmdComp", "a.txt");
-    QCOMPARE(codec.calls.constLast().constLast(), QString("32767"));
-    QCOMPARE(s.dialogs.messages.size(), 3);
+void WindowTest::enterAndMnemonicsPressTheButtons_data() {
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("pressed");
+    QTest::newRow("Enter") << "cmdComp" << int(Qt::Key_Enter) << "compress";
+    QTest::newRow("Return") << "cmdDecomp" << int(Qt::Key_Return) << "decompress";
+    QTest::newRow("Alt+C") << "txtFile" << (Qt::ALT | Qt::Key_C).toCombined() << "compress";
+    QTest::newRow("Alt+D") << "cboQuality" << (Qt::ALT | Qt::Key_D).toCombined() << "decompress";
+    QTest::newRow("Alt+B") << "txtFile" << (Qt::ALT | Qt::Key_B).toCombined() << "open";
 }
 
-void WindowTest::seventeenByteExampleShowsItsRatio() {
+void WindowTest::enterAndMnemonicsPressTheButtons() {
+    QFETCH(QString, focus);
+    QFETCH(int, key);
+    QFETCH(QString, pressed);
+    ScriptedCodec codec;
+    Session s(codec);
+    s.dialogs.answers = {std::nullopt};
+    s.get<QLineEdit>("txtFile")->setText("/data/report.doc.lzc");
+    s.get(focus.toLatin1().constData())->setFocus();
+    const QKeyCombination combination = QKeyCombination::fromCombined(key);
+    QTest::keyClick(QApplication::focusWidget(), combination.key(),
+                    combination.keyboardModifiers());
+    const auto done = [&] {  // a mnemonic clicks its button after a short flash
+        QStringList operations(s.dialogs.typedNames.size(), "open");
+        for (const QStringList& call : codec.calls) {
+            operations << call.constFirst();
+        }
+        return operations;
+    };
+    QTRY_COMPARE(done(), QStringList{pressed});
+    QCOMPARE(s.get<QLineEdit>("txtFile")->text(), pressed == "open" ? "" : "/data/report.doc.lzc");
+}
+
+void WindowTest::everyControlIsNamedForAssistiveTechnology() {
+    Session s;
+    QList<QWidget*> controls{s.get<QComboBox>("cboQuality")->lineEdit(), s.get("shpback"),
+                             s.get("shpptr")};
+    for (const char* name : kInputs) {
+        controls << s.get(name);
+    }
+    for (QWidget* control : controls) {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+        const QString name = accessible->text(QAccessible::Name);
+        QVERIFY2(!name.isEmpty() && name != "..." && !control->toolTip().isEmpty(),
+                 qPrintable(control->objectName()));
+        QVERIFY(!accessible->text(QAccessible::Description).isEmpty());
+    }
+    ShapeProgress progress(*s.get<RectangleShape>("shpback"), *s.get<RectangleShape>("shpptr"));
+    progress.setBarWidth(progress.trackWidth() * 3 / 4);
+    for (const char* shape : {"shpback", "shpptr"}) {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(s.get(shape));
+        QCOMPARE(accessible->role(), QAccessible::ProgressBar);
+        QVERIFY(accessible->valueInterface() != nullptr);
+        QVERIFY(std::abs(accessible->valueInterface()->currentValue().toInt() - 75) <= 1);
+    }
+}
+
+void WindowTest::everyInputIsInertDuringAnOperation() {
+    QTemporaryDir dir;
+    writeFile(dir.filePath("data.txt"), sampleText(8000));
+    Session s;
+    s.get<QLineEdit>("txtFile")->setText(dir.filePath("data.txt"));
+    // Every bar update happens inside the operation: there no input may take keys or clicks.
+    int updates = 0;
+    int enabledInside = 0;
+    ResizeHook hook(*s.get("shpptr"), [&] {
+        ++updates;
+        for (const char* name : kInputs) {
+            enabledInside += s.get(name)->isEnabled() ? 1 : 0;
+        }
+        QTest::keyClicks(s.get("txtFile"), "x");
+    });
+    s.get("cmdComp")->setFocus();
+    QTest::keyClick(s.get("cmdComp"), Qt::Key_Space);
+    QVERIFY(updates > 1);
+    QCOMPARE(enabledInside, 0);
+    QCOMPARE(s.get<QLineEdit>("txtFile")->text(), dir.filePath("data.txt"));
+    QCOMPARE(QApplication::focusWidget(), s.get("cmdComp"));
+    for (const char* name : kInputs) {
+        QVERIFY(s.get(name)->isEnabled());
+    }
+}
+
+void WindowTest::successSaysWhatWasWritten() {
     QTemporaryDir dir;
     const QString source = dir.filePath("data.txt");
     writeFile(source, "ABCDABCDABCDABCDX");
     Session s;
     s.press("cmdComp", source);
-    QCOMPARE(s.dialogs.messages, QStringList{"Compressed Size: 83.33%"});
-    QCOMPARE(s.window.lastCompressResult(), 8333);
     QCOMPARE(readFile(source + ".lzc"), QByteArray::fromHex("800441424344410001000C800158"));
-    // The last update stands one past the end: 4455 twips * 18 / 17 = 4717 twips.
-    QCOMPARE(s.get("shpptr")->width(), 4717 / 15);
-}
-
-void WindowTest::missingAndOversizedFilesLeaveNoCompressedFile() {
-    QTemporaryDir dir;
-    writeFile(dir.filePath("big.bin"), sampleText(32768));
-    Session s;
-    s.press("cmdComp", dir.filePath("missing.txt"));
-    s.press("cmdComp", "");
-    s.press("cmdComp", dir.filePath("big.bin"));
-    QCOMPARE(s.dialogs.messages, QStringList(3, kCompressionError));
-    QCOMPARE(listDirectory(dir.path()), QStringList{"big.bin"});
-}
-
-void WindowTest::decompressStripsTheLastFourCharacters() {
-    RecordingCodec codec;
-    Session s(codec);
-    s.press("cmdDecomp", "/data/report.doc.lzc");
-    codec.result = -1;
-    s.press("cmdDecomp", "/data/archive.bin");
-    QCOMPARE(codec.calls,
-             QList<QStringList>({{"decompress", "/data/report.doc.lzc", "/data/report.doc", "128"},
-                                 {"decompress", "/data/archive.bin", "/data/archive", "128"}}));
-    QCOMPARE(s.dialogs.messages, QStringList({"Successfully decompressed", kDecompressionError}));
-}
-
-void WindowTest::fourCharacterAndShorterNamesFailAndTouchNoFile_data() {
-    QTest::addColumn<QString>("name");
-    QTest::newRow("four") << "abcd";
-    QTest::newRow("three") << "abc";
-    QTest::newRow("one") << "a";
-    QTest::newRow("empty") << "";
-}
-
-void WindowTest::fourCharacterAndShorterNamesFailAndTouchNoFile() {
-    QFETCH(QString, name);
-    QTemporaryDir dir;
-    struct RestoreDirectory {
-        ~RestoreDirectory() { QDir::setCurrent(path); }
-        QString path;
-    } restore{QDir::currentPath()};
-    QVERIFY(QDir::setCurrent(dir.path()));
-    // A sound compressed file under the short name: only the name can make it fail.
-    lzc::NoProgress progress;
-    writeFile("source", "hello hello hello hello");
-    QVERIFY(lzc::Compress("source", "stream", progress, 128, lzc::kWindowOptimal) > 0);
-    if (!name.isEmpty()) {
-        QVERIFY(QFile::copy("stream", name));
-    }
-    const QStringList before = listDirectory(".");
-    {
-        Session s;
-        s.press("cmdDecomp", name);
-        QCOMPARE(s.dialogs.messages, QStringList{kDecompressionError});
-    }
-    QCOMPARE(listDirectory("."), before);
-    QCOMPARE(readFile(name.isEmpty() ? "stream" : name), readFile("stream"));
-
-    // Only four characters reach the codec (with an empty destination); fewer are refused.
-    RecordingCodec codec;
-    codec.result = -1;
-    Session s(codec);
-    s.press("cmdDecomp", name);
-    QCOMPARE(codec.calls.size(), name.size() == 4 ? 1 : 0);
-}
-
-void WindowTest::fileDialogSetsTheNameEvenAfterACancel() {
-    Session s;
-    s.dialogs.answers = {std::nullopt, "/data/chosen.txt", std::nullopt};
-    s.press("cmdFile", "/data/typed.txt");  // cancelled before any choice: empties the name
-    QCOMPARE(s.get<QLineEdit>("txtFile")->text(), QString());
-    s.press("cmdFile", "");
-    QCOMPARE(s.get<QLineEdit>("txtFile")->text(), QString("/data/chosen.txt"));
-    s.press("cmdFile", "/data/typed.txt");  // a later cancel gives the held name back
-    QCOMPARE(s.get<QLineEdit>("txtFile")->text(), QString("/data/chosen.txt"));
-    QVERIFY(s.dialogs.answers.isEmpty() && s.dialogs.messages.isEmpty());
-}
-
-void WindowTest::compressThenDecompressRestoresTheSource() {
-    QTemporaryDir dir;
-    const QString source = dir.filePath("report.doc");
-    writeFile(source, sampleText(6000));
-    Session s;
-    s.press("cmdComp", source);
-    QVERIFY(s.window.lastCompressResult() > 0 && s.window.lastCompressResult() < 10000);
+    // The last update stands one past the end: 18 / 17 of the track.
+    const double dpi = s.window.logicalDpiX();
+    const double track = s.get("shpback")->width() * 1440 / dpi;
+    QCOMPARE(s.get("shpptr")->width(), twipsToPixels(std::floor(track * 18 / 17), dpi));
     QVERIFY(QFile::remove(source));
     s.press("cmdDecomp", source + ".lzc");
-    QCOMPARE(s.dialogs.messages.constLast(), QString("Successfully decompressed"));
-    QCOMPARE(readFile(source), sampleText(6000));
-    QCOMPARE(listDirectory(dir.path()), QStringList({"report.doc", "report.doc.lzc"}));
+    QCOMPARE(readFile(source), QByteArray("ABCDABCDABCDABCDX"));
+    QCOMPARE(s.dialogs.messages,
+             QStringList({"Compressed Size: 83.33%", "Successfully decompressed"}));
+    QCOMPARE(s.dialogs.informative,
+             QStringList(
+                 {"Wrote 14 bytes to\n" + source + ".lzc\nfrom the 17 bytes of\n" + source,
+                  "Wrote 17 bytes to\n" + source + "\nfrom the 14 bytes of\n" + source + ".lzc"}));
 }
 
-void WindowTest::controlsAreDisabledWhileAnOperationRuns() {
-    QTemporaryDir dir;
-    const QString source = dir.filePath("data.txt");
-    writeFile(source, sampleText(8000));
-    Session s;
-    const QList<QWidget*> locked{s.get("cmdFile"), s.get("cmdComp"), s.get("cmdDecomp"),
-                                 s.get("cboQuality")};
-    auto anyEnabled = [&] {
-        return std::any_of(locked.begin(), locked.end(), [](QWidget* w) { return w->isEnabled(); });
+void WindowTest::failureSaysWhyAndWhere_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QString>("details");
+    const auto row = [](const char* tag, const char* button, const char* name, lzc::Status status,
+                        int error, const char* details) {
+        QTest::newRow(tag) << button << name << int(status) << error << details;
     };
-    // Every bar update happens inside the operation: there the controls must be disabled,
-    // clicks must do nothing, and events posted then must be handled before it ends.
-    int updates = 0;
-    int updatesEnabled = 0;
-    int handledInside = 0;
-    ResizeHook hook(*s.get("shpptr"), [&] {
-        ++updates;
-        updatesEnabled += anyEnabled() ? 1 : 0;
-        s.get<QPushButton>("cmdComp")->click();
-        s.get<QPushButton>("cmdDecomp")->click();
-        QMetaObject::invokeMethod(
-            &s.window, [&] { handledInside += anyEnabled() ? 0 : 1; }, Qt::QueuedConnection);
-    });
-
-    for (const char* button : {"cmdComp", "cmdDecomp"}) {
-        updates = 0;
-        handledInside = 0;
-        s.get<QLineEdit>("txtFile")->setText(button == QString("cmdComp") ? source
-                                                                          : source + ".lzc");
-        QFile::remove(button == QString("cmdComp") ? source + ".lzc" : source);
-        s.get<QPushButton>(button)->click();
-        QVERIFY(updates > 1);
-        QCOMPARE(updatesEnabled, 0);
-        QCOMPARE(handledInside, updates);
-        QVERIFY(
-            std::all_of(locked.begin(), locked.end(), [](QWidget* w) { return w->isEnabled(); }));
-    }
-    QCOMPARE(s.dialogs.messages.size(), 2);
-    QVERIFY(s.dialogs.messages.constFirst().startsWith("Compressed Size: "));
-    QCOMPARE(s.dialogs.messages.constLast(), QString("Successfully decompressed"));
-    QCOMPARE(readFile(source), sampleText(8000));
+    using enum lzc::Status;
+    row("missing", "cmdComp", "/d/a", sourceMissing, 0, "The file does not exist.\n/d/a");
+    row("not regular", "cmdComp", "/d", sourceNotRegular, 0, "This is not a regular file.\n/d");
+    row("empty", "cmdComp", "/d/a", emptyInput, 0, "The file is empty.\n/d/a");
+    row("too large", "cmdComp", "/d/a", sourceTooLarge, 0,
+        "The file is larger than 32767 bytes.\n/d/a");
+    row("invalid", "cmdDecomp", "/d/a.lzc", invalidStream, 0,
+        "This is not a valid .lzc stream.\n/d/a.lzc");
+    row("unreadable", "cmdDecomp", "/d/a.lzc", readFailed, EACCES,
+        "Permission denied: the file cannot be read.\n/d/a.lzc");
+    row("read-only folder", "cmdComp", "/d/a", writeFailed, EACCES,
+        "Permission denied: the file cannot be written.\n/d/a.lzc");
+    row("disk full", "cmdDecomp", "/d/a.lzc", writeFailed, ENOSPC, "The disk is full.\n/d/a");
+    row("no name left", "cmdDecomp", "/abc", ok, 0,
+        "No file name is left once the last four characters are removed.\n/abc");
 }
 
-void WindowTest::droppedFileNamesTheFile() {
-    RecordingCodec codec;
+void WindowTest::failureSaysWhyAndWhere() {
+    QFETCH(QString, button);
+    QFETCH(QString, name);
+    QFETCH(int, status);
+    QFETCH(int, error);
+    QFETCH(QString, details);
+    ScriptedCodec codec;
+    codec.outcome = {static_cast<lzc::Status>(status), error, 0};
     Session s(codec);
-    s.get<QLineEdit>("txtFile")->setText("/data/old.txt");
+    s.press(button.toLatin1().constData(), name);
+    QCOMPARE(s.dialogs.messages,
+             QStringList(button == "cmdComp" ? "An error has occured during compression"
+                                             : "An error has occured during (de)compression"));
+    QCOMPARE(s.dialogs.informative, QStringList{details});
+    QCOMPARE(codec.calls.size(), name == "/abc" ? 0 : 1);
+}
+
+void WindowTest::replacingAsksFirstUnlessTheBytesAreTheSame() {
+    QTemporaryDir dir;
+    const QString source = dir.filePath("notes.txt");
+    writeFile(source, "first draft, first draft");
+    Session s;
+    s.press("cmdComp", source);
+    s.press("cmdComp", source);  // the same bytes again: nothing to ask
+    QCOMPARE(s.dialogs.messages.size(), 2);
+    writeFile(source, "edited");
+    s.press("cmdDecomp", source + ".lzc");  // No: the edit stays, and nothing more is said
+    QCOMPARE(s.dialogs.asked, QStringList{source});
+    QCOMPARE(readFile(source), QByteArray("edited"));
+    QCOMPARE(s.dialogs.messages.size(), 2);
+    s.dialogs.replace = true;
+    s.press("cmdDecomp", source + ".lzc");
+    s.press("cmdDecomp", source + ".lzc");  // restored already: nothing to ask
+    QCOMPARE(readFile(source), QByteArray("first draft, first draft"));
+    QCOMPARE(s.dialogs.asked, QStringList({source, source}));
+    QCOMPARE(s.dialogs.messages.mid(2), QStringList(2, "Successfully decompressed"));
+}
+
+void WindowTest::fileDialogStartsInTheTypedFolder_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("file") << "one/a.txt"
+                          << "one";
+    QTest::newRow("new file") << "one/new.txt"
+                              << "one";
+    QTest::newRow("folder") << "two"
+                            << "two";
+    QTest::newRow("missing folder") << "three/a.txt"
+                                    << "two";  // where the last choice was
+}
+
+void WindowTest::fileDialogStartsInTheTypedFolder() {
+    QFETCH(QString, typed);
+    QFETCH(QString, folder);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath("one") && QDir(dir.path()).mkpath("two"));
+    writeFile(dir.filePath("one/a.txt"), "a");
+    writeFile(dir.filePath("two/b.txt"), "b");
+    const auto dialog =
+        QtDialogs::makeFileDialog(nullptr, dir.filePath("two/b.txt"), dir.filePath(typed));
+    QCOMPARE(dialog->directory().absolutePath(), dir.filePath(folder));
+
+    Session s;  // the window hands the dialog what is typed; a cancel keeps the last choice
+    s.dialogs.answers = {std::nullopt, "/data/chosen.txt", std::nullopt};
+    for (const QString& name : {typed, QString(), typed}) {
+        s.press("cmdFile", name);
+    }
+    QCOMPARE(s.dialogs.typedNames, QStringList({typed, "", typed}));
+    QCOMPARE(s.get<QLineEdit>("txtFile")->text(), QString("/data/chosen.txt"));
+}
+
+void WindowTest::commandLineAndDropsNameTheFile() {
+    using Action = CommandLine::Action;
+    const QString here = QDir::currentPath();
+    QCOMPARE(parseCommandLine({"vellicor"}).file, QString());
+    QCOMPARE(parseCommandLine({"vellicor", "a b.lzc"}).file, here + "/a b.lzc");
+    QCOMPARE(parseCommandLine({"vellicor", "--", "-x"}).file, here + "/-x");
+    QCOMPARE(parseCommandLine({"vellicor", "/d/a.lzc"}).action, Action::showWindow);
+    QCOMPARE(parseCommandLine({"vellicor", "a", "b"}).action, Action::refuse);
+    QCOMPARE(parseCommandLine({"vellicor", "--nope"}).action, Action::refuse);
+    QCOMPARE(parseCommandLine({"vellicor", "--help"}).action, Action::printHelp);
+
+    Session s;
     auto drop = [&](const QUrl& url) {
         QMimeData data;
         data.setUrls({url});
@@ -377,25 +454,12 @@ void WindowTest::droppedFileNamesTheFile() {
         QCoreApplication::sendEvent(&s.window, &enter);
         QDropEvent dropped(QPointF(50, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(&s.window, &dropped);
-        return enter.isAccepted() && dropped.isAccepted();
     };
-    QVERIFY(!drop(QUrl("https://example.org/page.html")));
+    s.window.setFileName("/data/old.txt");
+    drop(QUrl("https://example.org/page.html"));
     QCOMPARE(s.get<QLineEdit>("txtFile")->text(), QString("/data/old.txt"));
-    QVERIFY(drop(QUrl::fromLocalFile("/data/new file.txt")));
+    drop(QUrl::fromLocalFile("/data/new file.txt"));
     QCOMPARE(s.get<QLineEdit>("txtFile")->text(), QString("/data/new file.txt"));
-    QVERIFY(s.dialogs.messages.isEmpty() && codec.calls.isEmpty());
-}
-
-void WindowTest::messageBoxAndFileDialogSettings() {
-    QWidget parent;
-    const auto box = QtDialogs::makeMessageBox(&parent, "Successfully decompressed");
-    QCOMPARE(box->windowTitle(), QString("Vellicor"));
-    QCOMPARE(box->text(), QString("Successfully decompressed"));
-    QCOMPARE(box->buttons().size(), 1);
-    QCOMPARE(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
-    const auto dialog = QtDialogs::makeFileDialog(&parent, "");
-    QCOMPARE(dialog->objectName(), QString("cdlg"));
-    QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptOpen);
 }
 
 QTEST_MAIN(WindowTest)

@@ -14,6 +14,7 @@ enum class Status {
     invalidStream,     // not a stream the decoder can restore
     readFailed,        // the source could not be read (systemError says why)
     writeFailed,       // the destination could not be written (systemError says why)
+    cancelled,         // the caller declined to replace the destination, which is untouched
 };
 
 // A short English description of a status, for messages and logs.
