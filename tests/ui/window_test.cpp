@@ -258,13 +258,15 @@ void WindowTest::successSaysWhereAndReplacingAsksFirst() {
     QCOMPARE(s.get("shpptr")->width(), twipsToPixels(std::floor(track * 18 / 17), dpi));
     s.press("cmdComp", source);  // the same bytes again: nothing to ask
     writeFile(source, "edited");
-    s.press("cmdDecomp", source + ".lzc");  // No: the edit stays, and nothing more is said
+    s.press("cmdComp", source);  // No, and No again: both files stay, and nothing more is said
+    s.press("cmdDecomp", source + ".lzc");
+    QCOMPARE(readFile(source + ".lzc"), QByteArray::fromHex("800441424344410001000C800158"));
     QCOMPARE(readFile(source), QByteArray("edited"));
     s.dialogs.replace = true;
     s.press("cmdDecomp", source + ".lzc");
     s.press("cmdDecomp", source + ".lzc");  // restored already: nothing to ask
     QCOMPARE(readFile(source), QByteArray("ABCDABCDABCDABCDX"));
-    QCOMPARE(s.dialogs.asked, QStringList({source, source}));
+    QCOMPARE(s.dialogs.asked, QStringList({source + ".lzc", source, source}));
     QCOMPARE(s.dialogs.messages,
              QStringList({"Compressed Size: 83.33%", "Compressed Size: 83.33%",
                           "Successfully decompressed", "Successfully decompressed"}));

@@ -1,6 +1,5 @@
 #include "vellicor/vellicor.h"
 
-#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -89,7 +88,8 @@ int widestItem(const QComboBox& box) {
     return widest;
 }
 
-// The room the quality box needs for its longest item in its edit field.
+// The room the quality box needs for its longest item in its edit field. Its list then opens at
+// least as wide.
 QSize neededSize(const QComboBox& box) {
     QStyleOptionComboBox option;
     option.initFrom(&box);
@@ -253,9 +253,6 @@ void Vellicor::layoutControls() {
         }
     }
     shpptr_->setGeometry(shpback_->x(), shpback_->y(), shpptr_->width(), shpback_->height());
-    // The list opens as wide as its longest item.
-    cboQuality_->view()->setMinimumWidth(cboQuality_->view()->sizeHintForColumn(0) +
-                                         2 * cboQuality_->view()->frameWidth());
 
     // The margins right of and below the controls stay as the twips give them.
     const QRect client = twipsRect(QRect(QPoint(), kClientTwips), dpi);
