@@ -62,9 +62,7 @@ struct ScriptedCodec final : CodecCalls {
 
 // A shown, active window with recording dialogs and the given codec (the real one by default).
 struct Session {
-    Session() : window(dialogs) { show(); }
-    explicit Session(CodecCalls& codec) : window(dialogs, codec) { show(); }
-    void show() {
+    explicit Session(CodecCalls* codec = nullptr) : window(dialogs, codec ? *codec : real) {
         window.show();
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -77,6 +75,7 @@ struct Session {
         get<QLineEdit>("txtFile")->setText(fileName);
         QTest::mouseClick(get<QPushButton>(button), Qt::LeftButton);
     }
+    inline static LzcCodecCalls real;
     RecordingDialogs dialogs;
     Vellicor window;
 };
@@ -91,6 +90,8 @@ QByteArray readFile(const QString& name) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
+const char* const kCompressionError = "An error has occured during compression";
+const char* const kDecompressionError = "An error has occured during (de)compression";
 const char* const kInputs[] = {"txtFile", "cmdFile", "cmdComp", "cmdDecomp", "cboQuality"};
 
 }  // namespace
@@ -172,7 +173,7 @@ void WindowTest::controlsFollowTheDpiFitTheFontAndAreNamed() {
 void WindowTest::keysStartOperationsDuringWhichEveryInputIsInert() {
     ScriptedCodec codec;
     codec.outcome.ratio = 4560;
-    Session s(codec);
+    Session s(&codec);
     s.get<QComboBox>("cboQuality")->setCurrentIndex(3);
     int enabledDuring = 0;
     codec.during = [&] {  // keys and clicks that arrive while the codec runs do nothing
@@ -234,12 +235,11 @@ void WindowTest::failureSaysWhyAndWhere() {
     for (const auto& [button, name, status, error, details] : cases) {
         ScriptedCodec codec;
         codec.outcome = {status, error, 0};
-        Session s(codec);
+        Session s(&codec);
         s.press(button, name);
-        QCOMPARE(s.dialogs.messages,
-                 QStringList(button == QString("cmdComp")
-                                 ? "An error has occured during compression"
-                                 : "An error has occured during (de)compression"));
+        QCOMPARE(
+            s.dialogs.messages,
+            QStringList(button == QString("cmdComp") ? kCompressionError : kDecompressionError));
         QCOMPARE(s.dialogs.informative, QStringList{details});
         QCOMPARE(codec.calls.size(), name == "/abc" ? 0 : 1);
     }
