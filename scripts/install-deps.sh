@@ -9,7 +9,7 @@ packages=(
     qt6-base-dev libgl-dev
     zlib1g-dev liblz4-dev libzstd-dev
     xvfb xauth
-    dpkg-dev desktop-file-utils file
+    dpkg-dev desktop-file-utils file shared-mime-info lintian
     hyperfine time gzip zstd lz4 python3
 )
 missing=()

@@ -1,5 +1,6 @@
 #include "lzc/lzcodec.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <new>
@@ -82,6 +83,21 @@ Outcome readSource(Read read, std::vector<std::uint8_t>& bytes) {
     return Outcome{};
 }
 
+// Whether an existing destination holds other bytes than `bytes` and the caller declines to
+// replace it. A destination that is missing or not a regular file (a device is written in place)
+// asks nothing; one that cannot be read counts as different.
+bool replaceDeclined(const std::filesystem::path& destination, std::span<const std::uint8_t> bytes,
+                     const ConfirmReplace& confirmReplace) {
+    if (!confirmReplace || fileio::classify(destination) != fileio::FileKind::regular) {
+        return false;
+    }
+    const fileio::ReadResult existing = fileio::readFile(destination, bytes.size());
+    const bool same =
+        existing.error == 0 && !existing.tooLarge &&
+        std::equal(bytes.begin(), bytes.end(), existing.bytes.begin(), existing.bytes.end());
+    return !same && !confirmReplace();
+}
+
 }  // namespace
 
 Outcome readSourceFile(const std::filesystem::path& name, std::size_t limit,
@@ -103,7 +119,8 @@ Outcome readSourceStream(int fd, std::size_t limit, std::vector<std::uint8_t>& b
 
 Outcome compressFile(const std::filesystem::path& source, const std::filesystem::path& destination,
                      ProgressPair& progress, std::int32_t interval, std::int32_t window,
-                     const fileio::WriteOptions& writeOptions) {
+                     const fileio::WriteOptions& writeOptions,
+                     const ConfirmReplace& confirmReplace) {
     return guarded([&] {
         std::vector<std::uint8_t> input;
         if (Outcome read = readSourceFile(source, static_cast<std::size_t>(kMaxSourceSize), input);
@@ -115,6 +132,9 @@ Outcome compressFile(const std::filesystem::path& source, const std::filesystem:
             status != Status::ok) {
             return failure(status);
         }
+        if (replaceDeclined(destination, output, confirmReplace)) {
+            return failure(Status::cancelled);
+        }
         Outcome written = writeDestination(source, destination, output, writeOptions);
         if (written.status == Status::ok) {
             written.ratio = compressionRatio(input.size(), output.size());
@@ -125,7 +145,8 @@ Outcome compressFile(const std::filesystem::path& source, const std::filesystem:
 
 Outcome decompressFile(const std::filesystem::path& source,
                        const std::filesystem::path& destination, ProgressPair& progress,
-                       std::int32_t interval, const fileio::WriteOptions& writeOptions) {
+                       std::int32_t interval, const fileio::WriteOptions& writeOptions,
+                       const ConfirmReplace& confirmReplace) {
     return guarded([&] {
         std::vector<std::uint8_t> stream;
         if (Outcome read = readSourceFile(source, kMaxStreamSize, stream);
@@ -136,6 +157,9 @@ Outcome decompressFile(const std::filesystem::path& source,
         if (const Status status = decompressBuffer(stream, restored, progress, interval);
             status != Status::ok) {
             return failure(status);
+        }
+        if (replaceDeclined(destination, restored, confirmReplace)) {
+            return failure(Status::cancelled);
         }
         return writeDestination(source, destination, restored, writeOptions);
     });

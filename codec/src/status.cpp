@@ -26,6 +26,8 @@ const char* describe(Status status) {
             return "not a valid .lzc stream: longer than any stream of a 32767-byte file";
         case Status::outOfMemory:
             return "not enough memory";
+        case Status::cancelled:
+            return "not replaced";
     }
     return "unknown status";
 }

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,13 +40,20 @@ Outcome readSourceFile(const std::filesystem::path& name, std::size_t limit,
 Outcome readSourceStream(int fd, std::size_t limit, std::vector<std::uint8_t>& bytes);
 
 // The write options' metadataSource is always `source`.
+// Asked once the new bytes are ready, only when the destination is an existing regular file
+// whose bytes differ from them: true replaces it, false leaves it untouched and the operation
+// ends with Status::cancelled. Without it an existing destination is replaced unasked.
+using ConfirmReplace = std::function<bool()>;
+
 Outcome compressFile(const std::filesystem::path& source, const std::filesystem::path& destination,
                      ProgressPair& progress, std::int32_t interval, std::int32_t window,
-                     const fileio::WriteOptions& writeOptions = {});
+                     const fileio::WriteOptions& writeOptions = {},
+                     const ConfirmReplace& confirmReplace = {});
 
 Outcome decompressFile(const std::filesystem::path& source,
                        const std::filesystem::path& destination, ProgressPair& progress,
-                       std::int32_t interval, const fileio::WriteOptions& writeOptions = {});
+                       std::int32_t interval, const fileio::WriteOptions& writeOptions = {},
+                       const ConfirmReplace& confirmReplace = {});
 
 // The window's calls. Compress returns the size figure in hundredths of a percent, or -1 on any
 // failure; Decompress returns 0, or -1 on any failure.

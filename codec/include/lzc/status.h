@@ -16,6 +16,7 @@ enum class Status {
     writeFailed,       // the destination could not be written (systemError says why)
     streamTooLong,     // longer than any .lzc stream can be (kMaxStreamSize): not one
     outOfMemory,       // memory ran out for this file
+    cancelled,         // the caller declined to replace the destination, which is untouched
 };
 
 // A short English description of a status, for messages and logs.
