@@ -247,8 +247,7 @@ std::vector<MetadataWarning> giveMetadata(HANDLE handle, const WriteOptions& opt
         return warnings;
     }
     WIN32_FILE_ATTRIBUTE_DATA source{};
-    if (!::GetFileAttributesExW(options.metadataSource.c_str(), GetFileExInfoStandard,
-                                &source)) {
+    if (!::GetFileAttributesExW(options.metadataSource.c_str(), GetFileExInfoStandard, &source)) {
         warnings.push_back(MetadataWarning{Metadata::permissions, lastErrno()});
         return warnings;
     }
@@ -280,7 +279,7 @@ FileKind classify(const std::filesystem::path& name) {
     constexpr DWORD kCountedAsMissing =
         FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     return (info.file.dwFileAttributes & kCountedAsMissing) != 0 ? FileKind::missing
-                                                                  : FileKind::regular;
+                                                                 : FileKind::regular;
 }
 
 std::optional<std::uintmax_t> regularFileSize(const std::filesystem::path& name) {

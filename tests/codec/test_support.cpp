@@ -129,8 +129,8 @@ ScratchDir::ScratchDir() {
     // create_directory reports whether it made the directory: a name already taken is retried.
     std::random_device entropy;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const auto candidate = std::filesystem::temp_directory_path() /
-                               ("vellicor-test-" + std::to_string(entropy()));
+        const auto candidate =
+            std::filesystem::temp_directory_path() / ("vellicor-test-" + std::to_string(entropy()));
         if (std::filesystem::create_directory(candidate)) {
             std::filesystem::permissions(candidate, std::filesystem::perms::owner_all);
             path_ = candidate;
