@@ -17,6 +17,7 @@ enum class OptionId {
     force,
     keep,
     removeSource,
+    synchronous,
     quiet,
     verbose,
     window,
@@ -43,6 +44,7 @@ constexpr std::array kOptions{
     OptionDef{'f', "force", OptionId::force, false},
     OptionDef{'k', "keep", OptionId::keep, false},
     OptionDef{'\0', "rm", OptionId::removeSource, false},
+    OptionDef{'\0', "synchronous", OptionId::synchronous, false},
     OptionDef{'q', "quiet", OptionId::quiet, false},
     OptionDef{'v', "verbose", OptionId::verbose, false},
     OptionDef{'w', "window", OptionId::window, true},
@@ -215,6 +217,9 @@ private:
             case OptionId::removeSource:
                 settings.removeSource = true;
                 break;
+            case OptionId::synchronous:
+                settings.synchronous = true;
+                break;
             case OptionId::quiet:
                 settings.verbosity = Verbosity::quiet;
                 break;
@@ -349,6 +354,7 @@ Output:
                         to a terminal, compress a FILE already ending in .lzc
   -k, --keep            keep the input files (the default)
       --rm              remove each input file once its output is written
+      --synchronous     flush each output to disk before going on (slower)
 
 Compression:
   -Q, --quality=NAME    how far back repeats are searched for:

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "lzc/file_io.h"
 #include "lzc_cli/command_line.h"
 #include "lzc_cli/file_jobs.h"
 #include "process_setup.h"
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
     streams.input = STDIN_FILENO;
     streams.output = STDOUT_FILENO;
     streams.messages = stderr;
-    streams.outputIsTerminal = ::isatty(STDOUT_FILENO) == 1;
+    streams.outputIsTerminal = lzc::fileio::isTerminal(STDOUT_FILENO);
+    streams.inputIsTerminal = lzc::fileio::isTerminal(STDIN_FILENO);
     return lzc::cli::runInputs(parsed.settings, streams);
 }

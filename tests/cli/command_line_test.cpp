@@ -1,10 +1,9 @@
-// The argument parser and the ratio text, without running the tool.
+// The argument parser, without running the tool.
 #include <gtest/gtest.h>
 
 #include <initializer_list>
 
 #include "lzc_cli/command_line.h"
-#include "lzc_cli/ratio_text.h"
 
 namespace lzc::cli {
 namespace {
@@ -142,18 +141,6 @@ TEST(CommandLine, HelpAndVersionStopParsing) {
     EXPECT_EQ(parse({"-d", "-h", "-x"}).action, Action::showHelp);
     EXPECT_EQ(parse({"--version", "--nope"}).action, Action::showVersion);
     EXPECT_EQ(parse({"-x", "-h"}).action, Action::reportUsageError);
-}
-
-TEST(RatioText, TwoDecimalsAtMostWithoutTrailingZeros) {
-    EXPECT_EQ(formatRatio(8333), "83.33%");
-    EXPECT_EQ(formatRatio(4560), "45.6%");
-    EXPECT_EQ(formatRatio(10000), "100%");
-    EXPECT_EQ(formatRatio(20000), "200%");
-    EXPECT_EQ(formatRatio(3), "0.03%");
-    EXPECT_EQ(formatRatio(50), "0.5%");
-    EXPECT_EQ(formatRatio(0), "0%");
-    EXPECT_EQ(formatRatio(7058), "70.58%");
-    EXPECT_EQ(formatRatio(1001), "10.01%");
 }
 
 }  // namespace

@@ -31,6 +31,7 @@ struct Settings {
     std::optional<std::string> output;  // -o: the one input's output
     bool force = false;
     bool removeSource = false;
+    bool synchronous = false;  // --synchronous: each output flushed to disk before the next
     Verbosity verbosity = Verbosity::normal;
     std::int32_t window = kWindowOptimal;
     // The inputs in the order given; never empty ("-" when none was named).
