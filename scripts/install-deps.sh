@@ -10,6 +10,7 @@ packages=(
     zlib1g-dev liblz4-dev libzstd-dev
     xvfb xauth
     dpkg-dev desktop-file-utils file
+    hyperfine time gzip zstd lz4 python3
     g++-mingw-w64-x86-64-posix wine64 googletest
 )
 missing=()

@@ -138,17 +138,8 @@ private:
         const std::size_t limit =
             compressing() ? static_cast<std::size_t>(kMaxSourceSize) : kMaxStreamSize;
         Bytes bytes;
-        Outcome read;
-        if (isStandardStream(input)) {
-            fileio::ReadResult result = fileio::readDescriptor(streams_.input, limit);
-            read.status = result.error != 0 ? Status::readFailed
-                          : result.tooLarge ? Status::sourceTooLarge
-                                            : Status::ok;
-            read.systemError = result.error;
-            bytes = std::move(result.bytes);
-        } else {
-            read = readSourceFile(pathOf(input), limit, bytes);
-        }
+        Outcome read = isStandardStream(input) ? readSourceStream(streams_.input, limit, bytes)
+                                               : readSourceFile(pathOf(input), limit, bytes);
         if (read.status == Status::sourceTooLarge && !compressing()) {
             read.status = Status::streamTooLong;
         }

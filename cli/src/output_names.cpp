@@ -2,20 +2,23 @@
 
 #include <filesystem>
 
+#include "lzc/naming.h"
+
 namespace lzc::cli {
 
 OutputName compressedName(const std::string& input, bool force) {
-    if (input.ends_with(kSuffix) && !force) {
+    if (hasCompressedSuffix(input) && !force) {
         return {{}, "already ends in .lzc (use -f to compress it again)"};
     }
-    return {input + std::string(kSuffix), {}};
+    return {lzc::compressedName(input), {}};
 }
 
 OutputName restoredName(const std::string& input) {
-    if (!input.ends_with(kSuffix)) {
+    if (!hasCompressedSuffix(input)) {
         return {{}, "does not end in .lzc (name the output with -o or write it with -c)"};
     }
-    std::string name = input.substr(0, input.size() - kSuffix.size());
+    // The suffix is four ASCII characters, so a name is always left.
+    std::string name = *lzc::restoredName(input);
     if (std::filesystem::path(name).filename().empty()) {
         return {{}, "no name is left without .lzc (name the output with -o or write it with -c)"};
     }

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <utility>
 
 #include "file_io_seam.h"
 #include "lzc/file_io.h"
@@ -97,28 +98,10 @@ private:
     sigset_t previous_;
 };
 
-// Closes a descriptor on every path out of a scope.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    int get() const { return fd_; }
-    // Closes now and reports the result: a failed close can be a lost write.
-    int close() {
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result == 0 ? 0 : errno;
-    }
-
-private:
-    int fd_;
-};
+// Closes a descriptor and reports the result: a failed close can be a lost write.
+int closeChecked(int fd) {
+    return ::close(fd) == 0 ? 0 : errno;
+}
 
 // The hidden file a write goes to: created for its owner only, registered for removal on a
 // signal, and removed when the write does not complete.
@@ -167,11 +150,7 @@ public:
     int error() const { return error_; }
     int fd() const { return fd_; }
     const std::filesystem::path& name() const { return name_; }
-    int close() {
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result == 0 ? 0 : errno;
-    }
+    int close() { return closeChecked(std::exchange(fd_, -1)); }
     // The file is in place under another name: nothing is left to remove.
     void placed() {
         const SignalsBlocked blocked;
@@ -186,14 +165,13 @@ private:
 
 // Writes to an existing special file (a device or FIFO): there is nothing to replace.
 int writeInPlace(const std::filesystem::path& target, std::span<const std::uint8_t> bytes) {
-    Descriptor fd(::open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
-    if (fd.get() < 0) {
+    const int fd = ::open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
         return errno;
     }
-    if (const int error = writeDescriptor(fd.get(), bytes); error != 0) {
-        return error;
-    }
-    return fd.close();
+    const int error = writeDescriptor(fd, bytes);
+    const int closed = closeChecked(fd);
+    return error != 0 ? error : closed;
 }
 
 bool meansUnsupported(int error) {
@@ -235,14 +213,13 @@ int placeWithoutReplacing(Temporary& temporary, const std::filesystem::path& tar
 
 int syncDirectoryOf(const std::filesystem::path& file) {
     const std::filesystem::path directory = file.has_parent_path() ? file.parent_path() : ".";
-    Descriptor fd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.get() < 0) {
+    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
         return errno;
     }
-    if (seam::systemCalls().fsync(fd.get()) != 0) {
-        return errno;
-    }
-    return fd.close();
+    const int error = seam::systemCalls().fsync(fd) == 0 ? 0 : errno;
+    const int closed = closeChecked(fd);
+    return error != 0 ? error : closed;
 }
 
 mode_t currentUmask() {
@@ -363,19 +340,26 @@ int writeDescriptor(int fd, std::span<const std::uint8_t> bytes) {
 }
 
 ReadResult readFile(const std::filesystem::path& name, std::size_t limit) {
-    ReadResult failed;
+    ReadResult result;
     // O_NONBLOCK keeps a FIFO put in the file's place from blocking the open.
-    Descriptor fd(::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     struct stat info {};
-    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0) {
-        failed.error = errno;
-        return failed;
+    if (fd < 0 || ::fstat(fd, &info) != 0) {
+        result.error = errno;
+    } else if (!S_ISREG(info.st_mode)) {
+        result.error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    } else {
+        try {
+            result = readDescriptor(fd, limit);
+        } catch (...) {
+            ::close(fd);
+            throw;
+        }
     }
-    if (!S_ISREG(info.st_mode)) {
-        failed.error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
-        return failed;
+    if (fd >= 0) {
+        ::close(fd);
     }
-    return readDescriptor(fd.get(), limit);
+    return result;
 }
 
 WriteResult writeFileAtomically(const std::filesystem::path& destination,

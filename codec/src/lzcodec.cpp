@@ -1,6 +1,7 @@
 #include "lzc/lzcodec.h"
 
 #include <atomic>
+#include <cerrno>
 #include <new>
 #include <vector>
 
@@ -59,6 +60,28 @@ Outcome guarded(Operation operation) {
     }
 }
 
+// Runs a read and turns its result into an outcome; the bytes go to `bytes` on success.
+template <typename Read>
+Outcome readSource(Read read, std::vector<std::uint8_t>& bytes) {
+    fileio::ReadResult result;
+    try {
+        result = read();
+    } catch (const std::bad_alloc&) {
+        return failure(Status::outOfMemory);
+    }
+    if (result.error == EISDIR || result.error == EINVAL) {
+        return failure(Status::sourceNotRegular);
+    }
+    if (result.error != 0) {
+        return failure(Status::readFailed, result.error);
+    }
+    if (result.tooLarge) {
+        return failure(Status::sourceTooLarge);
+    }
+    bytes = std::move(result.bytes);
+    return Outcome{};
+}
+
 }  // namespace
 
 Outcome readSourceFile(const std::filesystem::path& name, std::size_t limit,
@@ -71,23 +94,11 @@ Outcome readSourceFile(const std::filesystem::path& name, std::size_t limit,
         case fileio::FileKind::regular:
             break;
     }
-    fileio::ReadResult read;
-    try {
-        read = fileio::readFile(name, limit);
-    } catch (const std::bad_alloc&) {
-        return failure(Status::outOfMemory);
-    }
-    if (read.error == EISDIR || read.error == EINVAL) {
-        return failure(Status::sourceNotRegular);
-    }
-    if (read.error != 0) {
-        return failure(Status::readFailed, read.error);
-    }
-    if (read.tooLarge) {
-        return failure(Status::sourceTooLarge);
-    }
-    bytes = std::move(read.bytes);
-    return Outcome{};
+    return readSource([&] { return fileio::readFile(name, limit); }, bytes);
+}
+
+Outcome readSourceStream(int fd, std::size_t limit, std::vector<std::uint8_t>& bytes) {
+    return readSource([&] { return fileio::readDescriptor(fd, limit); }, bytes);
 }
 
 Outcome compressFile(const std::filesystem::path& source, const std::filesystem::path& destination,

@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -52,11 +51,6 @@ void writeBytes(const std::filesystem::path& name, std::span<const std::uint8_t>
 Bytes readBytes(const std::filesystem::path& name);
 // Names of all entries in a directory, sorted.
 std::vector<std::string> listDirectory(const std::filesystem::path& directory);
-
-// Runs `action` in a child process without root's privileges (as the user nobody), so that
-// file permissions apply even when the tests run as root; returns what `action` returned, or -1
-// if the child could not drop its privileges. Without root, runs it as the current user.
-int runUnprivileged(const std::function<int()>& action);
 
 // Records every bar width it is given and how often events were processed.
 class RecordingProgress : public ProgressPair {

@@ -6,8 +6,6 @@
 
 namespace lzc::cli {
 
-inline constexpr std::string_view kSuffix = ".lzc";
-
 // An output name, or why there is none (`refusal`, without the input's name).
 struct OutputName {
     std::string name;

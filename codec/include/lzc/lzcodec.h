@@ -35,6 +35,8 @@ struct Outcome {
 // bytes), readFailed or outOfMemory, else ok with the bytes in `bytes`.
 Outcome readSourceFile(const std::filesystem::path& name, std::size_t limit,
                        std::vector<std::uint8_t>& bytes);
+// The same for an open descriptor (standard input, say).
+Outcome readSourceStream(int fd, std::size_t limit, std::vector<std::uint8_t>& bytes);
 
 // The write options' metadataSource is always `source`.
 Outcome compressFile(const std::filesystem::path& source, const std::filesystem::path& destination,
