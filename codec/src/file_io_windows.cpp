@@ -4,6 +4,8 @@
 // What differs from POSIX, and why:
 // - A hidden or system file, or a directory, counts as missing when a source is looked up: that
 //   is what "exists" means for a Windows user, whose tools hide such files.
+// - The temporary is kept from other processes by its sharing mode while it is written, not by
+//   permissions: it gets its folder's access control list, as any file made there does.
 // - A file's permissions are its read-only attribute; access control lists are left to the
 //   system (the new file inherits those of its directory). There is no owner to carry over.
 // - A read-only destination is not replaced even with -f, as Windows' own tools refuse to.
@@ -152,7 +154,9 @@ public:
                           static_cast<unsigned long long>(generator() & 0xFFFFFFFFFFULL));
             name_ = target.parent_path() / (L"." + stem + L"." + suffix + L".tmp");
             ::AcquireSRWLockExclusive(&pendingLock);
-            // FILE_SHARE_DELETE lets the control handler remove the file while it is open.
+            // Shared for deletion only: the control handler may remove the file while it is
+            // open, but no other process can open it to read it before it is complete. (The
+            // handle is closed only once the bytes are written and flushed.)
             handle_ = ::CreateFileW(name_.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
                                     CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
             const DWORD error = ::GetLastError();
