@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # lzc.exe under Wine (scripts/windows-test.sh sets Wine up): round trips that match the Linux
-# build byte for byte, binary pipes, the refusal to replace, hidden files, non-ASCII names and
-# malformed streams.
+# build byte for byte, binary pipes, the refusal to replace, the read-only attribute and time
+# carried over, hidden files, non-ASCII names and malformed streams.
 #   tests/windows/lzc_exe_test.sh LZC_EXE LINUX_LZC
 set -uo pipefail
 exe=$1
@@ -50,6 +50,12 @@ printf 'old bytes' >one.lzc
 [ "$(status_of lzc one)" = 1 ] && [ "$(cat one.lzc)" = "old bytes" ] ||
     fail "an existing output was not kept without -f"
 lzc -f one && "$linux" -c one | cmp -s - one.lzc || fail "-f did not replace the output"
+
+cp text.txt kept.txt
+touch -d '2001-02-03 04:05:06' kept.txt
+wine cmd /c attrib +r kept.txt >/dev/null
+lzc kept.txt && [ "$(stat -c %Y kept.txt.lzc)" = "$(stat -c %Y kept.txt)" ] &&
+    [[ $(stat -c %A kept.txt.lzc) != *w* ]] || fail "the read-only attribute or time was lost"
 
 cp text.txt hidden.txt
 wine cmd /c attrib +h hidden.txt >/dev/null
