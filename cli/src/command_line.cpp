@@ -54,14 +54,25 @@ std::string longNameOf(int code) {
     return {};
 }
 
+bool takesValue(int code) {
+    for (const option* entry = kLongOptions; entry->name != nullptr; ++entry) {
+        if (entry->val == code) {
+            return entry->has_arg != no_argument;
+        }
+    }
+    return false;
+}
+
 // getopt's own wording, for a long option it refused: `argument` is the element as written.
 std::string longOptionError(std::string_view argument, int result, int code) {
     const std::string_view name = argument.substr(2, argument.find('=') - 2);
+    // A value given to an option that takes none: GNU getopt returns '?' for it, the BSD
+    // getopt of MinGW-w64 ':' as for a missing value, so the option itself tells them apart.
+    if (code != 0 && !takesValue(code)) {
+        return "option '--" + longNameOf(code) + "' doesn't allow an argument";
+    }
     if (result == ':') {
         return "option '--" + longNameOf(code) + "' requires an argument";
-    }
-    if (code != 0) {
-        return "option '--" + longNameOf(code) + "' doesn't allow an argument";
     }
     std::string candidates;
     int lastCode = -1;

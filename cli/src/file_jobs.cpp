@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <new>
 #include <optional>
 #include <span>
@@ -28,6 +29,14 @@ constexpr std::string_view kStdoutName = "stdout";
 
 bool isStandardStream(std::string_view name) {
     return name == kStandardStream;
+}
+
+// A name as the user wrote it, which lzc holds in UTF-8, as a path. (A path made from a plain
+// std::string would read it in the ANSI code page on Windows; on POSIX systems the bytes pass
+// through unchanged either way.)
+std::filesystem::path pathOf(const std::string& name) {
+    return std::filesystem::path(
+        std::u8string_view(reinterpret_cast<const char8_t*>(name.data()), name.size()));
 }
 
 std::string displayName(const std::string& input) {
@@ -130,7 +139,7 @@ private:
             compressing() ? static_cast<std::size_t>(kMaxSourceSize) : kMaxStreamSize;
         Bytes bytes;
         Outcome read = isStandardStream(input) ? readSourceStream(streams_.input, limit, bytes)
-                                               : readSourceFile(input, limit, bytes);
+                                               : readSourceFile(pathOf(input), limit, bytes);
         if (read.status == Status::sourceTooLarge && !compressing()) {
             read.status = Status::streamTooLong;
         }
@@ -167,11 +176,11 @@ private:
         options.replaceExisting = settings_.force;
         options.synchronous = settings_.synchronous;
         if (!isStandardStream(input)) {
-            options.metadataSource = input;
+            options.metadataSource = pathOf(input);
             options.keepTimes = true;
         }
         const fileio::WriteResult written =
-            fileio::writeFileAtomically(destination.name, bytes, options);
+            fileio::writeFileAtomically(pathOf(destination.name), bytes, options);
         if (written.error != 0) {
             fail(destination.name, outputFailure(written.error));
             return false;
@@ -193,7 +202,7 @@ private:
                 return;
             }
             if (!destination->toStandardOutput() && !isStandardStream(input) &&
-                fileio::sameFile(input, destination->name)) {
+                fileio::sameFile(pathOf(input), pathOf(destination->name))) {
                 fail(input, "input and output are the same file");
                 return;
             }
@@ -243,14 +252,14 @@ private:
         if (!settings_.removeSource || isStandardStream(input)) {
             return;
         }
-        if (destination.toStandardOutput() || !fileio::regularFileSize(destination.name)) {
+        if (destination.toStandardOutput() || !fileio::regularFileSize(pathOf(destination.name))) {
             if (!quiet()) {
                 tell("lzc: " + input + ": kept, as its output " + destination.displayName() +
                      " is not a regular file");
             }
             return;
         }
-        if (const int error = fileio::removeFile(input); error != 0) {
+        if (const int error = fileio::removeFile(pathOf(input)); error != 0) {
             fail(input, std::string("cannot be removed: ") + std::strerror(error));
         }
     }

@@ -8,6 +8,7 @@
 #include "lzc/file_io.h"
 #include "lzc_cli/command_line.h"
 #include "lzc_cli/file_jobs.h"
+#include "process_setup.h"
 
 namespace {
 
@@ -23,7 +24,8 @@ int printText(const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    const std::vector<std::string> utf8Arguments = lzc::cli::setUpProcess(argc, argv);
+    const std::vector<std::string_view> arguments(utf8Arguments.begin(), utf8Arguments.end());
     const lzc::cli::ParsedCommandLine parsed = lzc::cli::parseCommandLine(arguments);
     switch (parsed.action) {
         case lzc::cli::ParsedCommandLine::Action::showHelp:

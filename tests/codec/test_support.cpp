@@ -1,7 +1,5 @@
 #include "test_support.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <fstream>
 #include <random>
@@ -128,12 +126,18 @@ Bytes nearCopies(std::size_t count, std::size_t block, std::uint32_t seed) {
 }
 
 ScratchDir::ScratchDir() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "vellicor-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot create a scratch directory");
+    // create_directory reports whether it made the directory: a name already taken is retried.
+    std::random_device entropy;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const auto candidate =
+            std::filesystem::temp_directory_path() / ("vellicor-test-" + std::to_string(entropy()));
+        if (std::filesystem::create_directory(candidate)) {
+            std::filesystem::permissions(candidate, std::filesystem::perms::owner_all);
+            path_ = candidate;
+            return;
+        }
     }
-    path_ = pattern;
+    throw std::runtime_error("cannot create a scratch directory");
 }
 
 ScratchDir::~ScratchDir() {

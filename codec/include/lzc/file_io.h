@@ -7,6 +7,11 @@
 // the process ends as the signal would have ended it. A SIGKILL or a power loss can leave the
 // hidden file behind, never a partly written destination (with `synchronous`, also after a
 // power loss).
+//
+// One source file per system implements this: file_io_posix.cpp and file_io_windows.cpp. On
+// Windows, Ctrl+C, Ctrl+Break and closing the console stand for those signals, the new file is
+// kept from other processes by its sharing mode, and "missing" includes hidden and system files
+// and directories; file_io_windows.cpp lists every difference.
 #pragma once
 
 #include <cstddef>
