@@ -27,7 +27,7 @@ Bytes projectSources(const std::string& dir) {
     Bytes all;
     for (const char* name :
          {"codec/src/match_index.cpp", "codec/src/chain_search.cpp", "codec/src/suffix_array.cpp",
-          "codec/src/compressor.cpp", "codec/src/decompressor.cpp", "codec/src/file_io.cpp",
+          "codec/src/compressor.cpp", "codec/src/decompressor.cpp", "codec/src/file_io_posix.cpp",
           "codec/src/lzcodec.cpp", "codec/include/lzc/match_index.h",
           "codec/include/lzc/format.h"}) {
         const Bytes part = fileStart(dir + "/" + name);

@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
     for (const auto& file : files) {
         const lzc::fileio::ReadResult read = lzc::fileio::readFile(file, std::size_t{1} << 24);
         if (read.error != 0 || read.tooLarge) {
-            std::fprintf(stderr, "cannot read %s\n", file.c_str());
+            std::fprintf(stderr, "cannot read %s\n", file.string().c_str());
             return 1;
         }
         LLVMFuzzerTestOneInput(read.bytes.data(), read.bytes.size());

@@ -9,7 +9,9 @@ packages=(
     qt6-base-dev libgl-dev
     zlib1g-dev liblz4-dev libzstd-dev
     xvfb xauth
-    dpkg-dev desktop-file-utils file
+    dpkg-dev desktop-file-utils file shared-mime-info lintian
+    hyperfine time gzip zstd lz4 python3
+    g++-mingw-w64-x86-64-posix wine64 googletest
     gcovr
 )
 missing=()

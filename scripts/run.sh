@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and starts the Vellicor window (under Xvfb when there is no
-# display).
+# display). Arguments go to the window: scripts/run.sh FILE starts with FILE in the name box.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,8 +13,8 @@ cmake --build "$build" --parallel 2 --target vellicor lzc
 window="$build/ui/vellicor"
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
     echo "Starting the Vellicor window ($window)."
-    exec "$window"
+    exec "$window" "$@"
 fi
 echo "No display (DISPLAY and WAYLAND_DISPLAY are unset): starting the Vellicor window under"
 echo "Xvfb with 'xvfb-run -a $window'. It is not visible there; stop it with Ctrl+C."
-exec xvfb-run -a "$window"
+exec xvfb-run -a "$window" "$@"

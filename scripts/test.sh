@@ -3,7 +3,8 @@
 #   1. the C++ sources are clang-formatted;
 #   2. a build with warnings as errors (benchmarks included, not run) passes every test;
 #   3. a build under AddressSanitizer and UndefinedBehaviorSanitizer passes every test;
-#   4. each libFuzzer target runs for FUZZ_SECONDS (60 by default) without a finding.
+#   4. each libFuzzer target runs for FUZZ_SECONDS (60 by default) without a finding;
+#   5. lzc.exe and the codec tests, cross-built for Windows, pass under Wine.
 # SKIP_SANITIZERS=1 leaves out steps 3 and 4 for a quicker local run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -52,3 +53,6 @@ if [ "${SKIP_SANITIZERS:-0}" != 1 ]; then
         rm -rf "$found" "$found.log"
     done
 fi
+
+echo "== Windows: lzc.exe and the codec tests, cross-built with MinGW-w64, under Wine"
+bash scripts/windows-test.sh build/release/cli/lzc

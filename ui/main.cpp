@@ -1,6 +1,9 @@
-// Vellicor: shows the main window until it is closed. Takes no arguments.
+// Vellicor: shows the main window until it is closed. `vellicor FILE` puts FILE in the file
+// name box, so a desktop can open a file with it.
 #include <QApplication>
+#include <cstdio>
 
+#include "vellicor/command_line.h"
 #include "vellicor/dialogs.h"
 #include "vellicor/vellicor.h"
 
@@ -9,8 +12,22 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Vellicor"));
     // Lets a desktop match the running window to vellicor.desktop and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("vellicor"));
+
+    const vellicor::CommandLine commandLine = vellicor::parseCommandLine(QApplication::arguments());
+    switch (commandLine.action) {
+        case vellicor::CommandLine::Action::printHelp:
+        case vellicor::CommandLine::Action::printVersion:
+            std::fputs(qPrintable(commandLine.text), stdout);
+            return 0;
+        case vellicor::CommandLine::Action::refuse:
+            std::fputs(qPrintable(commandLine.text), stderr);
+            return 2;
+        case vellicor::CommandLine::Action::showWindow:
+            break;
+    }
     vellicor::QtDialogs dialogs;
     vellicor::Vellicor window(dialogs);
+    window.setFileName(commandLine.file);
     window.show();
     return QApplication::exec();
 }

@@ -21,8 +21,8 @@ int main(int argc, char* argv[]) {
     // The window as it looks part way through compressing a file.
     window.findChild<QLineEdit*>(QStringLiteral("txtFile"))
         ->setText(QStringLiteral("/home/ada/notes/report.doc"));
-    auto* track = window.findChild<QWidget*>(QStringLiteral("shpback"));
-    auto* bar = window.findChild<QWidget*>(QStringLiteral("shpptr"));
+    auto* track = window.findChild<vellicor::RectangleShape*>(QStringLiteral("shpback"));
+    auto* bar = window.findChild<vellicor::RectangleShape*>(QStringLiteral("shpptr"));
     vellicor::ShapeProgress(*track, *bar).setBarWidth(2700.0F);
     window.show();
     if (!window.grab().save(arguments.at(1), "PNG")) {

@@ -1,83 +1,99 @@
+// Option parsing by getopt_long, so lzc reads its arguments as GNU tools do: bundled short
+// options (-dc), values attached or in the next argument (-w1024, -w 1024, --window=1024,
+// --window 1024), unique prefixes of long options (--dec), and "--" to end the options.
 #include "lzc_cli/command_line.h"
 
+#include <getopt.h>
+
 #include <algorithm>
-#include <array>
-#include <cctype>
 #include <charconv>
+
+#include "lzc/quality.h"
 
 namespace lzc::cli {
 namespace {
 
-enum class OptionId {
-    decompress,
-    test,
-    list,
-    toStdout,
-    output,
-    force,
-    keep,
-    removeSource,
-    quiet,
-    verbose,
-    window,
-    quality,
-    help,
-    version,
+// getopt_long's code for the long-only option --rm.
+constexpr int kRemoveSource = 256;
+// getopt_long's code for the long-only option --synchronous.
+constexpr int kSynchronous = 257;
+// getopt_long's code for an input when non-options are returned in order.
+constexpr int kInput = 1;
+
+// '-': inputs come back in order (code 1) wherever they stand, whatever POSIXLY_CORRECT says;
+// ':': a missing value is told apart from an unknown option.
+constexpr char kShortOptions[] = "-:dtlco:fkqvw:Q:hV";
+
+constexpr option kLongOptions[] = {
+    {"decompress", no_argument, nullptr, 'd'},
+    {"uncompress", no_argument, nullptr, 'd'},
+    {"test", no_argument, nullptr, 't'},
+    {"list", no_argument, nullptr, 'l'},
+    {"stdout", no_argument, nullptr, 'c'},
+    {"to-stdout", no_argument, nullptr, 'c'},
+    {"output", required_argument, nullptr, 'o'},
+    {"force", no_argument, nullptr, 'f'},
+    {"keep", no_argument, nullptr, 'k'},
+    {"rm", no_argument, nullptr, kRemoveSource},
+    {"synchronous", no_argument, nullptr, kSynchronous},
+    {"quiet", no_argument, nullptr, 'q'},
+    {"verbose", no_argument, nullptr, 'v'},
+    {"window", required_argument, nullptr, 'w'},
+    {"quality", required_argument, nullptr, 'Q'},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, 'V'},
+    {nullptr, 0, nullptr, 0},
 };
 
-struct OptionDef {
-    char shortName;  // '\0' when the option has only a long name
-    std::string_view longName;
-    OptionId id;
-    bool takesValue;
-};
-
-constexpr std::array kOptions{
-    OptionDef{'d', "decompress", OptionId::decompress, false},
-    OptionDef{'\0', "uncompress", OptionId::decompress, false},
-    OptionDef{'t', "test", OptionId::test, false},
-    OptionDef{'l', "list", OptionId::list, false},
-    OptionDef{'c', "stdout", OptionId::toStdout, false},
-    OptionDef{'\0', "to-stdout", OptionId::toStdout, false},
-    OptionDef{'o', "output", OptionId::output, true},
-    OptionDef{'f', "force", OptionId::force, false},
-    OptionDef{'k', "keep", OptionId::keep, false},
-    OptionDef{'\0', "rm", OptionId::removeSource, false},
-    OptionDef{'q', "quiet", OptionId::quiet, false},
-    OptionDef{'v', "verbose", OptionId::verbose, false},
-    OptionDef{'w', "window", OptionId::window, true},
-    OptionDef{'Q', "quality", OptionId::quality, true},
-    OptionDef{'h', "help", OptionId::help, false},
-    OptionDef{'V', "version", OptionId::version, false},
-};
-
-struct QualityLevel {
-    std::string_view name;
-    std::int32_t window;
-};
-
-constexpr std::array kQualityLevels{
-    QualityLevel{"optimal", kWindowOptimal},   QualityLevel{"good", kWindowGood},
-    QualityLevel{"moderate", kWindowModerate}, QualityLevel{"below-average", kWindowBelowAverage},
-    QualityLevel{"poor", kWindowPoor},         QualityLevel{"very-poor", kWindowVeryPoor},
-};
-
-const OptionDef* findShort(char name) {
-    const auto* found =
-        std::find_if(kOptions.begin(), kOptions.end(),
-                     [name](const OptionDef& def) { return def.shortName == name; });
-    return found == kOptions.end() ? nullptr : found;
+std::string longNameOf(int code) {
+    for (const option* entry = kLongOptions; entry->name != nullptr; ++entry) {
+        if (entry->val == code) {
+            return entry->name;
+        }
+    }
+    return {};
 }
 
-const OptionDef* findLong(std::string_view name) {
-    const auto* found = std::find_if(kOptions.begin(), kOptions.end(),
-                                     [name](const OptionDef& def) { return def.longName == name; });
-    return found == kOptions.end() ? nullptr : found;
+bool takesValue(int code) {
+    for (const option* entry = kLongOptions; entry->name != nullptr; ++entry) {
+        if (entry->val == code) {
+            return entry->has_arg != no_argument;
+        }
+    }
+    return false;
 }
 
-// How an option is named in messages: the way the user wrote it.
-std::string spelling(const OptionDef& def, bool asLong) {
-    return asLong ? "--" + std::string(def.longName) : std::string{'-', def.shortName};
+// getopt's own wording, for a long option it refused: `argument` is the element as written.
+std::string longOptionError(std::string_view argument, int result, int code) {
+    const std::string_view name = argument.substr(2, argument.find('=') - 2);
+    // A value given to an option that takes none: GNU getopt returns '?' for it, the BSD
+    // getopt of MinGW-w64 ':' as for a missing value, so the option itself tells them apart.
+    if (code != 0 && !takesValue(code)) {
+        return "option '--" + longNameOf(code) + "' doesn't allow an argument";
+    }
+    if (result == ':') {
+        return "option '--" + longNameOf(code) + "' requires an argument";
+    }
+    std::string candidates;
+    int lastCode = -1;
+    bool ambiguous = false;
+    for (const option* entry = kLongOptions; entry->name != nullptr; ++entry) {
+        if (std::string_view(entry->name).starts_with(name)) {
+            ambiguous = ambiguous || (lastCode != -1 && lastCode != entry->val);
+            lastCode = entry->val;
+            candidates += " '--" + std::string(entry->name) + "'";
+        }
+    }
+    if (ambiguous) {
+        return "option '--" + std::string(name) + "' is ambiguous; possibilities:" + candidates;
+    }
+    return "unrecognized option '" + std::string(argument) + "'";
+}
+
+std::string shortOptionError(int result, int code) {
+    const std::string letter(1, static_cast<char>(code));
+    return result == ':' ? "option requires an argument -- '" + letter + "'"
+                         : "invalid option -- '" + letter + "'";
 }
 
 std::optional<std::int32_t> parseWindow(std::string_view text) {
@@ -91,157 +107,123 @@ std::optional<std::int32_t> parseWindow(std::string_view text) {
     return value;
 }
 
+std::string qualityNames() {
+    std::string names;
+    for (std::size_t at = 0; at < kQualityLevels.size(); ++at) {
+        names += at == 0 ? "" : at + 1 == kQualityLevels.size() ? " or " : ", ";
+        names += kQualityLevels[at].name;
+    }
+    return names;
+}
+
 // Collects options left to right, then checks how they combine.
 class Parser {
 public:
     ParsedCommandLine parse(std::span<const std::string_view> arguments) {
-        bool optionsEnded = false;
-        for (std::size_t index = 0; index < arguments.size() && !finished_; ++index) {
-            const std::string_view argument = arguments[index];
-            if (optionsEnded || argument == kStandardStream || !argument.starts_with('-')) {
-                result_.settings.inputs.emplace_back(argument);
-            } else if (argument == "--") {
-                optionsEnded = true;
-            } else if (argument.starts_with("--")) {
-                parseLong(argument.substr(2), arguments, index);
+        // getopt_long wants a writable, null-terminated argv; it reads our copies.
+        std::vector<std::string> copies{"lzc"};
+        copies.insert(copies.end(), arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        for (std::string& copy : copies) {
+            argv.push_back(copy.data());
+        }
+        argv.push_back(nullptr);
+        const int argc = static_cast<int>(copies.size());
+
+        optind = 0;  // GNU getopt starts afresh, forgetting any earlier parse
+        opterr = 0;  // diagnostics go into the result, not to stderr
+        while (!finished_) {
+            // The element getopt looks at: inputs come back in order, so none are moved.
+            const int element = std::max(optind, 1);
+            const int result = getopt_long(argc, argv.data(), kShortOptions, kLongOptions, nullptr);
+            if (result == -1) {
+                break;
+            }
+            if (result == '?' || result == ':') {
+                const std::string_view written = copies[static_cast<std::size_t>(element)];
+                fail(written.starts_with("--") ? longOptionError(written, result, optopt)
+                                               : shortOptionError(result, optopt));
             } else {
-                parseShortBundle(argument.substr(1), arguments, index);
+                apply(result, optarg == nullptr ? std::string_view() : std::string_view(optarg));
             }
         }
         if (!finished_) {
+            // Whatever follows "--".
+            for (int at = optind; at < argc; ++at) {
+                result_.settings.inputs.push_back(copies[static_cast<std::size_t>(at)]);
+            }
             checkCombinations();
         }
         return std::move(result_);
     }
 
 private:
-    // Takes the value of an option that needs one: `attached` if present, otherwise the next
-    // argument (which is consumed).
-    std::optional<std::string_view> takeValue(std::optional<std::string_view> attached,
-                                              std::span<const std::string_view> arguments,
-                                              std::size_t& index) {
-        if (attached) {
-            return attached;
-        }
-        if (index + 1 < arguments.size()) {
-            return arguments[++index];
-        }
-        return std::nullopt;
-    }
-
-    void parseLong(std::string_view text, std::span<const std::string_view> arguments,
-                   std::size_t& index) {
-        const auto equals = text.find('=');
-        const std::string_view name = text.substr(0, equals);
-        std::optional<std::string_view> attached;
-        if (equals != std::string_view::npos) {
-            attached = text.substr(equals + 1);
-        }
-        const OptionDef* def = findLong(name);
-        if (def == nullptr) {
-            fail("unknown option --" + std::string(name));
-            return;
-        }
-        if (!def->takesValue && attached) {
-            fail(spelling(*def, true) + " takes no value");
-            return;
-        }
-        std::optional<std::string_view> value;
-        if (def->takesValue) {
-            value = takeValue(attached, arguments, index);
-            if (!value) {
-                fail(spelling(*def, true) + " needs a value");
-                return;
-            }
-        }
-        apply(*def, true, value);
-    }
-
-    void parseShortBundle(std::string_view letters, std::span<const std::string_view> arguments,
-                          std::size_t& index) {
-        for (std::size_t at = 0; at < letters.size() && !finished_; ++at) {
-            const OptionDef* def = findShort(letters[at]);
-            if (def == nullptr) {
-                fail("unknown option -" + std::string(1, letters[at]));
-                return;
-            }
-            if (!def->takesValue) {
-                apply(*def, false, std::nullopt);
-                continue;
-            }
-            // The rest of the bundle is the value (-w1024); otherwise the next argument is.
-            std::optional<std::string_view> attached;
-            if (at + 1 < letters.size()) {
-                attached = letters.substr(at + 1);
-            }
-            const auto value = takeValue(attached, arguments, index);
-            if (!value) {
-                fail(spelling(*def, false) + " needs a value");
-                return;
-            }
-            apply(*def, false, value);
-            return;
-        }
-    }
-
-    void apply(const OptionDef& def, bool asLong, std::optional<std::string_view> value) {
+    void apply(int code, std::string_view value) {
         Settings& settings = result_.settings;
-        switch (def.id) {
-            case OptionId::decompress:
+        switch (code) {
+            case kInput:
+                settings.inputs.emplace_back(value);
+                break;
+            case 'd':
                 decompress_ = true;
                 break;
-            case OptionId::test:
+            case 't':
                 test_ = true;
                 break;
-            case OptionId::list:
+            case 'l':
                 list_ = true;
                 break;
-            case OptionId::toStdout:
+            case 'c':
                 settings.toStdout = true;
                 break;
-            case OptionId::output:
-                if (value->empty()) {
-                    fail(spelling(def, asLong) + " needs a file name");
-                    return;
+            case 'o':
+                if (value.empty()) {
+                    fail("-o needs a file name");
                 }
-                settings.output = std::string(*value);
+                settings.output = std::string(value);
                 break;
-            case OptionId::force:
+            case 'f':
                 settings.force = true;
                 break;
-            case OptionId::keep:
+            case 'k':
                 settings.removeSource = false;
                 break;
-            case OptionId::removeSource:
+            case kRemoveSource:
                 settings.removeSource = true;
                 break;
-            case OptionId::quiet:
+            case kSynchronous:
+                settings.synchronous = true;
+                break;
+            case 'q':
                 settings.verbosity = Verbosity::quiet;
                 break;
-            case OptionId::verbose:
+            case 'v':
                 settings.verbosity = Verbosity::verbose;
                 break;
-            case OptionId::window:
-                if (const auto window = parseWindow(*value)) {
+            case 'w':  // -w and -Q both set the window: the later one counts
+                if (const auto window = parseWindow(value)) {
                     settings.window = *window;
                 } else {
                     fail("the window must be a whole number from 1 to 32767, not '" +
-                         std::string(*value) + "'");
+                         std::string(value) + "'");
                 }
                 break;
-            case OptionId::quality:
-                if (const auto window = windowForQuality(*value)) {
-                    settings.window = *window;
+            case 'Q':
+                if (const auto level = qualityByName(value)) {
+                    settings.window = level->window;
                 } else {
-                    fail("unknown quality '" + std::string(*value) +
-                         "' (choose optimal, good, moderate, below-average, poor or very-poor)");
+                    fail("unknown quality '" + std::string(value) + "' (choose " + qualityNames() +
+                         ")");
                 }
                 break;
-            case OptionId::help:
+            case 'h':
                 finish(ParsedCommandLine::Action::showHelp);
                 break;
-            case OptionId::version:
+            case 'V':
                 finish(ParsedCommandLine::Action::showVersion);
+                break;
+            default:
+                fail("unexpected option code " + std::to_string(code));
                 break;
         }
     }
@@ -308,22 +290,22 @@ private:
     bool list_ = false;
 };
 
+// The -Q lines of the help: each name with its window, aligned on the right.
+std::string qualityHelp() {
+    std::string lines;
+    for (const QualityLevel& level : kQualityLevels) {
+        const std::string window = std::to_string(level.window);
+        lines += std::string(26, ' ') + std::string(level.name) +
+                 std::string(20 - level.name.size() - window.size(), ' ') + window;
+        lines += level.window == kWindowOptimal ? " bytes (the default)\n" : "\n";
+    }
+    return lines;
+}
+
 }  // namespace
 
 ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments) {
     return Parser().parse(arguments);
-}
-
-std::optional<std::int32_t> windowForQuality(std::string_view name) {
-    for (const QualityLevel& level : kQualityLevels) {
-        if (std::equal(name.begin(), name.end(), level.name.begin(), level.name.end(),
-                       [](char given, char known) {
-                           return std::tolower(static_cast<unsigned char>(given)) == known;
-                       })) {
-            return level.window;
-        }
-    }
-    return std::nullopt;
 }
 
 std::string versionText() {
@@ -339,7 +321,9 @@ or when FILE is -, lzc reads standard input and writes standard output.
 
 Operation:
   -d, --decompress      restore each FILE.lzc to FILE
-  -t, --test            check that each FILE is a valid .lzc stream; write nothing
+  -t, --test            check that each FILE decodes as a .lzc stream; write
+                        nothing. The format has no checksum, so damage that
+                        still decodes goes unseen
   -l, --list            show compressed size, restored size and ratio of each FILE
 
 Output:
@@ -349,22 +333,21 @@ Output:
                         to a terminal, compress a FILE already ending in .lzc
   -k, --keep            keep the input files (the default)
       --rm              remove each input file once its output is written
+      --synchronous     flush each output to disk before going on (slower)
 
 Compression:
   -Q, --quality=NAME    how far back repeats are searched for:
-                          optimal        32767 bytes (the default)
-                          good           16383
-                          moderate        8191
-                          below-average   4092
-                          poor            2048
-                          very-poor       1024
-  -w, --window=N        search N bytes back, 1 to 32767
+)" + qualityHelp() +
+           R"(  -w, --window=N        search N bytes back, 1 to 32767
+                        (-Q and -w set the same thing: the last one given wins)
 
 Messages:
   -q, --quiet           print nothing but errors (-l: no header, no totals)
   -v, --verbose         print a line for each file: names, sizes and ratio
   -h, --help            show this help and exit
   -V, --version         show the version and exit
+
+Long options may be shortened to any unique prefix, as in --dec.
 
 The ratio is the compressed size as a percentage of the original size, the
 figure the Vellicor window shows: 83.33% means the .lzc file is about 83% as

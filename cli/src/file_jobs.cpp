@@ -1,12 +1,12 @@
+// The per-input loop of lzc. Every mode takes one path: read the input (a file or standard
+// input) → run the codec in memory → write the output (a file through the file layer, or
+// standard output) → report. Naming lives in output_names, wording in report_text.
 #include "lzc_cli/file_jobs.h"
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <limits>
+#include <new>
 #include <optional>
 #include <span>
 #include <string>
@@ -16,82 +16,38 @@
 #include "lzc/file_io.h"
 #include "lzc/format.h"
 #include "lzc/lzcodec.h"
-#include "lzc_cli/ratio_text.h"
+#include "lzc_cli/output_names.h"
+#include "lzc_cli/report_text.h"
 
 namespace lzc::cli {
 namespace {
 
-constexpr std::string_view kSuffix = ".lzc";
+using Bytes = std::vector<std::uint8_t>;
+
 constexpr std::string_view kStdinName = "stdin";
 constexpr std::string_view kStdoutName = "stdout";
-// The decoder accepts streams of any length the file frame accepts.
-constexpr auto kMaxStreamSize = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
 
 bool isStandardStream(std::string_view name) {
     return name == kStandardStream;
+}
+
+// A name as the user wrote it, which lzc holds in UTF-8, as a path. (A path made from a plain
+// std::string would read it in the ANSI code page on Windows; on POSIX systems the bytes pass
+// through unchanged either way.)
+std::filesystem::path pathOf(const std::string& name) {
+    return std::filesystem::path(
+        std::u8string_view(reinterpret_cast<const char8_t*>(name.data()), name.size()));
 }
 
 std::string displayName(const std::string& input) {
     return isStandardStream(input) ? std::string(kStdinName) : input;
 }
 
-// Where one input's output goes.
+// Where one input's output goes: standard output when `name` is empty.
 struct Destination {
-    bool toStandardOutput = false;
-    std::string name;  // the file, when not standard output
-
-    std::string displayName() const { return toStandardOutput ? std::string(kStdoutName) : name; }
-};
-
-std::optional<struct stat> statusOf(const std::string& name) {
-    struct stat info {};
-    if (::stat(name.c_str(), &info) != 0) {
-        return std::nullopt;
-    }
-    return info;
-}
-
-std::optional<std::uintmax_t> regularFileSize(const std::string& name) {
-    const auto info = statusOf(name);
-    if (!info || !S_ISREG(info->st_mode)) {
-        return std::nullopt;
-    }
-    return static_cast<std::uintmax_t>(info->st_size);
-}
-
-// The size figure, or nothing when it would not fit (a stream far larger than what it restores
-// is valid, but can only come from a hand-made file).
-std::optional<std::int32_t> ratioOf(std::uintmax_t original, std::uintmax_t compressed) {
-    constexpr auto kLargest = static_cast<double>(std::numeric_limits<std::int32_t>::max());
-    const double figure =
-        static_cast<double>(compressed + 1) / static_cast<double>(original + 1) * 10000.0;
-    if (figure >= kLargest) {
-        return std::nullopt;
-    }
-    return compressionRatio(static_cast<std::size_t>(original),
-                            static_cast<std::size_t>(compressed));
-}
-
-std::string sizeText(std::optional<std::uintmax_t> size) {
-    return size ? std::to_string(*size) : std::string("?");
-}
-
-std::string ratioText(std::optional<std::int32_t> ratio) {
-    return ratio ? formatRatio(*ratio) : std::string("-");
-}
-
-// Why a system call failed, in words a user can act on.
-std::string reasonForError(int error) {
-    if (error == EEXIST) {
-        return "already exists (use -f to overwrite)";
-    }
-    return std::strerror(error);
-}
-
-struct InputBytes {
-    Status status = Status::ok;
-    int systemError = 0;
-    std::vector<std::uint8_t> bytes;
+    std::string name;
+    bool toStandardOutput() const { return name.empty(); }
+    std::string displayName() const { return name.empty() ? std::string(kStdoutName) : name; }
 };
 
 class Session {
@@ -100,31 +56,19 @@ public:
         : settings_(settings), streams_(streams) {}
 
     int run() {
-        if (settings_.mode == Mode::compress && !settings_.force && streams_.outputIsTerminal &&
-            anyOutputIsStandard()) {
-            std::fprintf(streams_.messages,
-                         "lzc: compressed data not written to a terminal (use -f to force)\n");
+        if (const char* refusal = terminalRefusal()) {
+            std::fprintf(streams_.messages, "lzc: %s\n", refusal);
             return 1;
         }
         for (const std::string& input : settings_.inputs) {
-            switch (settings_.mode) {
-                case Mode::compress:
-                    compressInput(input);
-                    break;
-                case Mode::decompress:
-                    decompressInput(input);
-                    break;
-                case Mode::test:
-                    testInput(input);
-                    break;
-                case Mode::list:
-                    listInput(input);
-                    break;
+            try {
+                runInput(input);
+            } catch (const std::bad_alloc&) {
+                fail(displayName(input), describe(Status::outOfMemory));
             }
         }
         if (settings_.mode == Mode::list && listedCount_ > 1 && !quiet()) {
-            writeListRow(listedCompressed_, listedRestored_,
-                         ratioOf(listedRestored_, listedCompressed_), "(totals)");
+            writeListLine(listRow(listedCompressed_, listedRestored_, "(totals)"));
         }
         return anyFailed_ ? 1 : 0;
     }
@@ -132,6 +76,7 @@ public:
 private:
     bool quiet() const { return settings_.verbosity == Verbosity::quiet; }
     bool verbose() const { return settings_.verbosity == Verbosity::verbose; }
+    bool compressing() const { return settings_.mode == Mode::compress; }
 
     void fail(const std::string& name, const std::string& reason) {
         std::fprintf(streams_.messages, "lzc: %s: %s\n", name.c_str(), reason.c_str());
@@ -140,13 +85,7 @@ private:
 
     void tell(const std::string& line) { std::fprintf(streams_.messages, "%s\n", line.c_str()); }
 
-    bool anyOutputIsStandard() const {
-        if (settings_.output) {
-            return isStandardStream(*settings_.output);
-        }
-        if (settings_.toStdout) {
-            return true;
-        }
+    bool anyInputIsStandard() const {
         for (const std::string& input : settings_.inputs) {
             if (isStandardStream(input)) {
                 return true;
@@ -155,288 +94,174 @@ private:
         return false;
     }
 
-    // The destination given by -o, -c or the input "-", if any.
-    std::optional<Destination> requestedDestination(const std::string& input) const {
+    bool anyOutputIsStandard() const {
         if (settings_.output) {
-            if (isStandardStream(*settings_.output)) {
-                return Destination{true, {}};
-            }
-            return Destination{false, *settings_.output};
+            return isStandardStream(*settings_.output);
+        }
+        return settings_.toStdout || anyInputIsStandard();
+    }
+
+    // Compressed data is neither written to nor read from a terminal without -f.
+    const char* terminalRefusal() const {
+        if (settings_.force) {
+            return nullptr;
+        }
+        if (compressing() && streams_.outputIsTerminal && anyOutputIsStandard()) {
+            return "compressed data not written to a terminal (use -f to force)";
+        }
+        if (!compressing() && streams_.inputIsTerminal && anyInputIsStandard()) {
+            return "compressed data not read from a terminal. Use -f to force decompression.";
+        }
+        return nullptr;
+    }
+
+    // The output of one input, or nothing when naming refused it (already reported).
+    std::optional<Destination> destinationFor(const std::string& input) {
+        if (settings_.output) {
+            return Destination{isStandardStream(*settings_.output) ? "" : *settings_.output};
         }
         if (settings_.toStdout || isStandardStream(input)) {
-            return Destination{true, {}};
+            return Destination{};
         }
-        return std::nullopt;
-    }
-
-    std::optional<Destination> compressedDestination(const std::string& input) {
-        if (auto requested = requestedDestination(input)) {
-            return requested;
-        }
-        if (input.ends_with(kSuffix) && !settings_.force) {
-            fail(input, "already ends in .lzc (use -f to compress it again)");
+        const OutputName named =
+            compressing() ? compressedName(input, settings_.force) : restoredName(input);
+        if (!named.refusal.empty()) {
+            fail(input, named.refusal);
             return std::nullopt;
         }
-        return Destination{false, input + std::string(kSuffix)};
+        return Destination{named.name};
     }
 
-    std::optional<Destination> restoredDestination(const std::string& input) {
-        if (auto requested = requestedDestination(input)) {
-            return requested;
+    // Reads an input whole: at most the largest file when compressing, the longest stream
+    // otherwise, and never more than one byte past that bound.
+    std::optional<Bytes> readInput(const std::string& input) {
+        const std::size_t limit =
+            compressing() ? static_cast<std::size_t>(kMaxSourceSize) : kMaxStreamSize;
+        Bytes bytes;
+        Outcome read = isStandardStream(input) ? readSourceStream(streams_.input, limit, bytes)
+                                               : readSourceFile(pathOf(input), limit, bytes);
+        if (read.status == Status::sourceTooLarge && !compressing()) {
+            read.status = Status::streamTooLong;
         }
-        if (!input.ends_with(kSuffix)) {
-            fail(input, "does not end in .lzc (name the output with -o)");
+        if (read.status != Status::ok) {
+            fail(displayName(input), inputFailure(read.status, read.systemError));
             return std::nullopt;
         }
-        std::string name = input.substr(0, input.size() - kSuffix.size());
-        if (std::filesystem::path(name).filename().empty()) {
-            fail(input, "no name is left without .lzc (name the output with -o)");
-            return std::nullopt;
-        }
-        return Destination{false, std::move(name)};
+        return bytes;
     }
 
-    // Reads an input whole: a named regular file or standard input, of at most `limit` bytes.
-    InputBytes readInput(const std::string& input, std::size_t limit) const {
-        InputBytes result;
-        if (!isStandardStream(input)) {
-            const Outcome read = readSourceFile(input, limit, result.bytes);
-            result.status = read.status;
-            result.systemError = read.systemError;
-            return result;
-        }
-        fileio::ReadResult read = fileio::readDescriptor(streams_.input, limit);
-        if (read.error != 0) {
-            result.status = Status::readFailed;
-            result.systemError = read.error;
-        } else if (read.tooLarge) {
-            result.status = Status::sourceTooLarge;
-        } else {
-            result.bytes = std::move(read.bytes);
+    // Runs the codec of the mode over the input's bytes.
+    std::optional<Bytes> transform(const std::string& input, const Bytes& bytes) {
+        Bytes result;
+        NoProgress noProgress;
+        const Status status = compressing()
+                                  ? compressBuffer(bytes, settings_.window, result, noProgress)
+                                  : decompressBuffer(bytes, result, noProgress);
+        if (status != Status::ok) {
+            fail(displayName(input), inputFailure(status, 0));
+            return std::nullopt;
         }
         return result;
     }
 
-    void failInput(const std::string& input, Status status, int systemError) {
-        fail(displayName(input),
-             status == Status::readFailed ? reasonForError(systemError) : describe(status));
-    }
-
-    // What the written file is given: the source's permission bits and times when the source
-    // is a named file. An existing regular file is replaced only with -f; an existing device
-    // (/dev/null, say) is written in place, as there is nothing to replace.
-    fileio::WriteOptions writeOptionsFor(const std::optional<struct stat>& source,
-                                         const std::string& destination) const {
-        fileio::WriteOptions options;
-        const auto existing = statusOf(destination);
-        const bool isDevice =
-            existing && !S_ISREG(existing->st_mode) && !S_ISDIR(existing->st_mode);
-        options.replaceExisting = settings_.force || isDevice;
-        if (source) {
-            options.mode = source->st_mode & 0777;
-            options.accessTime = source->st_atim;
-            options.modificationTime = source->st_mtim;
-        }
-        return options;
-    }
-
-    bool isSameFile(const std::string& input, const std::string& destination) {
-        std::error_code error;
-        if (std::filesystem::equivalent(input, destination, error) && !error) {
-            fail(input, "input and output are the same file");
+    bool writeOutput(const std::string& input, const Destination& destination, const Bytes& bytes) {
+        if (destination.toStandardOutput()) {
+            if (const int error = fileio::writeDescriptor(streams_.output, bytes); error != 0) {
+                fail(destination.displayName(), outputFailure(error));
+                return false;
+            }
             return true;
         }
-        return false;
-    }
-
-    // Writes in-memory output; reports a failure under the destination's name.
-    bool writeOutput(const Destination& destination, std::span<const std::uint8_t> bytes) {
-        const int error =
-            destination.toStandardOutput
-                ? fileio::writeDescriptor(streams_.output, bytes)
-                : fileio::writeFileAtomically(destination.name, bytes,
-                                              writeOptionsFor(std::nullopt, destination.name));
-        if (error != 0) {
-            fail(destination.displayName(), reasonForError(error));
+        fileio::WriteOptions options;
+        options.replaceExisting = settings_.force;
+        options.synchronous = settings_.synchronous;
+        if (!isStandardStream(input)) {
+            options.metadataSource = pathOf(input);
+            options.keepTimes = true;
+        }
+        const fileio::WriteResult written =
+            fileio::writeFileAtomically(pathOf(destination.name), bytes, options);
+        if (written.error != 0) {
+            fail(destination.name, outputFailure(written.error));
             return false;
+        }
+        for (const fileio::MetadataWarning& warning : written.warnings) {
+            if (!quiet()) {
+                tell("lzc: " + destination.name + ": " + metadataWarning(warning));
+            }
         }
         return true;
     }
 
-    void reportOutcome(const Outcome& outcome, const std::string& input,
-                       const std::string& destination) {
-        if (outcome.status == Status::writeFailed) {
-            fail(destination, reasonForError(outcome.systemError));
-        } else {
-            failInput(input, outcome.status, outcome.systemError);
+    void runInput(const std::string& input) {
+        std::optional<Destination> destination;
+        const bool writes = compressing() || settings_.mode == Mode::decompress;
+        if (writes) {
+            destination = destinationFor(input);
+            if (!destination) {
+                return;
+            }
+            if (!destination->toStandardOutput() && !isStandardStream(input) &&
+                fileio::sameFile(pathOf(input), pathOf(destination->name))) {
+                fail(input, "input and output are the same file");
+                return;
+            }
         }
-    }
-
-    void tellTransfer(const std::string& from, const std::string& to,
-                      std::optional<std::uintmax_t> fromSize, std::optional<std::uintmax_t> toSize,
-                      std::optional<std::int32_t> ratio) {
-        if (verbose()) {
-            tell(from + " -> " + to + ": " + sizeText(fromSize) + " -> " + sizeText(toSize) +
-                 " bytes (" + ratioText(ratio) + ")");
+        const std::optional<Bytes> source = readInput(input);
+        if (!source) {
+            return;
+        }
+        const std::optional<Bytes> result = transform(input, *source);
+        if (!result) {
+            return;
+        }
+        const std::uintmax_t compressed = compressing() ? result->size() : source->size();
+        const std::uintmax_t original = compressing() ? source->size() : result->size();
+        const std::int32_t ratio = compressionRatio(original, compressed);
+        switch (settings_.mode) {
+            case Mode::compress:
+            case Mode::decompress:
+                if (!writeOutput(input, *destination, *result)) {
+                    return;
+                }
+                if (verbose()) {
+                    tell(transferLine(displayName(input), destination->displayName(),
+                                      source->size(), result->size(), ratio));
+                }
+                removeSource(input, *destination);
+                break;
+            case Mode::test:
+                if (verbose()) {
+                    tell(testLine(displayName(input), compressed, original, ratio));
+                }
+                break;
+            case Mode::list:
+                if (listedCount_ == 0 && !quiet()) {
+                    writeListLine(listHeader());
+                }
+                writeListLine(listRow(compressed, original, displayName(input)));
+                ++listedCount_;
+                listedCompressed_ += compressed;
+                listedRestored_ += original;
+                break;
         }
     }
 
     // --rm: the source goes only once its output is a file that holds the result.
-    void removeSource(const std::string& input, const std::string& destination) {
+    void removeSource(const std::string& input, const Destination& destination) {
         if (!settings_.removeSource || isStandardStream(input)) {
             return;
         }
-        if (!regularFileSize(destination)) {
+        if (destination.toStandardOutput() || !fileio::regularFileSize(pathOf(destination.name))) {
             if (!quiet()) {
-                tell("lzc: " + input + ": kept, as its output " + destination +
+                tell("lzc: " + input + ": kept, as its output " + destination.displayName() +
                      " is not a regular file");
             }
             return;
         }
-        if (::unlink(input.c_str()) != 0) {
-            fail(input, std::string("cannot be removed: ") + std::strerror(errno));
+        if (const int error = fileio::removeFile(pathOf(input)); error != 0) {
+            fail(input, std::string("cannot be removed: ") + std::strerror(error));
         }
-    }
-
-    void compressInput(const std::string& input) {
-        const auto destination = compressedDestination(input);
-        if (!destination) {
-            return;
-        }
-        if (!isStandardStream(input) && !destination->toStandardOutput) {
-            compressFileToFile(input, destination->name);
-            return;
-        }
-        InputBytes source = readInput(input, static_cast<std::size_t>(kMaxSourceSize));
-        if (source.status != Status::ok) {
-            failInput(input, source.status, source.systemError);
-            return;
-        }
-        std::vector<std::uint8_t> compressed;
-        NoProgress noProgress;
-        if (const Status status =
-                compressBuffer(source.bytes, settings_.window, compressed, noProgress);
-            status != Status::ok) {
-            failInput(input, status, 0);
-            return;
-        }
-        if (writeOutput(*destination, compressed)) {
-            tellTransfer(displayName(input), destination->displayName(), source.bytes.size(),
-                         compressed.size(),
-                         compressionRatio(source.bytes.size(), compressed.size()));
-        }
-    }
-
-    void compressFileToFile(const std::string& input, const std::string& destination) {
-        if (isSameFile(input, destination)) {
-            return;
-        }
-        const auto sourceStatus = statusOf(input);
-        NoProgress noProgress;
-        const Outcome outcome =
-            compressFile(input, destination, noProgress, kDefaultProgressInterval, settings_.window,
-                         writeOptionsFor(sourceStatus, destination));
-        if (outcome.status != Status::ok) {
-            reportOutcome(outcome, input, destination);
-            return;
-        }
-        tellTransfer(input, destination, regularFileSize(input), regularFileSize(destination),
-                     outcome.ratio);
-        removeSource(input, destination);
-    }
-
-    void decompressInput(const std::string& input) {
-        const auto destination = restoredDestination(input);
-        if (!destination) {
-            return;
-        }
-        if (!isStandardStream(input) && !destination->toStandardOutput) {
-            decompressFileToFile(input, destination->name);
-            return;
-        }
-        std::vector<std::uint8_t> restored;
-        const auto compressedSize = decodeInput(input, restored);
-        if (compressedSize && writeOutput(*destination, restored)) {
-            tellTransfer(displayName(input), destination->displayName(), *compressedSize,
-                         restored.size(), ratioOf(restored.size(), *compressedSize));
-        }
-    }
-
-    void decompressFileToFile(const std::string& input, const std::string& destination) {
-        if (isSameFile(input, destination)) {
-            return;
-        }
-        const auto sourceStatus = statusOf(input);
-        NoProgress noProgress;
-        const Outcome outcome =
-            decompressFile(input, destination, noProgress, kDefaultProgressInterval,
-                           writeOptionsFor(sourceStatus, destination));
-        if (outcome.status != Status::ok) {
-            reportOutcome(outcome, input, destination);
-            return;
-        }
-        const auto compressedSize = regularFileSize(input);
-        const auto restoredSize = regularFileSize(destination);
-        std::optional<std::int32_t> ratio;
-        if (compressedSize && restoredSize) {
-            ratio = ratioOf(*restoredSize, *compressedSize);
-        }
-        tellTransfer(input, destination, compressedSize, restoredSize, ratio);
-        removeSource(input, destination);
-    }
-
-    // Decodes an input in memory; on success `restored` holds its data.
-    std::optional<std::size_t> decodeInput(const std::string& input,
-                                           std::vector<std::uint8_t>& restored) {
-        InputBytes stream = readInput(input, kMaxStreamSize);
-        if (stream.status == Status::sourceTooLarge) {
-            stream.status = Status::invalidStream;
-        }
-        if (stream.status != Status::ok) {
-            failInput(input, stream.status, stream.systemError);
-            return std::nullopt;
-        }
-        NoProgress noProgress;
-        if (const Status status = decompressBuffer(stream.bytes, restored, noProgress);
-            status != Status::ok) {
-            failInput(input, status, 0);
-            return std::nullopt;
-        }
-        return stream.bytes.size();
-    }
-
-    void testInput(const std::string& input) {
-        std::vector<std::uint8_t> restored;
-        const auto compressedSize = decodeInput(input, restored);
-        if (compressedSize && verbose()) {
-            tell(displayName(input) + ": OK, " + std::to_string(*compressedSize) + " -> " +
-                 std::to_string(restored.size()) + " bytes (" +
-                 ratioText(ratioOf(restored.size(), *compressedSize)) + ")");
-        }
-    }
-
-    void listInput(const std::string& input) {
-        std::vector<std::uint8_t> restored;
-        const auto compressedSize = decodeInput(input, restored);
-        if (!compressedSize) {
-            return;
-        }
-        if (listedCount_ == 0 && !quiet()) {
-            writeListLine("compressed   restored     ratio  name");
-        }
-        writeListRow(*compressedSize, restored.size(), ratioOf(restored.size(), *compressedSize),
-                     displayName(input));
-        ++listedCount_;
-        listedCompressed_ += *compressedSize;
-        listedRestored_ += restored.size();
-    }
-
-    void writeListRow(std::uintmax_t compressed, std::uintmax_t restored,
-                      std::optional<std::int32_t> ratio, const std::string& name) {
-        char columns[64];
-        std::snprintf(columns, sizeof columns, "%10ju %10ju %9s  ", compressed, restored,
-                      ratioText(ratio).c_str());
-        writeListLine(columns + name);
     }
 
     void writeListLine(const std::string& line) {

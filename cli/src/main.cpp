@@ -5,8 +5,10 @@
 #include <string_view>
 #include <vector>
 
+#include "lzc/file_io.h"
 #include "lzc_cli/command_line.h"
 #include "lzc_cli/file_jobs.h"
+#include "process_setup.h"
 
 namespace {
 
@@ -22,7 +24,8 @@ int printText(const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    const std::vector<std::string> utf8Arguments = lzc::cli::setUpProcess(argc, argv);
+    const std::vector<std::string_view> arguments(utf8Arguments.begin(), utf8Arguments.end());
     const lzc::cli::ParsedCommandLine parsed = lzc::cli::parseCommandLine(arguments);
     switch (parsed.action) {
         case lzc::cli::ParsedCommandLine::Action::showHelp:
@@ -40,6 +43,7 @@ int main(int argc, char** argv) {
     streams.input = STDIN_FILENO;
     streams.output = STDOUT_FILENO;
     streams.messages = stderr;
-    streams.outputIsTerminal = ::isatty(STDOUT_FILENO) == 1;
+    streams.outputIsTerminal = lzc::fileio::isTerminal(STDOUT_FILENO);
+    streams.inputIsTerminal = lzc::fileio::isTerminal(STDIN_FILENO);
     return lzc::cli::runInputs(parsed.settings, streams);
 }

@@ -8,7 +8,6 @@
 // that does is copied one byte at a time, in ascending order, as the format requires.
 #include <algorithm>
 #include <cstring>
-#include <limits>
 
 #include "lzc/codec.h"
 #include "lzc/format.h"
@@ -22,8 +21,7 @@ Status decompressBuffer(std::span<const std::uint8_t> stream, std::vector<std::u
     if (stream.empty()) {
         return Status::emptyInput;
     }
-    // Stream positions are 32-bit.
-    if (stream.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()) - 2) {
+    if (stream.size() > kMaxStreamSize) {
         return Status::invalidStream;
     }
     const auto streamLength = static_cast<std::int64_t>(stream.size());

@@ -22,6 +22,12 @@ const char* describe(Status status) {
             return "cannot be read";
         case Status::writeFailed:
             return "cannot be written";
+        case Status::streamTooLong:
+            return "not a valid .lzc stream: longer than any stream of a 32767-byte file";
+        case Status::outOfMemory:
+            return "not enough memory";
+        case Status::cancelled:
+            return "not replaced";
     }
     return "unknown status";
 }

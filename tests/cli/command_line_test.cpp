@@ -1,159 +1,86 @@
 // The argument parser and the ratio text, without running the tool.
 #include <gtest/gtest.h>
 
-#include <initializer_list>
+#include <vector>
 
 #include "lzc_cli/command_line.h"
-#include "lzc_cli/ratio_text.h"
 
 namespace lzc::cli {
 namespace {
 
+using Arguments = std::vector<std::string_view>;
 using Action = ParsedCommandLine::Action;
 
-ParsedCommandLine parse(std::initializer_list<std::string_view> arguments) {
-    return parseCommandLine(std::span(arguments.begin(), arguments.size()));
-}
-
-Settings parseValid(std::initializer_list<std::string_view> arguments) {
-    const ParsedCommandLine parsed = parse(arguments);
-    EXPECT_EQ(parsed.action, Action::run) << parsed.error;
-    return parsed.settings;
-}
-
-std::string usageError(std::initializer_list<std::string_view> arguments) {
-    const ParsedCommandLine parsed = parse(arguments);
-    EXPECT_EQ(parsed.action, Action::reportUsageError);
-    return parsed.error;
-}
-
-TEST(CommandLine, NoArgumentsCompressesStandardInputWithTheOptimalWindow) {
-    const Settings settings = parseValid({});
-    EXPECT_EQ(settings.mode, Mode::compress);
-    EXPECT_EQ(settings.inputs, std::vector<std::string>{"-"});
-    EXPECT_EQ(settings.window, 32767);
-    EXPECT_FALSE(settings.force || settings.removeSource || settings.toStdout);
-    EXPECT_FALSE(settings.output);
-    EXPECT_EQ(settings.verbosity, Verbosity::normal);
-}
-
-TEST(CommandLine, ShortOptionsBundleAndLongOptionsSpellOut) {
-    const Settings bundled = parseValid({"-dcf", "a.lzc", "b.lzc"});
-    EXPECT_EQ(bundled.mode, Mode::decompress);
-    EXPECT_TRUE(bundled.toStdout && bundled.force);
-    EXPECT_EQ(bundled.inputs, (std::vector<std::string>{"a.lzc", "b.lzc"}));
-
-    const Settings spelled = parseValid({"--decompress", "--stdout", "--force", "a.lzc"});
-    EXPECT_EQ(spelled.mode, Mode::decompress);
-    EXPECT_TRUE(spelled.toStdout && spelled.force);
-
-    EXPECT_EQ(parseValid({"-t", "x"}).mode, Mode::test);
-    EXPECT_EQ(parseValid({"--list", "x"}).mode, Mode::list);
-    EXPECT_EQ(parseValid({"-d", "-l", "x"}).mode, Mode::list);
-}
-
-TEST(CommandLine, OptionValuesAttachOrFollow) {
-    for (const auto& arguments : {std::vector<std::string_view>{"-w1024", "f"},
-                                  std::vector<std::string_view>{"-w", "1024", "f"},
-                                  std::vector<std::string_view>{"-fw", "1024", "f"},
-                                  std::vector<std::string_view>{"--window=1024", "f"},
-                                  std::vector<std::string_view>{"--window", "1024", "f"}}) {
-        const ParsedCommandLine parsed = parseCommandLine(arguments);
-        ASSERT_EQ(parsed.action, Action::run) << parsed.error;
-        EXPECT_EQ(parsed.settings.window, 1024);
-        EXPECT_EQ(parsed.settings.inputs, std::vector<std::string>{"f"});
+// What a command line asks for, in one line: the mode, the options that differ from the
+// defaults, the window and the inputs; or "help", "version", or the usage error.
+std::string outcome(const Arguments& arguments) {
+    const ParsedCommandLine parsed = parseCommandLine(arguments);
+    if (parsed.action != Action::run) {
+        return parsed.action == Action::showHelp      ? "help"
+               : parsed.action == Action::showVersion ? "version"
+                                                      : parsed.error;
     }
-    EXPECT_EQ(parseValid({"-oout.lzc", "f"}).output, "out.lzc");
-    EXPECT_EQ(parseValid({"--output=out.lzc", "f"}).output, "out.lzc");
-    // A value may itself start with a dash.
-    EXPECT_EQ(parseValid({"-o", "-x", "f"}).output, "-x");
-}
-
-TEST(CommandLine, QualityNamesGiveTheSixWindows) {
-    const std::pair<std::string_view, std::int32_t> levels[] = {
-        {"optimal", 32767},      {"good", 16383}, {"moderate", 8191},
-        {"below-average", 4092}, {"poor", 2048},  {"very-poor", 1024}};
-    for (const auto& [name, window] : levels) {
-        EXPECT_EQ(parseValid({"-Q", name, "f"}).window, window) << name;
-        EXPECT_EQ(windowForQuality(name), window);
+    const Settings& s = parsed.settings;
+    const char* const modes[] = {"compress", "decompress", "test", "list"};
+    const char* const verbosities[] = {" -q", "", " -v"};
+    std::string text = std::string(modes[static_cast<int>(s.mode)]) + (s.toStdout ? " -c" : "") +
+                       (s.force ? " -f" : "") + (s.removeSource ? " --rm" : "") +
+                       (s.output ? " -o " + *s.output : "") +
+                       verbosities[static_cast<int>(s.verbosity)] + " " + std::to_string(s.window);
+    for (const std::string& input : s.inputs) {
+        text += " " + input;
     }
-    EXPECT_EQ(windowForQuality("Very-Poor"), 1024);
-    EXPECT_FALSE(windowForQuality("best"));
-    EXPECT_FALSE(windowForQuality("below average"));
-    EXPECT_NE(usageError({"-Q", "best"}).find("very-poor"), std::string::npos);
-    // The later of -w and -Q decides.
-    EXPECT_EQ(parseValid({"-Q", "poor", "-w", "77", "f"}).window, 77);
-    EXPECT_EQ(parseValid({"-w", "77", "-Q", "poor", "f"}).window, 2048);
+    return text;
 }
 
-TEST(CommandLine, WindowMustBeAWholeNumberFromOneTo32767) {
-    EXPECT_EQ(parseValid({"-w", "1"}).window, 1);
-    EXPECT_EQ(parseValid({"-w", "32767"}).window, 32767);
-    for (std::string_view bad : {"0", "32768", "-5", "+5", "12a", "", " 12", "99999999999"}) {
-        EXPECT_EQ(
-            usageError({"-w", bad}),
-            "the window must be a whole number from 1 to 32767, not '" + std::string(bad) + "'");
+TEST(CommandLine, ValidLinesAndUsageErrors) {
+    const std::string window = "the window must be a whole number from 1 to 32767, not ";
+    // Bundles, long names and their prefixes, values attached or following, options after
+    // inputs, "--", and the later of two settings winning.
+    const std::vector<std::pair<Arguments, std::string>> valid = {
+        {{}, "compress 32767 -"},
+        {{"-dcf", "a.lzc", "b.lzc"}, "decompress -c -f 32767 a.lzc b.lzc"},
+        {{"--dec", "-c", "x.lzc"}, "decompress -c 32767 x.lzc"},
+        {{"--unc", "--to", "--verb", "x"}, "decompress -c -v 32767 x"},
+        {{"x", "--te"}, "test 32767 x"},
+        {{"-d", "--list", "x"}, "list 32767 x"},
+        {{"-fw1024", "--output=o", "f"}, "compress -f -o o 1024 f"},
+        {{"--window", "1", "-o", "-x", "f"}, "compress -o -x 1 f"},
+        {{"-Q", "poor", "--window=77", "f"}, "compress 77 f"},
+        {{"-w", "77", "--qual=Very-Poor", "a", "-", "b"}, "compress 1024 a - b"},
+        {{"-f", "--", "-d", "--rm"}, "compress -f 32767 -d --rm"},
+        {{"-v", "-q", "--rm", "-k", "-"}, "compress -q 32767 -"},
+        {{"-d", "-h", "-x"}, "help"},
+        {{"--vers", "--nope"}, "version"},
+    };
+    // getopt's diagnostics, bad values, contradictory combinations.
+    const std::vector<std::pair<Arguments, std::string>> errors = {
+        {{"-dx"}, "invalid option -- 'x'"},
+        {{"--nope", "-h"}, "unrecognized option '--nope'"},
+        {{"--t"}, "option '--t' is ambiguous; possibilities: '--test' '--to-stdout'"},
+        {{"--force=yes"}, "option '--force' doesn't allow an argument"},
+        {{"f", "-w"}, "option requires an argument -- 'w'"},
+        {{"--output"}, "option '--output' requires an argument"},
+        {{"-o", "", "f"}, "-o needs a file name"},
+        {{"-w0"}, window + "'0'"},
+        {{"-w", "32768"}, window + "'32768'"},
+        {{"-Q", "best"},
+         "unknown quality 'best' (choose optimal, good, moderate, "
+         "below-average, poor or very-poor)"},
+        {{"-t", "-l", "f"}, "-t and -l cannot be combined"},
+        {{"-l", "-c", "f"}, "-c and -o cannot be combined with -t or -l, which write nothing"},
+        {{"-t", "--rm", "f"}, "--rm cannot be combined with -t or -l, which write nothing"},
+        {{"-c", "-o", "x", "f"}, "-c and -o cannot be combined"},
+        {{"-o", "x", "a", "b"}, "-o names the output of a single input, but 2 were given"},
+        {{"-o", "-", "--rm", "f"}, "--rm cannot be combined with writing to standard output"},
+        {{"-c", "a", "b"}, "only one input can be compressed to standard output"},
+        {{"-", "-"}, "only one input can be compressed to standard output"},
+    };
+    for (const auto& table : {valid, errors}) {
+        for (const auto& [arguments, expected] : table) {
+            EXPECT_EQ(outcome(arguments), expected) << testing::PrintToString(arguments);
+        }
     }
-}
-
-TEST(CommandLine, MalformedOptionsAreUsageErrors) {
-    EXPECT_EQ(usageError({"-x"}), "unknown option -x");
-    EXPECT_EQ(usageError({"-dx"}), "unknown option -x");
-    EXPECT_EQ(usageError({"--nope"}), "unknown option --nope");
-    EXPECT_EQ(usageError({"--force=yes"}), "--force takes no value");
-    EXPECT_EQ(usageError({"f", "-w"}), "-w needs a value");
-    EXPECT_EQ(usageError({"--output"}), "--output needs a value");
-    EXPECT_EQ(usageError({"-o", "", "f"}), "-o needs a file name");
-}
-
-TEST(CommandLine, DashIsAnInputAndDoubleDashEndsOptions) {
-    EXPECT_EQ(parseValid({"a", "-", "b"}).inputs, (std::vector<std::string>{"a", "-", "b"}));
-    const Settings settings = parseValid({"-f", "--", "-d", "--rm"});
-    EXPECT_EQ(settings.mode, Mode::compress);
-    EXPECT_FALSE(settings.removeSource);
-    EXPECT_EQ(settings.inputs, (std::vector<std::string>{"-d", "--rm"}));
-}
-
-TEST(CommandLine, LaterFlagsOverrideEarlierOnes) {
-    EXPECT_EQ(parseValid({"-q", "-v"}).verbosity, Verbosity::verbose);
-    EXPECT_EQ(parseValid({"-v", "-q"}).verbosity, Verbosity::quiet);
-    EXPECT_TRUE(parseValid({"-k", "--rm", "f"}).removeSource);
-    EXPECT_FALSE(parseValid({"--rm", "-k", "f"}).removeSource);
-}
-
-TEST(CommandLine, ContradictoryCombinationsAreRefused) {
-    EXPECT_EQ(usageError({"-t", "-l", "f"}), "-t and -l cannot be combined");
-    EXPECT_EQ(usageError({"-c", "-o", "x", "f"}), "-c and -o cannot be combined");
-    EXPECT_FALSE(usageError({"-t", "-c", "f"}).empty());
-    EXPECT_FALSE(usageError({"-l", "-o", "x", "f"}).empty());
-    EXPECT_FALSE(usageError({"-t", "--rm", "f"}).empty());
-    EXPECT_FALSE(usageError({"-c", "--rm", "f"}).empty());
-    EXPECT_FALSE(usageError({"-o", "-", "--rm", "f"}).empty());
-    EXPECT_EQ(usageError({"-o", "x", "a", "b"}),
-              "-o names the output of a single input, but 2 were given");
-    // Restored data may be joined on standard output; compressed streams may not.
-    EXPECT_EQ(usageError({"-c", "a", "b"}), "only one input can be compressed to standard output");
-    EXPECT_FALSE(usageError({"-", "-"}).empty());
-    EXPECT_EQ(parseValid({"-dc", "a.lzc", "b.lzc"}).inputs.size(), 2U);
-    EXPECT_EQ(parseValid({"-", "a"}).inputs.size(), 2U);
-}
-
-TEST(CommandLine, HelpAndVersionStopParsing) {
-    EXPECT_EQ(parse({"-d", "-h", "-x"}).action, Action::showHelp);
-    EXPECT_EQ(parse({"--version", "--nope"}).action, Action::showVersion);
-    EXPECT_EQ(parse({"-x", "-h"}).action, Action::reportUsageError);
-}
-
-TEST(RatioText, TwoDecimalsAtMostWithoutTrailingZeros) {
-    EXPECT_EQ(formatRatio(8333), "83.33%");
-    EXPECT_EQ(formatRatio(4560), "45.6%");
-    EXPECT_EQ(formatRatio(10000), "100%");
-    EXPECT_EQ(formatRatio(20000), "200%");
-    EXPECT_EQ(formatRatio(3), "0.03%");
-    EXPECT_EQ(formatRatio(50), "0.5%");
-    EXPECT_EQ(formatRatio(0), "0%");
-    EXPECT_EQ(formatRatio(7058), "70.58%");
-    EXPECT_EQ(formatRatio(1001), "10.01%");
 }
 
 }  // namespace

@@ -1,103 +1,160 @@
-// People's files under failure: permissions, odd names and sources that are not what they seem.
+// The file layer's promises under failure: private temporaries, signals, bounded input,
+// filesystems without hard links, metadata that cannot be kept, and owners kept by root.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 
+#include "file_io_seam.h"
+#include "lzc/file_io.h"
 #include "lzc/lzcodec.h"
 #include "test_support.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#define UNDER_ADDRESS_SANITIZER
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define UNDER_ADDRESS_SANITIZER
+#endif
+#endif
 
 namespace lzc::test {
 namespace {
 
 namespace fs = std::filesystem;
+using fileio::seam::systemCalls;
 
-Outcome compressTo(const fs::path& source, const fs::path& destination) {
-    NoProgress progress;
-    return compressFile(source, destination, progress, kDefaultProgressInterval, kWindowOptimal);
+struct stat statusOf(const fs::path& name) {
+    struct stat info {};
+    EXPECT_EQ(::stat(name.c_str(), &info), 0) << name;
+    return info;
 }
 
-// A scratch directory that the unprivileged user may enter and read.
-struct SharedScratch : ScratchDir {
-    SharedScratch() { fs::permissions(path(), fs::perms::all); }
+// Puts the real system calls and no hook back after each test.
+struct FileLayer : ::testing::Test {
+    ~FileLayer() override {
+        fileio::seam::restoreSystemCalls();
+        fileio::seam::temporaryWritten = nullptr;
+    }
+    ScratchDir dir;
 };
 
-TEST(FileSafety, UnwritableDirectoryKeepsItsFilesAsTheyWere) {
-    SharedScratch dir;
-    fs::create_directory(dir / "locked");
-    writeBytes(dir / "source", textLike(3000, 1));
-    writeBytes(dir / "locked" / "source.lzc", bytesOf("old content"));
-    fs::permissions(dir / "locked", fs::perms::owner_all | fs::perms::group_read |
-                                        fs::perms::group_exec | fs::perms::others_read |
-                                        fs::perms::others_exec);
-    fs::permissions(dir / "locked" / "source.lzc", fs::perms::all);
+mode_t observedMode = 0;
 
-    const int error = runUnprivileged([&] {
-        const Outcome outcome = compressTo(dir / "source", dir / "locked" / "source.lzc");
-        return outcome.status == Status::writeFailed ? outcome.systemError : 0;
-    });
-    EXPECT_EQ(error, EACCES);
-    EXPECT_EQ(readBytes(dir / "locked" / "source.lzc"), bytesOf("old content"));
-    EXPECT_EQ(listDirectory(dir / "locked"), std::vector<std::string>{"source.lzc"});
+TEST_F(FileLayer, TheTemporaryIsPrivateWhileItHoldsTheBytes) {
+    fileio::seam::temporaryWritten = [](const char* name) {
+        observedMode = statusOf(name).st_mode & 0777;
+    };
+    const mode_t previous = ::umask(0);
+    const fileio::WriteResult written = fileio::writeFileAtomically(dir / "out", bytesOf("secret"));
+    ::umask(previous);
+    EXPECT_EQ(written.error, 0);
+    EXPECT_EQ(observedMode, 0600U);
+    EXPECT_EQ(statusOf(dir / "out").st_mode & 0777, 0666U);  // the umask of 0 applies at the end
 }
 
-TEST(FileSafety, UnreadableSourceCreatesNothing) {
-    SharedScratch dir;
-    writeBytes(dir / "secret", bytesOf("not for everyone"));
-    fs::permissions(dir / "secret", fs::perms::owner_read | fs::perms::owner_write);
-
-    const int error = runUnprivileged([&] {
-        const Outcome outcome = compressTo(dir / "secret", dir / "secret.lzc");
-        return outcome.status == Status::readFailed ? outcome.systemError : 0;
-    });
-    EXPECT_EQ(error, EACCES);
-    EXPECT_EQ(listDirectory(dir.path()), std::vector<std::string>{"secret"});
+TEST_F(FileLayer, ASignalWhileWritingRemovesTheTemporaryAndEndsTheProcess) {
+    static int raised;
+    fileio::seam::temporaryWritten = [](const char*) {
+        flushCoverage();  // the child ends by the signal
+        ::raise(raised);
+    };
+    for (const int signalNumber : {SIGTERM, SIGINT, SIGHUP, SIGPIPE}) {
+        raised = signalNumber;
+        writeBytes(dir / "out", bytesOf("earlier"));
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            fileio::writeFileAtomically(dir / "out", bytesOf("new"));
+            flushCoverage();
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signalNumber) << signalNumber;
+        EXPECT_EQ(listDirectory(dir.path()), std::vector<std::string>{"out"}) << signalNumber;
+        EXPECT_EQ(readBytes(dir / "out"), bytesOf("earlier"));
+    }
 }
 
-TEST(FileSafety, FullDeviceAsDestinationFails) {
-    ScratchDir dir;
-    writeBytes(dir / "source", bytesOf("abcdef"));
-    const Outcome outcome = compressTo(dir / "source", "/dev/full");
-    EXPECT_EQ(outcome.status, Status::writeFailed);
-    EXPECT_EQ(outcome.systemError, ENOSPC);
-}
-
-TEST(FileSafety, UnusualNamesRoundTrip) {
-    ScratchDir dir;
-    const Bytes content = textLike(2000, 4);
-    for (const std::string name :
-         {"with spaces.txt", "-leading-dash", "--", "Grüße — 漢字.txt", ".hidden", "a"}) {
-        writeBytes(dir / name, content);
+TEST_F(FileLayer, AHugeInputIsRefusedUnderAMemoryLimitAndTheNextFileStillWorks) {
+    writeBytes(dir / "good.lzc", Bytes{0x80, 0x02, 'h', 'i'});
+    writeBytes(dir / "huge.lzc", Bytes{});
+    ASSERT_EQ(::truncate((dir / "huge.lzc").c_str(), std::int64_t{2} << 30), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+#if !defined(UNDER_ADDRESS_SANITIZER)  // its shadow memory needs more address space
+        const rlimit limit{256 << 20, 256 << 20};
+        ::setrlimit(RLIMIT_AS, &limit);
+#endif
         NoProgress progress;
-        ASSERT_GT(Compress((dir / name).string(), (dir / name).string() + ".lzc", progress, 128,
-                           kWindowOptimal),
-                  0)
-            << name;
-        fs::remove(dir / name);
-        ASSERT_EQ(Decompress((dir / name).string() + ".lzc", (dir / name).string(), progress, 128),
-                  0)
-            << name;
-        EXPECT_EQ(readBytes(dir / name), content) << name;
+        const Status huge = decompressFile(dir / "huge.lzc", dir / "huge", progress, 128).status;
+        const Status good = decompressFile(dir / "good.lzc", dir / "good", progress, 128).status;
+        flushCoverage();
+        ::_exit(huge == Status::streamTooLong && good == Status::ok ? 0 : 1);
     }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(readBytes(dir / "good"), bytesOf("hi"));
+    EXPECT_FALSE(fs::exists(dir / "huge"));
 }
 
-TEST(FileSafety, SourceWhoseReportedSizeIsWrongIsReadToItsEnd) {
-    // Files under /proc report a size of 0 but have content: the reader must not trust the size.
-    const fs::path source = "/proc/self/mountinfo";
-    struct stat info {};
-    ASSERT_EQ(::stat(source.c_str(), &info), 0);
-    ASSERT_EQ(info.st_size, 0);
-
-    ScratchDir dir;
-    const Outcome outcome = compressTo(source, dir / "mounts.lzc");
-    if (outcome.status == Status::sourceTooLarge) {
-        GTEST_SKIP() << "this machine's mount table is larger than 32767 bytes";
+TEST_F(FileLayer, WithoutHardLinksANewFileIsPlacedAndAnExistingOneStillKept) {
+    for (const int unsupported : {EPERM, ENOSYS, EINVAL, EOPNOTSUPP}) {
+        static int error;
+        error = unsupported;
+        systemCalls().renameNoReplace = [](const char*, const char*) { return errno = error, -1; };
+        systemCalls().link = systemCalls().renameNoReplace;
+        fileio::WriteOptions keep;
+        keep.replaceExisting = false;
+        const fs::path fresh = dir / ("fresh" + std::to_string(unsupported));
+        EXPECT_EQ(fileio::writeFileAtomically(fresh, bytesOf("new"), keep).error, 0);
+        EXPECT_EQ(readBytes(fresh), bytesOf("new"));
+        EXPECT_EQ(fileio::writeFileAtomically(fresh, bytesOf("newer"), keep).error, EEXIST);
+        EXPECT_EQ(readBytes(fresh), bytesOf("new"));
     }
-    ASSERT_EQ(outcome.status, Status::ok);
+    EXPECT_EQ(listDirectory(dir.path()).size(), 4U);
+}
+
+TEST_F(FileLayer, MetadataThatCannotBeKeptIsAWarningButAFailedFlushIsAnError) {
+    writeBytes(dir / "source", bytesOf("abc"));
+    systemCalls().fchmod = [](int, mode_t) { return errno = EPERM, -1; };
+    systemCalls().futimens = [](int, const struct timespec*) { return errno = EROFS, -1; };
+    fileio::WriteOptions options;
+    options.metadataSource = dir / "source";
+    options.keepTimes = true;
+    const fileio::WriteResult written =
+        fileio::writeFileAtomically(dir / "out", bytesOf("x"), options);
+    EXPECT_EQ(written.error, 0);
+    ASSERT_EQ(written.warnings.size(), 2U);
+    EXPECT_EQ(written.warnings[0].what, fileio::Metadata::permissions);
+    EXPECT_EQ(written.warnings[0].error, EPERM);
+    EXPECT_EQ(written.warnings[1].what, fileio::Metadata::times);
+    EXPECT_EQ(readBytes(dir / "out"), bytesOf("x"));
+
+    fileio::seam::restoreSystemCalls();
+    systemCalls().fsync = [](int) { return errno = EIO, -1; };
+    EXPECT_EQ(fileio::writeFileAtomically(dir / "synced", bytesOf("x")).error, EIO);
+    EXPECT_EQ(listDirectory(dir.path()), (std::vector<std::string>{"out", "source"}));
+}
+
+TEST_F(FileLayer, RootGivesTheOutputTheSourcesOwner) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root can give a file away";
+    }
+    writeBytes(dir / "theirs", bytesOf("abcabcabc"));
+    ASSERT_EQ(::chown((dir / "theirs").c_str(), 65534, 65534), 0);
     NoProgress progress;
-    Bytes restored;
-    ASSERT_EQ(decompressBuffer(readBytes(dir / "mounts.lzc"), restored, progress), Status::ok);
-    EXPECT_GT(restored.size(), 0U);
+    ASSERT_EQ(compressFile(dir / "theirs", dir / "theirs.lzc", progress, 128, 1024).status,
+              Status::ok);
+    EXPECT_EQ(statusOf(dir / "theirs.lzc").st_uid, 65534U);
+    EXPECT_EQ(statusOf(dir / "theirs.lzc").st_gid, 65534U);
 }
 
 }  // namespace

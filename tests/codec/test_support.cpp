@@ -1,9 +1,5 @@
 #include "test_support.h"
 
-#include <grp.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <fstream>
 #include <random>
@@ -127,12 +123,18 @@ Bytes nearCopies(std::size_t count, std::size_t block, std::uint32_t seed) {
 }
 
 ScratchDir::ScratchDir() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "vellicor-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot create a scratch directory");
+    // create_directory reports whether it made the directory: a name already taken is retried.
+    std::random_device entropy;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const auto candidate =
+            std::filesystem::temp_directory_path() / ("vellicor-test-" + std::to_string(entropy()));
+        if (std::filesystem::create_directory(candidate)) {
+            std::filesystem::permissions(candidate, std::filesystem::perms::owner_all);
+            path_ = candidate;
+            return;
+        }
     }
-    path_ = pattern;
+    throw std::runtime_error("cannot create a scratch directory");
 }
 
 ScratchDir::~ScratchDir() {
@@ -170,30 +172,6 @@ void flushCoverage() {
 #ifdef VELLICOR_COVERAGE_BUILD
     __gcov_dump();
 #endif
-}
-
-int runUnprivileged(const std::function<int()>& action) {
-    if (::geteuid() != 0) {
-        return action();
-    }
-    const pid_t child = ::fork();
-    if (child == 0) {
-        constexpr uid_t kNobody = 65534;
-        constexpr gid_t kNoGroup = 65534;
-        if (::setgroups(0, nullptr) != 0 || ::setresgid(kNoGroup, kNoGroup, kNoGroup) != 0 ||
-            ::setresuid(kNobody, kNobody, kNobody) != 0) {
-            ::_exit(255);
-        }
-        const int result = action() & 0x7F;
-        flushCoverage();
-        ::_exit(result);
-    }
-    int status = 0;
-    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
-        WEXITSTATUS(status) == 255) {
-        return -1;
-    }
-    return WEXITSTATUS(status);
 }
 
 }  // namespace lzc::test

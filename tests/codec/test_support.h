@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -56,11 +55,6 @@ std::vector<std::string> listDirectory(const std::filesystem::path& directory);
 // In a coverage build, writes the counters of a child process that is about to end with _exit
 // (which skips the writing a normal exit does); otherwise does nothing.
 void flushCoverage();
-
-// Runs `action` in a child process without root's privileges (as the user nobody), so that
-// file permissions apply even when the tests run as root; returns what `action` returned, or -1
-// if the child could not drop its privileges. Without root, runs it as the current user.
-int runUnprivileged(const std::function<int()>& action);
 
 // Records every bar width it is given and how often events were processed.
 class RecordingProgress : public ProgressPair {

@@ -14,9 +14,10 @@ has_file() { dpkg-deb -c "$deb" | awk '{print $6}' | grep -qx "$1"; }
 field() { dpkg-deb -f "$deb" "$1"; }
 
 expect "the package is named vellicor_VERSION_ARCH.deb" test -s "$deb"
-for file in ./usr/bin/vellicor ./usr/bin/lzc ./usr/share/man/man1/lzc.1 \
-    ./usr/share/applications/vellicor.desktop \
-    ./usr/share/icons/hicolor/scalable/apps/vellicor.svg; do
+for file in ./usr/bin/vellicor ./usr/bin/lzc ./usr/share/man/man1/lzc.1.gz \
+    ./usr/share/man/man1/vellicor.1.gz ./usr/share/applications/vellicor.desktop \
+    ./usr/share/mime/packages/vellicor.xml ./usr/share/icons/hicolor/scalable/apps/vellicor.svg \
+    ./usr/share/doc/vellicor/copyright ./usr/share/doc/vellicor/changelog.gz; do
     expect "the package holds $file" has_file "$file"
 done
 expect "the package depends on Qt Widgets (from the binaries)" \
@@ -28,5 +29,6 @@ expect "the package depends on Qt's platform plugins" \
 expect "the maintainer is filled in" test -n "$(field Maintainer)"
 expect "the section is utils" test "$(field Section)" = utils
 expect "the description is filled in" test -n "$(field Description)"
+expect "lintian finds no errors and no warnings" lintian --fail-on error,warning "$deb"
 
 finish

@@ -1,98 +1,83 @@
-// The main window driven through its widgets (clicks, typing, drops), with recording dialogs
-// and either a recording codec or the real one over files in a scratch directory.
+// The main window driven through its widgets (clicks, keys, drops), with recording dialogs and
+// either a scripted codec or the real one over files in a scratch directory.
+#include <QAbstractItemView>
+#include <QAccessibleValueInterface>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QMessageBox>
-#include <QMimeData>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
 #include <functional>
 
-#include "lzc/lzcodec.h"
+#include "vellicor/command_line.h"
 #include "vellicor/vellicor.h"
 
 using namespace vellicor;
 
 namespace {
 
-// Records every message; answers the file-open dialog from a script (a name, or nullopt for a
-// cancel) and, like the real one, keeps the name chosen last.
+// Records every message (text and informative text), question and typed name handed to the
+// file-open dialog; answers with `replace` and `opened`.
 struct RecordingDialogs final : Dialogs {
-    void showMessage(QWidget*, const QString& text) override { messages.append(text); }
-    QString showOpen(QWidget*) override {
-        if (const std::optional<QString> answer = answers.takeFirst()) {
-            held = *answer;
-        }
-        return held;
+    void showMessage(QWidget*, const QString& text, const QString& details) override {
+        messages << text;
+        informative << details;
     }
-    QStringList messages;
-    QList<std::optional<QString>> answers;
-    QString held;
+    bool askReplace(QWidget*, const QString& path) override {
+        asked << path;
+        return replace;
+    }
+    QString showOpen(QWidget*, const QString& typed) override {
+        typedNames << typed;
+        return opened;
+    }
+    QStringList messages, informative, asked, typedNames;
+    bool replace = false;
+    QString opened;
 };
 
-// Records the names and windows that reach the codec.
-struct RecordingCodec final : CodecCalls {
-    std::int32_t compress(const std::string& source, const std::string& destination,
-                          lzc::ProgressPair&, std::int32_t interval, std::int32_t window) override {
-        calls.append(QStringList{"compress", QString::fromStdString(source),
-                                 QString::fromStdString(destination), QString::number(interval),
-                                 QString::number(window)});
-        return result;
+// Records the operation, names and window that reach it, runs `during`, returns `outcome`.
+struct ScriptedCodec final : CodecCalls {
+    lzc::Outcome compress(const std::string& source, const std::string& destination,
+                          lzc::ProgressPair&, std::int32_t, std::int32_t window,
+                          const lzc::ConfirmReplace&) override {
+        calls << QStringList{"compress", source.c_str(), destination.c_str(),
+                             QString::number(window)};
+        return during(), outcome;
     }
-    std::int32_t decompress(const std::string& source, const std::string& destination,
-                            lzc::ProgressPair&, std::int32_t interval) override {
-        calls.append(QStringList{"decompress", QString::fromStdString(source),
-                                 QString::fromStdString(destination), QString::number(interval)});
-        return result;
+    lzc::Outcome decompress(const std::string& source, const std::string& destination,
+                            lzc::ProgressPair&, std::int32_t, const lzc::ConfirmReplace&) override {
+        calls << QStringList{"decompress", source.c_str(), destination.c_str()};
+        return during(), outcome;
     }
     QList<QStringList> calls;
-    std::int32_t result = 0;
+    lzc::Outcome outcome;
+    std::function<void()> during = [] {};
 };
 
-// A shown window with recording dialogs and the given codec (the real one by default).
+// A shown, active window with recording dialogs and the given codec (the real one by default).
 struct Session {
-    Session() : window(dialogs) { show(); }
-    explicit Session(CodecCalls& codec) : window(dialogs, codec) { show(); }
-    void show() {
+    explicit Session(CodecCalls* codec = nullptr) : window(dialogs, codec ? *codec : real) {
         window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
     }
     template <class Control = QWidget>
     Control* get(const char* name) {
-        auto* found = window.findChild<Control*>(QLatin1String(name));
-        if (found == nullptr) {
-            qFatal("no control named %s", name);
-        }
-        return found;
+        return window.findChild<Control*>(QLatin1String(name));
     }
     void press(const char* button, const QString& fileName) {
         get<QLineEdit>("txtFile")->setText(fileName);
         QTest::mouseClick(get<QPushButton>(button), Qt::LeftButton);
     }
-    void typeQuality(const char* text) {
-        QLineEdit* edit = get<QComboBox>("cboQuality")->lineEdit();
-        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(edit, text);
-    }
+    inline static LzcCodecCalls real;
     RecordingDialogs dialogs;
     Vellicor window;
-};
-
-// Runs a function on every resize of a widget.
-struct ResizeHook final : QObject {
-    ResizeHook(QWidget& widget, std::function<void()> hook) : onResize(std::move(hook)) {
-        widget.installEventFilter(this);
-    }
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Resize) {
-            onResize();
-        }
-        return false;
-    }
-    std::function<void()> onResize;
 };
 
 void writeFile(const QString& name, const QByteArray& bytes) {
@@ -105,23 +90,9 @@ QByteArray readFile(const QString& name) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
-QStringList listDirectory(const QString& directory) {
-    return QDir(directory).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-}
-
-// Words from a small vocabulary: plenty of repeats for the codec to find.
-QByteArray sampleText(int size) {
-    const QList<QByteArray> words{"lorem ", "ipsum ", "dolor\n", "sit ", "amet ", "tempor "};
-    QByteArray text;
-    for (std::uint32_t state = 1; text.size() < size;) {
-        state = state * 1103515245U + 12345U;
-        text += words.at(static_cast<int>((state >> 16) % 6));
-    }
-    return text.left(size);
-}
-
-const QString kDecompressionError("An error has occured during (de)compression");
-const QString kCompressionError("An error has occured during compression");
+const char* const kCompressionError = "An error has occured during compression";
+const char* const kDecompressionError = "An error has occured during (de)compression";
+const char* const kInputs[] = {"txtFile", "cmdFile", "cmdComp", "cmdDecomp", "cboQuality"};
 
 }  // namespace
 
@@ -129,273 +100,208 @@ class WindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void freshStart();
-    void everyQualityLevelReachesCompress_data();
-    void everyQualityLevelReachesCompress();
-    void typedQualityTextReportsMinusOneAndUsesTheSmallestWindow();
-    void seventeenByteExampleShowsItsRatio();
-    void missingAndOversizedFilesLeaveNoCompressedFile();
-    void decompressStripsTheLastFourCharacters();
-    void fourCharacterAndShorterNamesFailAndTouchNoFile_data();
-    void fourCharacterAndShorterNamesFailAndTouchNoFile();
-    void fileDialogSetsTheNameEvenAfterACancel();
-    void compressThenDecompressRestoresTheSource();
-    void controlsAreDisabledWhileAnOperationRuns();
-    void droppedFileNamesTheFile();
-    void messageBoxAndFileDialogSettings();
+    void controlsFollowTheDpiFitTheFontAndAreNamed();
+    void keysStartOperationsDuringWhichEveryInputIsInert();
+    void failureSaysWhyAndWhere();
+    void successSaysWhereAndReplacingAsksFirst();
+    void fileDialogStartsInTheTypedFolder();
+    void commandLineNamesTheFile();
 };
 
-void WindowTest::freshStart() {
-    Session s;
-    QCOMPARE(s.window.windowTitle(), QString("Vellicor v1.0"));
-    QCOMPARE(s.window.size(), QSize(312, 96));
-    QVERIFY(!s.window.windowIcon().pixmap(QSize(64, 64)).isNull());
-    QVERIFY(s.get<QLineEdit>("txtFile")->text().isEmpty());
-    QCOMPARE(s.get<QComboBox>("cboQuality")->currentIndex(), 0);
-    QCOMPARE(s.get<QComboBox>("cboQuality")->currentText(), QString("Optimal"));
-    QCOMPARE(s.get<QPushButton>("cmdFile")->text(), QString("..."));
-    QCOMPARE(s.get<QPushButton>("cmdComp")->text(), QString("compress"));
-    QCOMPARE(s.get<QPushButton>("cmdDecomp")->text(), QString("decompress"));
-    // Geometry in twips / 15; the bar starts at width 0 over the track's left edge.
-    QCOMPARE(s.get("txtFile")->geometry(), QRect(8, 8, 265, 25));
-    QCOMPARE(s.get("cmdFile")->geometry(), QRect(280, 8, 25, 25));
-    QCOMPARE(s.get("cmdComp")->geometry(), QRect(8, 40, 105, 25));
-    QCOMPARE(s.get("cmdDecomp")->geometry(), QRect(120, 40, 97, 25));
-    QCOMPARE(s.get("cboQuality")->geometry(), QRect(224, 40, 81, 21));
-    QCOMPARE(s.get("shpback")->geometry(), QRect(8, 72, 297, 17));
-    QCOMPARE(s.get("shpptr")->geometry(), QRect(8, 72, 0, 17));
-
-    QStringList tabOrder;
-    for (QWidget* w = s.get("txtFile"); tabOrder.size() < 6; w = w->nextInFocusChain()) {
-        if ((w->focusPolicy() & Qt::TabFocus) != 0 && !w->objectName().isEmpty()) {
-            tabOrder << w->objectName();
+void WindowTest::controlsFollowTheDpiFitTheFontAndAreNamed() {
+    const QFont normal = QApplication::font();
+    for (const qreal points : {5.0, 9.0, 16.0, 28.0}) {
+        QFont font = normal;
+        font.setPointSizeF(points);
+        QApplication::setFont(font);
+        Session s;
+        QApplication::setFont(normal);
+        if (points == 5.0) {  // needs no more room than the twips give: 1440 twips an inch
+            const auto px = [dpi = s.window.logicalDpiX()](int twips) {
+                return twips * dpi / 1440;
+            };
+            QCOMPARE(s.window.size(), QSize(px(4680), px(1440)));
+            QCOMPARE(s.get("txtFile")->geometry(), QRect(px(120), px(120), px(3975), px(375)));
+            QCOMPARE(s.get("shpptr")->geometry(), QRect(px(120), px(1080), 0, px(255)));
         }
+        for (const char* name : {"cmdFile", "cmdComp", "cmdDecomp"}) {
+            auto* button = s.get<QPushButton>(name);
+            QStyleOptionButton option;
+            option.initFrom(button);
+            const QSize room = button->style()
+                                   ->subElementRect(QStyle::SE_PushButtonContents, &option, button)
+                                   .size();
+            const QSize text = button->fontMetrics().size(Qt::TextShowMnemonic, button->text());
+            QVERIFY2(room.expandedTo(text) == room, name);
+        }
+        for (const char* name : kInputs) {
+            QVERIFY2(s.window.rect().contains(s.get(name)->geometry()), name);
+            QVERIFY2(s.get(name)->height() >= s.get(name)->sizeHint().height(), name);
+        }
+        // Assistive technology finds a name (not "..."), a description and a tooltip everywhere,
+        // and the progress shapes as progress bars with their value.
+        QList<QWidget*> controls =
+            s.window.findChildren<QWidget*>(QRegularExpression("^(txt|cmd|cbo|shp)"));
+        for (QWidget* control : controls << s.get<QComboBox>("cboQuality")->lineEdit()) {
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+            const QString name = accessible->text(QAccessible::Name);
+            QVERIFY2(!name.isEmpty() && name != "..." && !control->toolTip().isEmpty() &&
+                         !accessible->text(QAccessible::Description).isEmpty(),
+                     qPrintable(control->objectName()));
+        }
+        ShapeProgress progress(*s.get<RectangleShape>("shpback"), *s.get<RectangleShape>("shpptr"));
+        progress.setBarWidth(progress.trackWidth() * 3 / 4);
+        for (const char* shape : {"shpback", "shpptr"}) {
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(s.get(shape));
+            QCOMPARE(accessible->role(), QAccessible::ProgressBar);
+            QVERIFY(std::abs(accessible->valueInterface()->currentValue().toInt() - 75) <= 1);
+        }
+        QComboBox* quality = s.get<QComboBox>("cboQuality");
+        QLineEdit* edit = quality->lineEdit();
+        for (int index = 0; index < quality->count(); ++index) {
+            quality->setCurrentIndex(
+                index);  // reads from its start, even with the cursor at its end
+            edit->end(false);
+            QCOMPARE(edit->cursorPositionAt(QPoint(2, edit->height() / 2)), 0);
+        }
+        quality->showPopup();
+        QVERIFY(quality->view()->viewport()->width() >= quality->view()->sizeHintForColumn(0));
+        quality->hidePopup();
     }
-    QCOMPARE(tabOrder,
-             QStringList({"txtFile", "cmdFile", "cmdComp", "cmdDecomp", "cboQuality", "txtFile"}));
 }
 
-void WindowTest::everyQualityLevelReachesCompress_data() {
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("window");
-    QTest::newRow("Optimal") << 0 << "32767";
-    QTest::newRow("Good") << 1 << "16383";
-    QTest::newRow("Moderate") << 2 << "8191";
-    QTest::newRow("Below average") << 3 << "4092";
-    QTest::newRow("Poor") << 4 << "2048";
-    QTest::newRow("Very Poor!") << 5 << "1024";
+void WindowTest::keysStartOperationsDuringWhichEveryInputIsInert() {
+    ScriptedCodec codec;
+    codec.outcome.ratio = 4560;
+    Session s(&codec);
+    s.get<QComboBox>("cboQuality")->setCurrentIndex(3);
+    int enabledDuring = 0;
+    codec.during = [&] {  // keys and clicks that arrive while the codec runs do nothing
+        for (const char* name : kInputs) {
+            enabledDuring += s.get(name)->isEnabled() ? 1 : 0;
+        }
+        QTest::keyClicks(s.get("txtFile"), "x");
+    };
+    s.dialogs.opened = "/d/a.lzc";
+    s.get<QLineEdit>("txtFile")->setText("/d/a.lzc");
+    // Enter and Return press the focused button, a mnemonic its own button; either way the
+    // focus goes back where it was afterwards.
+    const std::pair<const char*, QKeyCombination> presses[] = {
+        {"cmdComp", Qt::Key_Enter},          {"cmdDecomp", Qt::Key_Return},
+        {"txtFile", Qt::ALT | Qt::Key_C},    {"cboQuality", Qt::ALT | Qt::Key_D},
+        {"cboQuality", Qt::ALT | Qt::Key_B},
+    };
+    qsizetype done = 0;
+    for (const auto& [focus, key] : presses) {
+        s.get(focus)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
+        // A mnemonic clicks its button after a short flash.
+        ++done;
+        QTRY_COMPARE(codec.calls.size() + s.dialogs.typedNames.size(), done);
+        QCOMPARE(QApplication::focusWidget(), s.get(focus));
+    }
+    QCOMPARE(enabledDuring, 0);
+    for (const char* name : kInputs) {
+        QVERIFY(s.get(name)->isEnabled());
+    }
+    QTest::keyClicks(s.get<QComboBox>("cboQuality")->lineEdit(), "Best");  // no list index
+    s.press("cmdComp", "a");
+    const QStringList compress{"compress", "/d/a.lzc", "/d/a.lzc.lzc", "4092"};
+    const QStringList decompress{"decompress", "/d/a.lzc", "/d/a"};
+    QCOMPARE(codec.calls,
+             QList<QStringList>(
+                 {compress, decompress, compress, decompress, {"compress", "a", "a.lzc", "1024"}}));
+    QCOMPARE(s.dialogs.typedNames, QStringList{"/d/a.lzc"});
+    QCOMPARE(s.dialogs.messages.mid(3),
+             QStringList({"Successfully decompressed", "-1", "Compressed Size: 45.6%"}));
 }
 
-void WindowTest::everyQualityLevelReachesCompress() {
-    QFETCH(int, index);
-    QFETCH(QString, window);
-    RecordingCodec codec;
-    codec.result = 4560;
-    Session s(codec);
-    s.get<QComboBox>("cboQuality")->setCurrentIndex(index);
-    s.press("cmdComp", "/data/report.doc");
-    QCOMPARE(codec.calls, QList<QStringList>{QStringList({"compress", "/data/report.doc",
-                                                          "/data/report.doc.lzc", "128", window})});
-    QCOMPARE(s.dialogs.messages, QStringList{"Compressed Size: 45.6%"});
-    QCOMPARE(s.window.lastCompressResult(), 4560);
+void WindowTest::failureSaysWhyAndWhere() {
+    using enum lzc::Status;
+    const std::tuple<const char*, QString, lzc::Status, int, QString> cases[] = {
+        {"cmdComp", "/d/a", sourceMissing, 0, "The file does not exist.\n/d/a"},
+        {"cmdComp", "/d", sourceNotRegular, 0, "This is not a regular file.\n/d"},
+        {"cmdComp", "/d/a", emptyInput, 0, "The file is empty.\n/d/a"},
+        {"cmdComp", "/d/a", sourceTooLarge, 0, "The file is larger than 32767 bytes.\n/d/a"},
+        {"cmdDecomp", "/d/a.lzc", invalidStream, 0, "This is not a valid .lzc stream.\n/d/a.lzc"},
+        {"cmdDecomp", "/d/a.lzc", readFailed, EACCES,
+         "Permission denied: the file cannot be read.\n/d/a.lzc"},
+        {"cmdComp", "/d/a", writeFailed, EACCES,
+         "Permission denied: the file cannot be written.\n/d/a.lzc"},
+        {"cmdDecomp", "/d/a.lzc", writeFailed, ENOSPC, "The disk is full.\n/d/a"},
+        {"cmdDecomp", "/abc", ok, 0,
+         "No file name is left once the last four characters are removed.\n/abc"},
+    };
+    for (const auto& [button, name, status, error, details] : cases) {
+        ScriptedCodec codec;
+        codec.outcome.status = status;  // set by name: the outcome may grow more fields
+        codec.outcome.systemError = error;
+        Session s(&codec);
+        s.press(button, name);
+        QCOMPARE(
+            s.dialogs.messages,
+            QStringList(button == QString("cmdComp") ? kCompressionError : kDecompressionError));
+        QCOMPARE(s.dialogs.informative, QStringList{details});
+        QCOMPARE(codec.calls.size(), name == "/abc" ? 0 : 1);
+    }
 }
 
-void WindowTest::typedQualityTextReportsMinusOneAndUsesTheSmallestWindow() {
-    RecordingCodec codec;
-    codec.result = -1;
-    Session s(codec);
-    QComboBox* quality = s.get<QComboBox>("cboQuality");
-    s.typeQuality("Best");
-    QTest::keyClick(quality->lineEdit(), Qt::Key_Return);  // adds nothing to the list
-    QCOMPARE(quality->count(), 6);
-    QCOMPARE(quality->currentIndex(), 0);  // Qt keeps it while the text is edited
-    s.press("cmdComp", "a.txt");
-    QCOMPARE(s.dialogs.messages, QStringList({"-1", kCompressionError}));
-    QCOMPARE(codec.calls.constLast().constLast(), QString("1024"));
-    QCOMPARE(s.window.lastCompressResult(), -1);
-
-    s.typeQuality("Optimal");  // the item's own text selects it again
-    s.press("cmdComp", "a.txt");
-    QCOMPARE(codec.calls.constLast().constLast(), QString("32767"));
-    QCOMPARE(s.dialogs.messages.size(), 3);
-}
-
-void WindowTest::seventeenByteExampleShowsItsRatio() {
+void WindowTest::successSaysWhereAndReplacingAsksFirst() {
     QTemporaryDir dir;
-    const QString source = dir.filePath("data.txt");
+    const QString source = dir.filePath("notes.txt");
     writeFile(source, "ABCDABCDABCDABCDX");
     Session s;
     s.press("cmdComp", source);
-    QCOMPARE(s.dialogs.messages, QStringList{"Compressed Size: 83.33%"});
-    QCOMPARE(s.window.lastCompressResult(), 8333);
     QCOMPARE(readFile(source + ".lzc"), QByteArray::fromHex("800441424344410001000C800158"));
-    // The last update stands one past the end: 4455 twips * 18 / 17 = 4717 twips.
-    QCOMPARE(s.get("shpptr")->width(), 4717 / 15);
-}
-
-void WindowTest::missingAndOversizedFilesLeaveNoCompressedFile() {
-    QTemporaryDir dir;
-    writeFile(dir.filePath("big.bin"), sampleText(32768));
-    Session s;
-    s.press("cmdComp", dir.filePath("missing.txt"));
-    s.press("cmdComp", "");
-    s.press("cmdComp", dir.filePath("big.bin"));
-    QCOMPARE(s.dialogs.messages, QStringList(3, kCompressionError));
-    QCOMPARE(listDirectory(dir.path()), QStringList{"big.bin"});
-}
-
-void WindowTest::decompressStripsTheLastFourCharacters() {
-    RecordingCodec codec;
-    Session s(codec);
-    s.press("cmdDecomp", "/data/report.doc.lzc");
-    codec.result = -1;
-    s.press("cmdDecomp", "/data/archive.bin");
-    QCOMPARE(codec.calls,
-             QList<QStringList>({{"decompress", "/data/report.doc.lzc", "/data/report.doc", "128"},
-                                 {"decompress", "/data/archive.bin", "/data/archive", "128"}}));
-    QCOMPARE(s.dialogs.messages, QStringList({"Successfully decompressed", kDecompressionError}));
-}
-
-void WindowTest::fourCharacterAndShorterNamesFailAndTouchNoFile_data() {
-    QTest::addColumn<QString>("name");
-    QTest::newRow("four") << "abcd";
-    QTest::newRow("three") << "abc";
-    QTest::newRow("one") << "a";
-    QTest::newRow("empty") << "";
-}
-
-void WindowTest::fourCharacterAndShorterNamesFailAndTouchNoFile() {
-    QFETCH(QString, name);
-    QTemporaryDir dir;
-    struct RestoreDirectory {
-        ~RestoreDirectory() { QDir::setCurrent(path); }
-        QString path;
-    } restore{QDir::currentPath()};
-    QVERIFY(QDir::setCurrent(dir.path()));
-    // A sound compressed file under the short name: only the name can make it fail.
-    lzc::NoProgress progress;
-    writeFile("source", "hello hello hello hello");
-    QVERIFY(lzc::Compress("source", "stream", progress, 128, lzc::kWindowOptimal) > 0);
-    if (!name.isEmpty()) {
-        QVERIFY(QFile::copy("stream", name));
-    }
-    const QStringList before = listDirectory(".");
-    {
-        Session s;
-        s.press("cmdDecomp", name);
-        QCOMPARE(s.dialogs.messages, QStringList{kDecompressionError});
-    }
-    QCOMPARE(listDirectory("."), before);
-    QCOMPARE(readFile(name.isEmpty() ? "stream" : name), readFile("stream"));
-
-    // Only four characters reach the codec (with an empty destination); fewer are refused.
-    RecordingCodec codec;
-    codec.result = -1;
-    Session s(codec);
-    s.press("cmdDecomp", name);
-    QCOMPARE(codec.calls.size(), name.size() == 4 ? 1 : 0);
-}
-
-void WindowTest::fileDialogSetsTheNameEvenAfterACancel() {
-    Session s;
-    s.dialogs.answers = {std::nullopt, "/data/chosen.txt", std::nullopt};
-    s.press("cmdFile", "/data/typed.txt");  // cancelled before any choice: empties the name
-    QCOMPARE(s.get<QLineEdit>("txtFile")->text(), QString());
-    s.press("cmdFile", "");
-    QCOMPARE(s.get<QLineEdit>("txtFile")->text(), QString("/data/chosen.txt"));
-    s.press("cmdFile", "/data/typed.txt");  // a later cancel gives the held name back
-    QCOMPARE(s.get<QLineEdit>("txtFile")->text(), QString("/data/chosen.txt"));
-    QVERIFY(s.dialogs.answers.isEmpty() && s.dialogs.messages.isEmpty());
-}
-
-void WindowTest::compressThenDecompressRestoresTheSource() {
-    QTemporaryDir dir;
-    const QString source = dir.filePath("report.doc");
-    writeFile(source, sampleText(6000));
-    Session s;
-    s.press("cmdComp", source);
-    QVERIFY(s.window.lastCompressResult() > 0 && s.window.lastCompressResult() < 10000);
-    QVERIFY(QFile::remove(source));
+    // The last update stands one past the end: 18 / 17 of the track.
+    const double dpi = s.window.logicalDpiX();
+    const double track = s.get("shpback")->width() * 1440 / dpi;
+    QCOMPARE(s.get("shpptr")->width(), twipsToPixels(std::floor(track * 18 / 17), dpi));
+    s.press("cmdComp", source);  // the same bytes again: nothing to ask
+    writeFile(source, "edited");
+    s.press("cmdComp", source);  // No, and No again: both files stay, and nothing more is said
     s.press("cmdDecomp", source + ".lzc");
-    QCOMPARE(s.dialogs.messages.constLast(), QString("Successfully decompressed"));
-    QCOMPARE(readFile(source), sampleText(6000));
-    QCOMPARE(listDirectory(dir.path()), QStringList({"report.doc", "report.doc.lzc"}));
+    QCOMPARE(readFile(source + ".lzc"), QByteArray::fromHex("800441424344410001000C800158"));
+    QCOMPARE(readFile(source), QByteArray("edited"));
+    s.dialogs.replace = true;
+    s.press("cmdDecomp", source + ".lzc");
+    s.press("cmdDecomp", source + ".lzc");  // restored already: nothing to ask
+    QCOMPARE(readFile(source), QByteArray("ABCDABCDABCDABCDX"));
+    QCOMPARE(s.dialogs.asked, QStringList({source + ".lzc", source, source}));
+    QCOMPARE(s.dialogs.messages,
+             QStringList({"Compressed Size: 83.33%", "Compressed Size: 83.33%",
+                          "Successfully decompressed", "Successfully decompressed"}));
+    QCOMPARE(s.dialogs.informative.mid(1, 2),
+             QStringList(
+                 {"Wrote 14 bytes to\n" + source + ".lzc\nfrom the 17 bytes of\n" + source,
+                  "Wrote 17 bytes to\n" + source + "\nfrom the 14 bytes of\n" + source + ".lzc"}));
 }
 
-void WindowTest::controlsAreDisabledWhileAnOperationRuns() {
+void WindowTest::fileDialogStartsInTheTypedFolder() {
     QTemporaryDir dir;
-    const QString source = dir.filePath("data.txt");
-    writeFile(source, sampleText(8000));
-    Session s;
-    const QList<QWidget*> locked{s.get("cmdFile"), s.get("cmdComp"), s.get("cmdDecomp"),
-                                 s.get("cboQuality")};
-    auto anyEnabled = [&] {
-        return std::any_of(locked.begin(), locked.end(), [](QWidget* w) { return w->isEnabled(); });
-    };
-    // Every bar update happens inside the operation: there the controls must be disabled,
-    // clicks must do nothing, and events posted then must be handled before it ends.
-    int updates = 0;
-    int updatesEnabled = 0;
-    int handledInside = 0;
-    ResizeHook hook(*s.get("shpptr"), [&] {
-        ++updates;
-        updatesEnabled += anyEnabled() ? 1 : 0;
-        s.get<QPushButton>("cmdComp")->click();
-        s.get<QPushButton>("cmdDecomp")->click();
-        QMetaObject::invokeMethod(
-            &s.window, [&] { handledInside += anyEnabled() ? 0 : 1; }, Qt::QueuedConnection);
-    });
-
-    for (const char* button : {"cmdComp", "cmdDecomp"}) {
-        updates = 0;
-        handledInside = 0;
-        s.get<QLineEdit>("txtFile")->setText(button == QString("cmdComp") ? source
-                                                                          : source + ".lzc");
-        QFile::remove(button == QString("cmdComp") ? source + ".lzc" : source);
-        s.get<QPushButton>(button)->click();
-        QVERIFY(updates > 1);
-        QCOMPARE(updatesEnabled, 0);
-        QCOMPARE(handledInside, updates);
-        QVERIFY(
-            std::all_of(locked.begin(), locked.end(), [](QWidget* w) { return w->isEnabled(); }));
+    QVERIFY(QDir(dir.path()).mkpath("one") && QDir(dir.path()).mkpath("two"));
+    const std::pair<QString, QString> cases[] = {
+        {"one/new.txt", "one"}, {"two", "two"}, {"three/a.txt", "one"} /* the last choice's */};
+    for (const auto& [typed, folder] : cases) {
+        const auto dialog =
+            QtDialogs::makeFileDialog(nullptr, dir.filePath("one/b.txt"), dir.filePath(typed));
+        QCOMPARE(dialog->directory().absolutePath(), dir.filePath(folder));
     }
-    QCOMPARE(s.dialogs.messages.size(), 2);
-    QVERIFY(s.dialogs.messages.constFirst().startsWith("Compressed Size: "));
-    QCOMPARE(s.dialogs.messages.constLast(), QString("Successfully decompressed"));
-    QCOMPARE(readFile(source), sampleText(8000));
+    Session s;  // the window hands the dialog what is typed, and takes what it returns
+    s.dialogs.opened = "/d/chosen.txt";
+    s.press("cmdFile", "/d/typed");
+    QCOMPARE(s.dialogs.typedNames, QStringList{"/d/typed"});
+    QCOMPARE(s.get<QLineEdit>("txtFile")->text(), QString("/d/chosen.txt"));
 }
 
-void WindowTest::droppedFileNamesTheFile() {
-    RecordingCodec codec;
-    Session s(codec);
-    s.get<QLineEdit>("txtFile")->setText("/data/old.txt");
-    auto drop = [&](const QUrl& url) {
-        QMimeData data;
-        data.setUrls({url});
-        QDragEnterEvent enter(QPoint(50, 20), Qt::CopyAction, &data, Qt::LeftButton,
-                              Qt::NoModifier);
-        QCoreApplication::sendEvent(&s.window, &enter);
-        QDropEvent dropped(QPointF(50, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(&s.window, &dropped);
-        return enter.isAccepted() && dropped.isAccepted();
-    };
-    QVERIFY(!drop(QUrl("https://example.org/page.html")));
-    QCOMPARE(s.get<QLineEdit>("txtFile")->text(), QString("/data/old.txt"));
-    QVERIFY(drop(QUrl::fromLocalFile("/data/new file.txt")));
-    QCOMPARE(s.get<QLineEdit>("txtFile")->text(), QString("/data/new file.txt"));
-    QVERIFY(s.dialogs.messages.isEmpty() && codec.calls.isEmpty());
-}
-
-void WindowTest::messageBoxAndFileDialogSettings() {
-    QWidget parent;
-    const auto box = QtDialogs::makeMessageBox(&parent, "Successfully decompressed");
-    QCOMPARE(box->windowTitle(), QString("Vellicor"));
-    QCOMPARE(box->text(), QString("Successfully decompressed"));
-    QCOMPARE(box->buttons().size(), 1);
-    QCOMPARE(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
-    const auto dialog = QtDialogs::makeFileDialog(&parent, "");
-    QCOMPARE(dialog->objectName(), QString("cdlg"));
-    QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptOpen);
+void WindowTest::commandLineNamesTheFile() {
+    using Action = CommandLine::Action;
+    const QString here = QDir::currentPath();
+    QCOMPARE(parseCommandLine({"vellicor"}).file, QString());
+    QCOMPARE(parseCommandLine({"vellicor", "a b.lzc"}).file, here + "/a b.lzc");
+    QCOMPARE(parseCommandLine({"vellicor", "--", "-x"}).file, here + "/-x");
+    QCOMPARE(parseCommandLine({"vellicor", "a", "b"}).action, Action::refuse);
+    QCOMPARE(parseCommandLine({"vellicor", "--help"}).action, Action::printHelp);
 }
 
 QTEST_MAIN(WindowTest)

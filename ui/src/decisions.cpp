@@ -1,27 +1,14 @@
 #include "vellicor/decisions.h"
 
-#include <array>
 #include <cstdlib>
+#include <string>
+#include <string_view>
 
-#include "lzc/codec.h"
+#include "lzc/naming.h"
+#include "lzc/quality.h"
 
 namespace vellicor {
 namespace {
-
-struct QualityLevel {
-    const char* text;
-    std::int32_t window;
-};
-
-// 4092, not 4095, is the window of "Below average".
-constexpr std::array<QualityLevel, kQualityCount> kQualityLevels{{
-    {"Optimal", lzc::kWindowOptimal},
-    {"Good", lzc::kWindowGood},
-    {"Moderate", lzc::kWindowModerate},
-    {"Below average", lzc::kWindowBelowAverage},
-    {"Poor", lzc::kWindowPoor},
-    {"Very Poor!", lzc::kWindowVeryPoor},
-}};
 
 bool isListIndex(int index) {
     return index >= 0 && index < kQualityCount;
@@ -30,16 +17,18 @@ bool isListIndex(int index) {
 }  // namespace
 
 QString qualityText(int index) {
-    return isListIndex(index)
-               ? QString::fromLatin1(kQualityLevels[static_cast<std::size_t>(index)].text)
-               : QString();
+    if (!isListIndex(index)) {
+        return QString();
+    }
+    const std::string_view label = lzc::kQualityLevels[static_cast<std::size_t>(index)].label;
+    return QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size()));
 }
 
 QualityChoice chooseQuality(int index) {
     if (!isListIndex(index)) {
         return QualityChoice{lzc::kWindowVeryPoor, true};
     }
-    return QualityChoice{kQualityLevels[static_cast<std::size_t>(index)].window, false};
+    return QualityChoice{lzc::kQualityLevels[static_cast<std::size_t>(index)].window, false};
 }
 
 int editedComboIndex(int currentIndex, const QString& currentText, const QString& currentItemText) {
@@ -50,22 +39,12 @@ int editedComboIndex(int currentIndex, const QString& currentText, const QString
 }
 
 QString compressedName(const QString& source) {
-    return source + QStringLiteral(".lzc");
+    return QString::fromStdString(lzc::compressedName(source.toStdString()));
 }
 
 std::optional<QString> restoredName(const QString& compressed) {
-    qsizetype end = compressed.size();
-    for (int removed = 0; removed < 4; ++removed) {
-        if (end == 0) {
-            return std::nullopt;
-        }
-        --end;
-        if (end > 0 && compressed.at(end).isLowSurrogate() &&
-            compressed.at(end - 1).isHighSurrogate()) {
-            --end;
-        }
-    }
-    return compressed.left(end);
+    const std::optional<std::string> name = lzc::restoredName(compressed.toStdString());
+    return name ? std::optional(QString::fromStdString(*name)) : std::nullopt;
 }
 
 QString ratioText(std::int32_t ratio) {

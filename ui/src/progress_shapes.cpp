@@ -1,23 +1,86 @@
 #include "vellicor/progress_shapes.h"
 
+#include <QAccessible>
+#include <QAccessibleValueInterface>
+#include <QAccessibleWidget>
 #include <QCoreApplication>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
 
 namespace vellicor {
+namespace {
 
-int twipsToPixels(double twips) {
-    return static_cast<int>(std::floor(twips / kTwipsPerPixel));
+// A shape as assistive technology sees it: a progress bar from 0 to 100 percent.
+class ShapeAccessible final : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit ShapeAccessible(RectangleShape* shape)
+        : QAccessibleWidget(shape, QAccessible::ProgressBar) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::ValueInterface) {
+            return static_cast<QAccessibleValueInterface*>(this);
+        }
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QString text(QAccessible::Text kind) const override {
+        if (kind == QAccessible::Value) {
+            return QStringLiteral("%1%").arg(shape()->percentDone());
+        }
+        return QAccessibleWidget::text(kind);
+    }
+    QVariant currentValue() const override { return shape()->percentDone(); }
+    void setCurrentValue(const QVariant&) override {}
+    QVariant maximumValue() const override { return 100; }
+    QVariant minimumValue() const override { return 0; }
+    QVariant minimumStepSize() const override { return 1; }
+
+private:
+    const RectangleShape* shape() const { return static_cast<const RectangleShape*>(widget()); }
+};
+
+QAccessibleInterface* shapeAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String(RectangleShape::staticMetaObject.className())) {
+        return new ShapeAccessible(static_cast<RectangleShape*>(object));
+    }
+    return nullptr;
 }
 
-QRect twipsRect(int left, int top, int width, int height) {
-    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
-                 twipsToPixels(height));
+int dpiOf(const QWidget& widget) {
+    return widget.logicalDpiX();
+}
+
+}  // namespace
+
+int twipsToPixels(double twips, double dpi) {
+    return static_cast<int>(std::floor(twips * dpi / kTwipsPerInch));
+}
+
+QRect twipsRect(const QRect& twips, double dpi) {
+    return QRect(twipsToPixels(twips.left(), dpi), twipsToPixels(twips.top(), dpi),
+                 twipsToPixels(twips.width(), dpi), twipsToPixels(twips.height(), dpi));
 }
 
 RectangleShape::RectangleShape(QColor fill, QWidget* parent) : QWidget(parent), fill_(fill) {
+    static const bool installed = [] {
+        QAccessible::installFactory(shapeAccessible);
+        return true;
+    }();
+    Q_UNUSED(installed);
     setFocusPolicy(Qt::NoFocus);
+}
+
+void RectangleShape::showProgressOf(QWidget* track, QWidget* bar) {
+    track_ = track;
+    bar_ = bar;
+}
+
+int RectangleShape::percentDone() const {
+    if (!track_ || !bar_ || track_->width() <= 0) {
+        return 0;
+    }
+    // The last update draws the bar slightly wider than the track: that is still 100.
+    return std::clamp(bar_->width() * 100 / track_->width(), 0, 100);
 }
 
 void RectangleShape::paintEvent(QPaintEvent*) {
@@ -28,12 +91,25 @@ void RectangleShape::paintEvent(QPaintEvent*) {
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
+ShapeProgress::ShapeProgress(RectangleShape& track, RectangleShape& bar)
+    : track_(track), bar_(bar) {
+    track.showProgressOf(&track, &bar);
+    bar.showProgressOf(&track, &bar);
+}
+
 float ShapeProgress::trackWidth() const {
-    return static_cast<float>(track_.width() * kTwipsPerPixel);
+    return static_cast<float>(track_.width() * double{kTwipsPerInch} / dpiOf(track_));
 }
 
 void ShapeProgress::setBarWidth(float width) {
-    bar_.resize(std::max(0, twipsToPixels(static_cast<double>(width))), bar_.height());
+    const int before = bar_.percentDone();
+    bar_.resize(std::max(0, twipsToPixels(static_cast<double>(width), dpiOf(bar_))), bar_.height());
+    if (const int after = bar_.percentDone(); after != before) {
+        for (QObject* shape : {static_cast<QObject*>(&track_), static_cast<QObject*>(&bar_)}) {
+            QAccessibleValueChangeEvent event(shape, after);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
 }
 
 void ShapeProgress::processEvents() {

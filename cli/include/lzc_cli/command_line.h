@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "lzc/codec.h"
+#include "lzc/quality.h"
 
 namespace lzc::cli {
 
@@ -31,8 +31,9 @@ struct Settings {
     std::optional<std::string> output;  // -o: the one input's output
     bool force = false;
     bool removeSource = false;
+    bool synchronous = false;  // --synchronous: each output flushed to disk before the next
     Verbosity verbosity = Verbosity::normal;
-    std::int32_t window = kWindowOptimal;
+    std::int32_t window = kWindowOptimal;  // -w or -Q, whichever comes last
     // The inputs in the order given; never empty ("-" when none was named).
     std::vector<std::string> inputs;
 };
@@ -45,14 +46,13 @@ struct ParsedCommandLine {
     std::string error;
 };
 
-// Parses the arguments that follow the program name. Short options may be bundled (-dc) and
-// take their value attached or as the next argument (-w1024, -w 1024); long options take it
-// after '=' or as the next argument. "--" ends the options; a lone "-" is an input.
+// Parses the arguments that follow the program name with getopt_long, as GNU tools do: short
+// options may be bundled (-dc) and take their value attached or as the next argument (-w1024,
+// -w 1024); long options take it after '=' or as the next argument and may be shortened to a
+// unique prefix (--dec). Options and inputs may be mixed; "--" ends the options; a lone "-" is
+// an input. Prints nothing: a usage error comes back in `error`, worded as getopt words its own.
+// Not reentrant (getopt_long keeps global state).
 ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments);
-
-// The search window of a quality name (optimal, good, moderate, below-average, poor,
-// very-poor), ignoring case.
-std::optional<std::int32_t> windowForQuality(std::string_view name);
 
 // The full --help text and the --version line.
 std::string helpText();

@@ -14,6 +14,7 @@ struct Streams {
     int output = 1;                // compressed or restored data, and -l's table
     std::FILE* messages = stderr;  // errors and -v lines
     bool outputIsTerminal = false;
+    bool inputIsTerminal = false;
 };
 
 // Runs the settings' mode over every input in order; a failing input is reported as

@@ -2,21 +2,15 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <span>
 #include <vector>
 
 #include "lzc/progress.h"
+#include "lzc/quality.h"
 #include "lzc/status.h"
 
 namespace lzc {
-
-// The search window of each quality level, best first.
-inline constexpr std::int32_t kWindowOptimal = 32767;
-inline constexpr std::int32_t kWindowGood = 16383;
-inline constexpr std::int32_t kWindowModerate = 8191;
-inline constexpr std::int32_t kWindowBelowAverage = 4092;
-inline constexpr std::int32_t kWindowPoor = 2048;
-inline constexpr std::int32_t kWindowVeryPoor = 1024;
 
 // Which longest-match search the compressor runs. All give the same output, byte for byte.
 enum class MatchSearch {
@@ -43,7 +37,10 @@ Status decompressBuffer(std::span<const std::uint8_t> stream, std::vector<std::u
                         ProgressPair& progress, std::int32_t interval = kDefaultProgressInterval);
 
 // The size figure reported after compression, in hundredths of a percent:
-// floor((compressed + 1) / (source + 1) * 10000), the division done first; at most INT32_MAX.
+// floor((compressed + 1) / (source + 1) * 10000), the division done first. A figure that does
+// not fit in 32 bits (only a stream far longer than what it restores gets there) saturates at
+// kRatioSaturated, which callers may show as "no figure".
+inline constexpr std::int32_t kRatioSaturated = std::numeric_limits<std::int32_t>::max();
 std::int32_t compressionRatio(std::size_t sourceSize, std::size_t compressedSize);
 
 }  // namespace lzc

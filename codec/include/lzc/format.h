@@ -15,6 +15,7 @@
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <span>
 #include <vector>
 
@@ -22,6 +23,11 @@ namespace lzc {
 
 // Largest source the format can describe: positions and lengths are 15-bit fields.
 inline constexpr std::int32_t kMaxSourceSize = 0x7FFF;
+
+// Longest stream a file is read for. Each token of a stream that a compressor writes restores at
+// least one byte in at most four stream bytes, so no such stream of a 32767-byte file is longer;
+// a longer input is refused unread past this bound, whatever its size.
+inline constexpr auto kMaxStreamSize = static_cast<std::size_t>(4 * (kMaxSourceSize + 1));
 
 inline constexpr std::uint8_t kLiteralFlag = 0x80;
 inline constexpr std::size_t kLiteralHeaderSize = 2;

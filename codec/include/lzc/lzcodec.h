@@ -1,15 +1,17 @@
 // The file frame: compress or restore one file into another.
 //
-// Each operation reads its source whole, runs the in-memory codec, and only when that has
-// succeeded writes the destination whole: into a new file beside it that then replaces it. A
-// failed operation therefore leaves the destination exactly as it was, and a replaced
-// destination never keeps bytes of its old content. Only one operation runs at a time: a call
-// made while another is running (for instance from the caller's event processing during a
-// progress update) returns busy and touches nothing.
+// Each operation reads its source whole (a compressed source only up to kMaxStreamSize bytes),
+// runs the in-memory codec, and only when that has succeeded writes the destination whole
+// through the file layer (lzc/file_io.h), which gives it the source's permission bits. A failed
+// operation therefore leaves the destination exactly as it was, and a replaced destination never
+// keeps bytes of its old content. Running out of memory fails the operation, never the caller. Only
+// one operation runs at a time: a call made while another is running (for instance from the
+// caller's event processing during a progress update) returns busy and touches nothing.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,20 +28,32 @@ struct Outcome {
     int systemError = 0;
     // Compression only: the size figure of compressionRatio().
     std::int32_t ratio = 0;
+    // Metadata the written file could not be given; the operation succeeded all the same.
+    std::vector<fileio::MetadataWarning> warnings;
 };
 
 // Reads a source whole: sourceMissing, sourceNotRegular, sourceTooLarge (more than `limit`
-// bytes) or readFailed, else ok with the bytes in `bytes`.
+// bytes), readFailed or outOfMemory, else ok with the bytes in `bytes`.
 Outcome readSourceFile(const std::filesystem::path& name, std::size_t limit,
                        std::vector<std::uint8_t>& bytes);
+// The same for an open descriptor (standard input, say).
+Outcome readSourceStream(int fd, std::size_t limit, std::vector<std::uint8_t>& bytes);
+
+// The write options' metadataSource is always `source`.
+// Asked once the new bytes are ready, only when the destination is an existing regular file
+// whose bytes differ from them: true replaces it, false leaves it untouched and the operation
+// ends with Status::cancelled. Without it an existing destination is replaced unasked.
+using ConfirmReplace = std::function<bool()>;
 
 Outcome compressFile(const std::filesystem::path& source, const std::filesystem::path& destination,
                      ProgressPair& progress, std::int32_t interval, std::int32_t window,
-                     const fileio::WriteOptions& writeOptions = {});
+                     const fileio::WriteOptions& writeOptions = {},
+                     const ConfirmReplace& confirmReplace = {});
 
 Outcome decompressFile(const std::filesystem::path& source,
                        const std::filesystem::path& destination, ProgressPair& progress,
-                       std::int32_t interval, const fileio::WriteOptions& writeOptions = {});
+                       std::int32_t interval, const fileio::WriteOptions& writeOptions = {},
+                       const ConfirmReplace& confirmReplace = {});
 
 // The window's calls. Compress returns the size figure in hundredths of a percent, or -1 on any
 // failure; Decompress returns 0, or -1 on any failure.

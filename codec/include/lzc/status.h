@@ -14,6 +14,9 @@ enum class Status {
     invalidStream,     // not a stream the decoder can restore
     readFailed,        // the source could not be read (systemError says why)
     writeFailed,       // the destination could not be written (systemError says why)
+    streamTooLong,     // longer than any .lzc stream can be (kMaxStreamSize): not one
+    outOfMemory,       // memory ran out for this file
+    cancelled,         // the caller declined to replace the destination, which is untouched
 };
 
 // A short English description of a status, for messages and logs.

@@ -1,34 +1,37 @@
 // The two codec operations the window runs, behind an interface so that tests can see which
-// names and which search window reach the codec.
+// names and which search window reach the codec, and answer with any outcome.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-#include "lzc/progress.h"
+#include "lzc/lzcodec.h"
 
 namespace vellicor {
 
 class CodecCalls {
 public:
     virtual ~CodecCalls() = default;
-    // The ratio in hundredths of a percent, or -1.
-    virtual std::int32_t compress(const std::string& source, const std::string& destination,
+    // On success the outcome's ratio is the size figure in hundredths of a percent.
+    // `confirmReplace` is asked before an existing destination with other bytes is replaced.
+    virtual lzc::Outcome compress(const std::string& source, const std::string& destination,
                                   lzc::ProgressPair& progress, std::int32_t interval,
-                                  std::int32_t window) = 0;
-    // 0, or -1.
-    virtual std::int32_t decompress(const std::string& source, const std::string& destination,
-                                    lzc::ProgressPair& progress, std::int32_t interval) = 0;
+                                  std::int32_t window,
+                                  const lzc::ConfirmReplace& confirmReplace) = 0;
+    virtual lzc::Outcome decompress(const std::string& source, const std::string& destination,
+                                    lzc::ProgressPair& progress, std::int32_t interval,
+                                    const lzc::ConfirmReplace& confirmReplace) = 0;
 };
 
-// lzc::Compress and lzc::Decompress.
+// lzc::compressFile and lzc::decompressFile.
 class LzcCodecCalls final : public CodecCalls {
 public:
-    std::int32_t compress(const std::string& source, const std::string& destination,
-                          lzc::ProgressPair& progress, std::int32_t interval,
-                          std::int32_t window) override;
-    std::int32_t decompress(const std::string& source, const std::string& destination,
-                            lzc::ProgressPair& progress, std::int32_t interval) override;
+    lzc::Outcome compress(const std::string& source, const std::string& destination,
+                          lzc::ProgressPair& progress, std::int32_t interval, std::int32_t window,
+                          const lzc::ConfirmReplace& confirmReplace) override;
+    lzc::Outcome decompress(const std::string& source, const std::string& destination,
+                            lzc::ProgressPair& progress, std::int32_t interval,
+                            const lzc::ConfirmReplace& confirmReplace) override;
 };
 
 }  // namespace vellicor

@@ -8,10 +8,13 @@
 #include <cstdint>
 #include <optional>
 
+#include "lzc/quality.h"
+
 namespace vellicor {
 
-// The quality list, best first; an item's list index selects its search window.
-inline constexpr int kQualityCount = 6;
+// The quality list (lzc::kQualityLevels), best first; an item's list index selects its search
+// window.
+inline constexpr int kQualityCount = static_cast<int>(lzc::kQualityLevels.size());
 QString qualityText(int index);
 
 struct QualityChoice {

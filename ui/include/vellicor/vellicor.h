@@ -30,17 +30,28 @@ public:
     void cmdComp_Click();
     void cmdDecomp_Click();
 
+    // Puts a file name in the file name box, as a file named on the command line.
+    void setFileName(const QString& name);
+
     // What the last compression returned: its ratio or -1 (0 before the first).
     std::int32_t lastCompressResult() const { return lastCompressResult_; }
 
 protected:
+    void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
     class OperationLock;
 
+    // Places the controls at their twips at the screen's DPI, grown where the font needs more.
+    void layoutControls();
     int qualityIndex() const;
+    // Asks before an existing destination with other bytes is replaced.
+    lzc::ConfirmReplace replaceQuestion(const QString& destination);
+    // The message box after an operation: the sentence, with the details under it.
+    void report(const QString& message, const lzc::Outcome& outcome, const QString& source,
+                const QString& destination);
 
     Dialogs& dialogs_;
     CodecCalls& codec_;

@@ -1,0 +1,65 @@
+#include "lzc_cli/report_text.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "lzc/codec.h"
+#include "lzc_cli/ratio_text.h"
+
+namespace lzc::cli {
+
+std::string listHeader() {
+    return "compressed   restored  comp/orig  name";
+}
+
+std::string listRow(std::uintmax_t compressed, std::uintmax_t restored, std::string_view name) {
+    const std::string ratio = formatRatio(
+        compressionRatio(static_cast<std::size_t>(restored), static_cast<std::size_t>(compressed)));
+    char columns[80];
+    std::snprintf(columns, sizeof columns, "%10ju %10ju %10s  ", compressed, restored,
+                  ratio.c_str());
+    return columns + std::string(name);
+}
+
+std::string transferLine(std::string_view from, std::string_view to, std::uintmax_t fromSize,
+                         std::uintmax_t toSize, std::int32_t ratio) {
+    return std::string(from) + " -> " + std::string(to) + ": " + std::to_string(fromSize) + " -> " +
+           std::to_string(toSize) + " bytes (" + formatRatio(ratio) + ")";
+}
+
+std::string testLine(std::string_view name, std::uintmax_t compressed, std::uintmax_t restored,
+                     std::int32_t ratio) {
+    return std::string(name) + ": OK, " + std::to_string(compressed) + " -> " +
+           std::to_string(restored) + " bytes (" + formatRatio(ratio) + ")";
+}
+
+std::string inputFailure(Status status, int systemError) {
+    switch (status) {
+        case Status::readFailed:
+            return std::strerror(systemError);
+        case Status::emptyInput:
+            return "empty: the .lzc format cannot hold an empty file";
+        default:
+            return describe(status);
+    }
+}
+
+std::string outputFailure(int systemError) {
+    switch (systemError) {
+        case EEXIST:
+            return "already exists (use -f to overwrite)";
+        case EISDIR:
+            return "is a directory";
+        default:
+            return std::strerror(systemError);
+    }
+}
+
+std::string metadataWarning(const fileio::MetadataWarning& warning) {
+    const char* what = warning.what == fileio::Metadata::permissions ? "permissions"
+                       : warning.what == fileio::Metadata::times     ? "times"
+                                                                     : "owner";
+    return std::string("cannot keep its ") + what + ": " + std::strerror(warning.error);
+}
+
+}  // namespace lzc::cli

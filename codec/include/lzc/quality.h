@@ -1,0 +1,39 @@
+// The six quality levels shared by the window and the command line: the window's label, the
+// name that `lzc -Q` takes, and the search window the compressor gets.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace lzc {
+
+struct QualityLevel {
+    std::string_view label;  // as the window lists it
+    std::string_view name;   // as lzc -Q takes it
+    std::int32_t window;     // how many positions back a repeat may start
+};
+
+// Best first; the window lists them in this order. 4092, not 4095, is "Below average".
+inline constexpr std::array<QualityLevel, 6> kQualityLevels{{
+    {"Optimal", "optimal", 32767},
+    {"Good", "good", 16383},
+    {"Moderate", "moderate", 8191},
+    {"Below average", "below-average", 4092},
+    {"Poor", "poor", 2048},
+    {"Very Poor!", "very-poor", 1024},
+}};
+
+// Each level's window by name, for code that picks one level.
+inline constexpr std::int32_t kWindowOptimal = kQualityLevels[0].window;
+inline constexpr std::int32_t kWindowGood = kQualityLevels[1].window;
+inline constexpr std::int32_t kWindowModerate = kQualityLevels[2].window;
+inline constexpr std::int32_t kWindowBelowAverage = kQualityLevels[3].window;
+inline constexpr std::int32_t kWindowPoor = kQualityLevels[4].window;
+inline constexpr std::int32_t kWindowVeryPoor = kQualityLevels[5].window;
+
+// The level whose name (optimal ... very-poor) matches, ignoring ASCII case.
+std::optional<QualityLevel> qualityByName(std::string_view name);
+
+}  // namespace lzc

@@ -1,0 +1,29 @@
+// The system calls of the file layer that tests replace, to act out filesystems and failures
+// this machine does not have (no hard links, a failing chmod or fsync), and a hook that runs
+// while a new file holds its bytes but is not yet in place.
+#pragma once
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+namespace lzc::fileio::seam {
+
+struct SystemCalls {
+    int (*renameNoReplace)(const char* from, const char* to);
+    int (*link)(const char* from, const char* to);
+    int (*fchmod)(int fd, mode_t mode);
+    int (*fchown)(int fd, uid_t owner, gid_t group);
+    int (*futimens)(int fd, const struct timespec times[2]);
+    int (*fsync)(int fd);
+};
+
+// The real calls unless a test has replaced some.
+SystemCalls& systemCalls();
+void restoreSystemCalls();
+
+// Called with the new file's name once its bytes are written, before anything else is done to
+// it; nothing when null.
+using TemporaryHook = void (*)(const char* temporary);
+extern TemporaryHook temporaryWritten;
+
+}  // namespace lzc::fileio::seam

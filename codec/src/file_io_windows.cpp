@@ -1,0 +1,461 @@
+// The file layer on Windows: every system call that touches a file lives here. Names go to the
+// system in UTF-16 (std::filesystem::path's native form), so any name the system allows works.
+//
+// What differs from POSIX, and why:
+// - A hidden or system file, or a directory, counts as missing when a source is looked up: that
+//   is what "exists" means for a Windows user, whose tools hide such files.
+// - The temporary is kept from other processes by its sharing mode while it is written, not by
+//   permissions: it gets its folder's access control list, as any file made there does.
+// - A file's permissions are its read-only attribute; access control lists are left to the
+//   system (the new file inherits those of its directory). There is no owner to carry over.
+// - A read-only destination is not replaced even with -f, as Windows' own tools refuse to.
+// - Without the no-replace rename of POSIX, MoveFileExW without MOVEFILE_REPLACE_EXISTING gives
+//   the same promise: an existing destination, even one that appeared meanwhile, is kept.
+// - Ctrl+C, Ctrl+Break and closing the console remove the temporary (console control handler)
+//   in place of SIGINT, SIGTERM and SIGHUP.
+// - A destination that is a link is replaced itself, not the file it points to.
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <random>
+#include <string>
+
+#include "lzc/file_io.h"
+
+namespace lzc::fileio {
+namespace {
+
+int errnoOf(DWORD error) {
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_DRIVE:
+        case ERROR_BAD_NETPATH:
+        case ERROR_BAD_PATHNAME:
+            return ENOENT;
+        case ERROR_FILE_EXISTS:
+        case ERROR_ALREADY_EXISTS:
+            return EEXIST;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_WRITE_PROTECT:
+            return EACCES;
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            return EBUSY;
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            return ENOSPC;
+        case ERROR_FILENAME_EXCED_RANGE:
+            return ENAMETOOLONG;
+        case ERROR_DIRECTORY:
+            return ENOTDIR;
+        case ERROR_NOT_SAME_DEVICE:
+            return EXDEV;
+        case ERROR_BROKEN_PIPE:
+        case ERROR_NO_DATA:
+            return EPIPE;
+        case ERROR_INVALID_NAME:
+        case ERROR_INVALID_PARAMETER:
+            return EINVAL;
+        default:
+            return EIO;
+    }
+}
+
+int lastErrno() {
+    return errnoOf(::GetLastError());
+}
+
+// Closes a handle on every path out of a scope.
+class Handle {
+public:
+    explicit Handle(HANDLE handle) : handle_(handle) {}
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    ~Handle() { close(); }
+    HANDLE get() const { return handle_; }
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    // Closes now and reports the result.
+    int close() {
+        if (!valid()) {
+            return 0;
+        }
+        const BOOL closed = ::CloseHandle(handle_);
+        handle_ = INVALID_HANDLE_VALUE;
+        return closed ? 0 : lastErrno();
+    }
+
+private:
+    HANDLE handle_;
+};
+
+// Opens a name for its metadata only, following links; a directory opens too.
+Handle openForQuery(const std::filesystem::path& name) {
+    return Handle(::CreateFileW(name.c_str(), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+// What an open handle is: a file on disk (with its attributes), or something else.
+struct HandleInfo {
+    bool onDisk = false;
+    BY_HANDLE_FILE_INFORMATION file{};
+};
+
+HandleInfo describe(HANDLE handle) {
+    HandleInfo info;
+    info.onDisk = ::GetFileType(handle) == FILE_TYPE_DISK &&
+                  ::GetFileInformationByHandle(handle, &info.file) != 0;
+    return info;
+}
+
+bool isDirectory(const HandleInfo& info) {
+    return (info.file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// The temporary being written, for the console control handler to remove. Only one file is
+// written at a time; the lock keeps the handler from removing it while it is moved into place.
+SRWLOCK pendingLock = SRWLOCK_INIT;
+std::wstring pendingTemporary;
+
+void removeTemporary(const std::wstring& name) {
+    ::SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_NORMAL);  // a read-only file stays else
+    ::DeleteFileW(name.c_str());
+}
+
+BOOL WINAPI removeTemporaryOnInterrupt(DWORD /*event*/) {
+    ::AcquireSRWLockExclusive(&pendingLock);
+    if (!pendingTemporary.empty()) {
+        removeTemporary(pendingTemporary);
+        pendingTemporary.clear();
+    }
+    ::ReleaseSRWLockExclusive(&pendingLock);
+    return FALSE;  // the next handler, finally the system's, ends the process as usual
+}
+
+// The temporary file a write goes to: created beside the destination, registered for removal on
+// Ctrl+C, and removed when the write does not complete.
+class Temporary {
+public:
+    explicit Temporary(const std::filesystem::path& target) {
+        static const bool handlerInstalled =
+            ::SetConsoleCtrlHandler(removeTemporaryOnInterrupt, TRUE) != 0;
+        (void)handlerInstalled;
+        static std::mt19937_64 generator{std::random_device{}()};
+        const std::wstring stem = target.filename().native().substr(0, 200);
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            wchar_t suffix[16];
+            std::swprintf(suffix, std::size(suffix), L"%010llx",
+                          static_cast<unsigned long long>(generator() & 0xFFFFFFFFFFULL));
+            name_ = target.parent_path() / (L"." + stem + L"." + suffix + L".tmp");
+            ::AcquireSRWLockExclusive(&pendingLock);
+            // Shared for deletion only: the control handler may remove the file while it is
+            // open, but no other process can open it to read it before it is complete. (The
+            // handle is closed only once the bytes are written and flushed.)
+            handle_ = ::CreateFileW(name_.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+            const DWORD error = ::GetLastError();
+            if (handle_ != INVALID_HANDLE_VALUE) {
+                pendingTemporary = name_.native();
+            }
+            ::ReleaseSRWLockExclusive(&pendingLock);
+            if (handle_ != INVALID_HANDLE_VALUE) {
+                return;
+            }
+            if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+                error_ = errnoOf(error);
+                return;
+            }
+        }
+        error_ = EEXIST;
+    }
+    Temporary(const Temporary&) = delete;
+    Temporary& operator=(const Temporary&) = delete;
+    ~Temporary() {
+        close();
+        ::AcquireSRWLockExclusive(&pendingLock);
+        if (pendingTemporary == name_.native()) {
+            removeTemporary(pendingTemporary);
+            pendingTemporary.clear();
+        }
+        ::ReleaseSRWLockExclusive(&pendingLock);
+    }
+
+    int error() const { return error_; }
+    HANDLE handle() const { return handle_; }
+    int close() {
+        if (handle_ == INVALID_HANDLE_VALUE) {
+            return 0;
+        }
+        const BOOL closed = ::CloseHandle(handle_);
+        handle_ = INVALID_HANDLE_VALUE;
+        return closed ? 0 : lastErrno();
+    }
+    // Moves the finished file to `target`, replacing what is there only when asked to. The
+    // control handler waits meanwhile, so the file is either in place or removed.
+    int moveTo(const std::filesystem::path& target, bool replaceExisting) {
+        const DWORD flags =
+            MOVEFILE_WRITE_THROUGH | (replaceExisting ? MOVEFILE_REPLACE_EXISTING : 0);
+        ::AcquireSRWLockExclusive(&pendingLock);
+        const BOOL moved = ::MoveFileExW(name_.c_str(), target.c_str(), flags);
+        const DWORD error = ::GetLastError();
+        if (moved) {
+            pendingTemporary.clear();
+        }
+        ::ReleaseSRWLockExclusive(&pendingLock);
+        return moved ? 0 : errnoOf(error);
+    }
+
+private:
+    std::filesystem::path name_;
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    int error_ = 0;
+};
+
+int writeHandle(HANDLE handle, std::span<const std::uint8_t> bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+        DWORD written = 0;
+        if (!::WriteFile(handle, bytes.data() + done, chunk, &written, nullptr)) {
+            return lastErrno();
+        }
+        done += written;
+    }
+    return 0;
+}
+
+// Writes to an existing device (NUL, say): there is nothing to replace.
+int writeInPlace(const std::filesystem::path& target, std::span<const std::uint8_t> bytes) {
+    Handle handle(::CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle.valid()) {
+        return lastErrno();
+    }
+    if (const int error = writeHandle(handle.get(), bytes); error != 0) {
+        return error;
+    }
+    return handle.close();
+}
+
+// Gives the new file the source's read-only attribute and, when asked, its times; what fails
+// is a warning.
+std::vector<MetadataWarning> giveMetadata(HANDLE handle, const WriteOptions& options) {
+    std::vector<MetadataWarning> warnings;
+    if (options.metadataSource.empty()) {
+        return warnings;
+    }
+    WIN32_FILE_ATTRIBUTE_DATA source{};
+    if (!::GetFileAttributesExW(options.metadataSource.c_str(), GetFileExInfoStandard, &source)) {
+        warnings.push_back(MetadataWarning{Metadata::permissions, lastErrno()});
+        return warnings;
+    }
+    if (options.keepTimes &&
+        !::SetFileTime(handle, nullptr, &source.ftLastAccessTime, &source.ftLastWriteTime)) {
+        warnings.push_back(MetadataWarning{Metadata::times, lastErrno()});
+    }
+    if ((source.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        FILE_BASIC_INFO basic{};
+        basic.FileAttributes = FILE_ATTRIBUTE_READONLY;
+        if (!::SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic)) {
+            warnings.push_back(MetadataWarning{Metadata::permissions, lastErrno()});
+        }
+    }
+    return warnings;
+}
+
+}  // namespace
+
+FileKind classify(const std::filesystem::path& name) {
+    Handle handle = openForQuery(name);
+    if (!handle.valid()) {
+        return FileKind::missing;
+    }
+    const HandleInfo info = describe(handle.get());
+    if (!info.onDisk) {
+        return FileKind::notRegular;
+    }
+    constexpr DWORD kCountedAsMissing =
+        FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    return (info.file.dwFileAttributes & kCountedAsMissing) != 0 ? FileKind::missing
+                                                                 : FileKind::regular;
+}
+
+std::optional<std::uintmax_t> regularFileSize(const std::filesystem::path& name) {
+    Handle handle = openForQuery(name);
+    if (!handle.valid()) {
+        return std::nullopt;
+    }
+    const HandleInfo info = describe(handle.get());
+    if (!info.onDisk || isDirectory(info)) {
+        return std::nullopt;
+    }
+    return (static_cast<std::uintmax_t>(info.file.nFileSizeHigh) << 32) | info.file.nFileSizeLow;
+}
+
+bool sameFile(const std::filesystem::path& first, const std::filesystem::path& second) {
+    Handle a = openForQuery(first);
+    Handle b = openForQuery(second);
+    if (!a.valid() || !b.valid()) {
+        return false;
+    }
+    BY_HANDLE_FILE_INFORMATION x{};
+    BY_HANDLE_FILE_INFORMATION y{};
+    return ::GetFileInformationByHandle(a.get(), &x) && ::GetFileInformationByHandle(b.get(), &y) &&
+           x.dwVolumeSerialNumber == y.dwVolumeSerialNumber &&
+           x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
+}
+
+int removeFile(const std::filesystem::path& name) {
+    return ::DeleteFileW(name.c_str()) ? 0 : lastErrno();
+}
+
+bool isTerminal(int fd) {
+    // A console, not merely a character device: NUL is one of those too.
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+    DWORD mode = 0;
+    return handle != INVALID_HANDLE_VALUE && ::GetFileType(handle) == FILE_TYPE_CHAR &&
+           ::GetConsoleMode(handle, &mode) != 0;
+}
+
+ReadResult readDescriptor(int fd, std::size_t limit) {
+    _setmode(fd, _O_BINARY);  // text mode would turn "\r\n" into "\n" and stop at 0x1A
+    ReadResult result;
+    const std::size_t wanted = limit + 1;  // one byte more tells a file that is too large
+    std::size_t have = 0;
+    result.bytes.resize(std::min<std::size_t>(wanted, 64 * 1024));
+    while (have < wanted) {
+        if (have == result.bytes.size()) {
+            result.bytes.resize(std::min(wanted, result.bytes.size() * 2));
+        }
+        const auto chunk =
+            static_cast<unsigned>(std::min<std::size_t>(result.bytes.size() - have, INT_MAX));
+        const int got = _read(fd, result.bytes.data() + have, chunk);
+        if (got < 0) {
+            result.error = errno;
+            result.bytes.clear();
+            return result;
+        }
+        if (got == 0) {
+            break;
+        }
+        have += static_cast<std::size_t>(got);
+    }
+    result.bytes.resize(have);
+    result.tooLarge = have > limit;
+    return result;
+}
+
+int writeDescriptor(int fd, std::span<const std::uint8_t> bytes) {
+    _setmode(fd, _O_BINARY);  // text mode would write every "\n" as "\r\n"
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const auto chunk =
+            static_cast<unsigned>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+        const int written = _write(fd, bytes.data() + done, chunk);
+        if (written < 0) {
+            return errno;
+        }
+        done += static_cast<std::size_t>(written);
+    }
+    return 0;
+}
+
+ReadResult readFile(const std::filesystem::path& name, std::size_t limit) {
+    ReadResult failed;
+    Handle handle(::CreateFileW(name.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle.valid()) {
+        failed.error = lastErrno();
+        return failed;
+    }
+    const HandleInfo info = describe(handle.get());
+    if (!info.onDisk || isDirectory(info)) {
+        failed.error = info.onDisk ? EISDIR : EINVAL;
+        return failed;
+    }
+    ReadResult result;
+    const std::size_t wanted = limit + 1;  // one byte more tells a file that is too large
+    const std::uintmax_t size =
+        (static_cast<std::uintmax_t>(info.file.nFileSizeHigh) << 32) | info.file.nFileSizeLow;
+    result.bytes.resize(static_cast<std::size_t>(std::min<std::uintmax_t>(wanted, size + 1)));
+    std::size_t have = 0;
+    while (have < wanted) {
+        if (have == result.bytes.size()) {
+            result.bytes.resize(std::min(wanted, result.bytes.size() * 2));  // the file grew
+        }
+        const auto chunk =
+            static_cast<DWORD>(std::min<std::size_t>(result.bytes.size() - have, 1 << 20));
+        DWORD got = 0;
+        if (!::ReadFile(handle.get(), result.bytes.data() + have, chunk, &got, nullptr)) {
+            failed.error = lastErrno();
+            return failed;
+        }
+        if (got == 0) {
+            break;
+        }
+        have += got;
+    }
+    result.bytes.resize(have);
+    result.tooLarge = have > limit;
+    return result;
+}
+
+WriteResult writeFileAtomically(const std::filesystem::path& destination,
+                                std::span<const std::uint8_t> bytes, const WriteOptions& options) {
+    if (destination.empty()) {
+        return {ENOENT, {}};
+    }
+    bool exists = false;
+    {
+        Handle existing = openForQuery(destination);
+        if (existing.valid()) {
+            const HandleInfo info = describe(existing.get());
+            if (!info.onDisk) {
+                existing.close();
+                return {writeInPlace(destination, bytes), {}};
+            }
+            if (isDirectory(info)) {
+                return {EISDIR, {}};
+            }
+            // Windows protects a read-only file from being replaced as from being changed (as
+            // `copy /y` does); some MoveFileExW implementations would replace it all the same.
+            if ((info.file.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0 &&
+                options.replaceExisting) {
+                return {EACCES, {}};
+            }
+            exists = true;
+        }
+    }
+    if (exists && !options.replaceExisting) {
+        return {EEXIST, {}};
+    }
+
+    Temporary temporary(destination);
+    if (temporary.error() != 0) {
+        return {temporary.error(), {}};
+    }
+    WriteResult result;
+    if (const int error = writeHandle(temporary.handle(), bytes); error != 0) {
+        return {error, {}};
+    }
+    result.warnings = giveMetadata(temporary.handle(), options);
+    if (options.synchronous && !::FlushFileBuffers(temporary.handle())) {
+        return {lastErrno(), {}};
+    }
+    if (const int error = temporary.close(); error != 0) {
+        return {error, {}};
+    }
+    // MOVEFILE_WRITE_THROUGH returns only once the move is on disk, as the directory sync does
+    // on POSIX.
+    result.error = temporary.moveTo(destination, options.replaceExisting);
+    return result;
+}
+
+}  // namespace lzc::fileio

@@ -1,0 +1,138 @@
+// lzc's own work, run in-process with its standard streams replaced: naming, modes, messages
+// and exit status. What happens to files on disk is the file layer's, tested there.
+#include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "lzc_cli/file_jobs.h"
+#include "test_support.h"
+
+namespace lzc::test {
+namespace {
+
+using cli::Mode;
+
+const Bytes kExampleStream = {0x80, 0x04, 'A',  'B',  'C',  'D',  'A',
+                              0x00, 0x01, 0x00, 0x0C, 0x80, 0x01, 'X'};
+
+std::string contentOf(int fd) {
+    std::string text(static_cast<std::size_t>(::lseek(fd, 0, SEEK_END)), '\0');
+    EXPECT_EQ(::pread(fd, text.data(), text.size(), 0), static_cast<ssize_t>(text.size()));
+    return text;
+}
+
+struct Ran {
+    int status;
+    std::string output;
+    std::string errors;
+};
+
+// Runs lzc's inputs in `dir` with `input` as standard input.
+Ran lzc(const ScratchDir& dir, cli::Settings settings, const std::string& input = "",
+        bool terminal = false) {
+    const int in = ::memfd_create("in", 0);
+    const int out = ::memfd_create("out", 0);
+    std::FILE* messages = std::tmpfile();
+    EXPECT_EQ(::pwrite(in, input.data(), input.size(), 0), static_cast<ssize_t>(input.size()));
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    const int status = cli::runInputs(settings, {in, out, messages, terminal, terminal});
+    std::filesystem::current_path(previous);
+    std::fflush(messages);
+    Ran run{status, contentOf(out), contentOf(::fileno(messages))};
+    std::fclose(messages);
+    ::close(in);
+    ::close(out);
+    return run;
+}
+
+cli::Settings settings(Mode mode, std::vector<std::string> inputs) {
+    cli::Settings result;
+    result.mode = mode;
+    result.inputs = std::move(inputs);
+    return result;
+}
+
+TEST(Lzc, NamesOutputsAndReportsEachFailingFileThenGoesOn) {
+    ScratchDir dir;
+    writeBytes(dir / "data.txt", bytesOf("ABCDABCDABCDABCDX"));
+    writeBytes(dir / "empty", Bytes{});
+    writeBytes(dir / "x.lzc", bytesOf("already"));
+    writeBytes(dir / "x.lzc.lzc", bytesOf("in the way"));
+    std::filesystem::create_directory(dir / "data.txt.lzc");
+    Ran run = lzc(dir, settings(Mode::compress, {"missing", "empty", "x.lzc", "data.txt"}));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.errors,
+              "lzc: missing: no such file\n"
+              "lzc: empty: empty: the .lzc format cannot hold an empty file\n"
+              "lzc: x.lzc: already ends in .lzc (use -f to compress it again)\n"
+              "lzc: data.txt.lzc: is a directory\n");
+
+    std::filesystem::remove(dir / "data.txt.lzc");
+    cli::Settings again = settings(Mode::compress, {"x.lzc", "data.txt"});
+    again.force = true;
+    EXPECT_EQ(lzc(dir, again).status, 0);
+    EXPECT_EQ(readBytes(dir / "data.txt.lzc"), kExampleStream);
+    EXPECT_EQ(readBytes(dir / "x.lzc.lzc"), (Bytes{0x80, 0x07, 'a', 'l', 'r', 'e', 'a', 'd', 'y'}));
+
+    run = lzc(dir, settings(Mode::decompress, {"data.txt.lzc", "x.lzc.lzc", "data.txt"}));
+    EXPECT_EQ(
+        run.errors,
+        "lzc: data.txt: already exists (use -f to overwrite)\n"
+        "lzc: x.lzc: already exists (use -f to overwrite)\n"
+        "lzc: data.txt: does not end in .lzc (name the output with -o or write it with -c)\n");
+    EXPECT_EQ(readBytes(dir / "x.lzc"), bytesOf("already"));
+}
+
+TEST(Lzc, ListsTestsAndTellsWithTwoDecimals) {
+    ScratchDir dir;
+    writeBytes(dir / "a.lzc", kExampleStream);
+    writeBytes(dir / "b.lzc", Bytes{0x80, 0x01, 'b'});
+    writeBytes(dir / "bad.lzc", Bytes{0x00, 0x02, 0x00, 0x04});
+    Ran run = lzc(dir, settings(Mode::list, {"a.lzc", "bad.lzc", "b.lzc"}));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.output,
+              "compressed   restored  comp/orig  name\n"
+              "        14         17     83.33%  a.lzc\n"
+              "         3          1    200.00%  b.lzc\n"
+              "        17         18     94.73%  (totals)\n");
+    EXPECT_EQ(run.errors, "lzc: bad.lzc: not a valid .lzc stream\n");
+
+    cli::Settings verbose = settings(Mode::test, {"-"});
+    verbose.verbosity = cli::Verbosity::verbose;
+    run = lzc(dir, verbose, std::string(kExampleStream.begin(), kExampleStream.end()));
+    EXPECT_EQ(run.errors, "stdin: OK, 14 -> 17 bytes (83.33%)\n");
+    verbose.mode = Mode::decompress;
+    run = lzc(dir, verbose, std::string(kExampleStream.begin(), kExampleStream.end()));
+    EXPECT_EQ(run.output, "ABCDABCDABCDABCDX");
+    EXPECT_EQ(run.errors, "stdin -> stdout: 14 -> 17 bytes (83.33%)\n");
+}
+
+TEST(Lzc, CompressedDataNeverMeetsATerminalWithoutForce) {
+    ScratchDir dir;
+    for (const Mode mode : {Mode::compress, Mode::decompress, Mode::test, Mode::list}) {
+        cli::Settings fromTerminal = settings(mode, {"-"});
+        const Ran run = lzc(dir, fromTerminal, "ABC", true);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.errors, mode == Mode::compress
+                                  ? "lzc: compressed data not written to a terminal (use -f to "
+                                    "force)\n"
+                                  : "lzc: compressed data not read from a terminal. Use -f to "
+                                    "force decompression.\n");
+        fromTerminal.force = true;
+        EXPECT_EQ(lzc(dir, fromTerminal, "ABC", true).status, mode == Mode::compress ? 0 : 1);
+    }
+}
+
+TEST(Lzc, ExitStatusOfTheProgram) {
+    const std::string lzcBinary = LZC_BINARY;
+    EXPECT_EQ(std::system((lzcBinary + " -w 0 2>/dev/null").c_str()), 2 << 8);
+    EXPECT_EQ(std::system((lzcBinary + " -t /nonexistent.lzc 2>/dev/null").c_str()), 1 << 8);
+    EXPECT_EQ(
+        std::system(("echo abc | " + lzcBinary + " | " + lzcBinary + " -d >/dev/null").c_str()), 0);
+}
+
+}  // namespace
+}  // namespace lzc::test

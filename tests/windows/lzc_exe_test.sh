@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# lzc.exe under Wine (scripts/windows-test.sh sets Wine up): round trips that match the Linux
+# build byte for byte, binary pipes, the refusal to replace, the read-only attribute and time
+# carried over, hidden files, non-ASCII names and malformed streams.
+#   tests/windows/lzc_exe_test.sh LZC_EXE LINUX_LZC
+set -uo pipefail
+exe=$1
+linux=$2
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+cd "$dir" || exit 1
+export LC_ALL=C.UTF-8  # Wine hands the program its arguments from UTF-8
+failures=0
+fail() {
+    echo "FAILED: $*"
+    failures=$((failures + 1))
+}
+lzc() { wine "$exe" "$@"; }
+status_of() {  # status_of COMMAND...: prints the command's exit status
+    "$@" >/dev/null 2>&1
+    echo $?
+}
+
+# Bytes that text mode would change (CR LF, lone LF, 0x1A), text, noise, runs, one byte.
+printf 'line\r\nline\nend\x1a\x00after\r\n\n\r' >crlf.bin
+seq 1 9000 | head -c 32767 >text.txt
+head -c 20000 /dev/urandom >noise.bin
+printf 'ab%.0s' $(seq 3000) >runs.bin
+printf x >one
+inputs=(crlf.bin text.txt noise.bin runs.bin one)
+
+for window in 32767 4092 1024; do
+    for name in "${inputs[@]}"; do
+        "$linux" -c -w "$window" "$name" >expected.lzc
+        cp "$name" original
+        lzc -w "$window" "$name" && cmp -s "$name.lzc" expected.lzc ||
+            fail "$name at window $window differs from the Linux build"
+        rm -f "$name" && lzc -d "$name.lzc" && cmp -s "$name" original ||
+            fail "$name at window $window does not come back"
+        rm -f "$name.lzc"
+    done
+done
+
+lzc -c crlf.bin >piped.lzc && "$linux" -c crlf.bin | cmp -s - piped.lzc ||
+    fail "compressing to a pipe changes bytes"
+lzc -dc piped.lzc >back && cmp -s back crlf.bin || fail "restoring to a pipe changes bytes"
+lzc -dc <piped.lzc >back && cmp -s back crlf.bin || fail "restoring from a pipe changes bytes"
+
+printf 'old bytes' >one.lzc
+[ "$(status_of lzc one)" = 1 ] && [ "$(cat one.lzc)" = "old bytes" ] ||
+    fail "an existing output was not kept without -f"
+lzc -f one && "$linux" -c one | cmp -s - one.lzc || fail "-f did not replace the output"
+
+cp text.txt kept.txt
+touch -d '2001-02-03 04:05:06' kept.txt
+wine cmd /c attrib +r kept.txt >/dev/null
+lzc kept.txt && [ "$(stat -c %Y kept.txt.lzc)" = "$(stat -c %Y kept.txt)" ] &&
+    [[ $(stat -c %A kept.txt.lzc) != *w* ]] || fail "the read-only attribute or time was lost"
+
+cp text.txt hidden.txt
+wine cmd /c attrib +h hidden.txt >/dev/null
+[[ $(lzc hidden.txt 2>&1) == *"hidden.txt: no such file"* ]] && [ ! -e hidden.txt.lzc ] ||
+    fail "a hidden file was not refused as missing"
+
+name='näme € 日本.txt'
+cp text.txt "$name"
+lzc "$name" && "$linux" -c text.txt | cmp -s - "$name.lzc" || fail "a non-ASCII name fails"
+[[ $(lzc -d "$name.lzc" 2>&1) == *"lzc: $name: already exists"* ]] ||
+    fail "a non-ASCII name is not shown as written"
+
+printf '\x80\x05ab' >bad.lzc
+[ "$(status_of lzc -d bad.lzc)" = 1 ] && [ ! -e bad ] || fail "a malformed stream was accepted"
+
+[ "$failures" = 0 ] && echo "lzc.exe: all checks passed"
+exit $((failures > 0))
