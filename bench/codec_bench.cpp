@@ -20,6 +20,7 @@
 
 #include "bench_inputs.h"
 #include "lzc/codec.h"
+#include "match_finder.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "lzc/chain_search.h"
+#include "chain_search.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,4 +1,4 @@
-#include "lzc/match_index.h"
+#include "match_index.h"
 
 #include <algorithm>
 #include <bit>

@@ -39,7 +39,7 @@
 #include <limits>
 #include <vector>
 
-#include "lzc/find_match.h"
+#include "find_match.h"
 
 namespace lzc {
 
@@ -56,12 +56,14 @@ public:
         std::int64_t longPerByte;
         std::int64_t longAtStart;
     };
-    static constexpr Allowance kDefaultAllowance{12, 16384, 4, 4096};
-    static constexpr Allowance kUnlimited{0, std::numeric_limits<std::int64_t>::max(), 4, 4096};
+    static constexpr Allowance kDefault{12, 16384, 4, 4096};
+    // For tests: no limit, or a hand-over after a few hundred links; long keys from the start.
+    static constexpr Allowance kUnlimited{0, std::numeric_limits<std::int64_t>::max(), 0, 0};
+    static constexpr Allowance kTiny{1, 256, 0, 0};
 
     // Links state.buffer[1 ... state.inputLength], which must stay as it is while find() is
     // used. Keeps its memory from one build to the next.
-    void build(const CodecState& state, Allowance allowance = kDefaultAllowance);
+    void build(const CodecState& state, Allowance allowance = kDefault);
 
     // Like MatchIndex::find: sets state.matchLength and state.matchPosition to FindMatch's
     // values whenever that length is at least minLength (4 or more), otherwise to a length
@@ -95,7 +97,7 @@ private:
     std::vector<std::uint16_t> runEnd_;  // for the first position of a run: where it ends
     // Per long key length: the linked position before p whose first bytes hash alike.
     std::array<std::vector<std::uint16_t>, kLongKeys.size()> longLink_;
-    Allowance allowance_ = kDefaultAllowance;
+    Allowance allowance_ = kDefault;
     std::int64_t links_ = 0;
     std::int64_t limit_ = 0;  // links allowed up to the current search
     bool exhausted_ = false;

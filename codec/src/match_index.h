@@ -37,7 +37,7 @@
 #include <memory>
 #include <vector>
 
-#include "lzc/find_match.h"
+#include "find_match.h"
 
 namespace lzc {
 

@@ -1,0 +1,56 @@
+// The compressor's longest-match search behind one type, and the compression entry point that
+// lets tests, fuzzers and the benchmark choose the search. Private to the codec and its tools.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "find_match.h"
+#include "lzc/progress.h"
+#include "lzc/status.h"
+
+namespace lzc {
+
+// Which search the compressor runs. All give the same output, byte for byte.
+enum class MatchSearch {
+    bruteForce,       // FindMatch, the reference: up to window x match length steps a position
+    indexed,          // the chain walk while it stays cheap, then the suffix-array index
+    suffixArrayOnly,  // the suffix-array index from the start
+    chainsOnly,       // the chain walk without an allowance, long keys from the start
+    handOverEarly,    // the chain walk with a tiny allowance, then the index (for tests)
+};
+
+// Answers the compressor's searches over one source. Owns the chain walk, the suffix-array
+// index and the hand-over from one to the other; their memory is kept per thread and serves
+// one compression after another.
+class MatchFinder {
+public:
+    // `state` holds the source, which must stay as it is while the finder is in use.
+    MatchFinder(const CodecState& state, MatchSearch search);
+    ~MatchFinder();
+    MatchFinder(const MatchFinder&) = delete;
+    MatchFinder& operator=(const MatchFinder&) = delete;
+
+    // Sets state.matchLength and state.matchPosition as FindMatch(state, searchStart,
+    // searchEnd, cur) does whenever that length is at least `shortest` (4 or more), the least
+    // the compressor acts on; otherwise to a shorter length and position 0. Successive calls
+    // must not move searchStart or cur back.
+    void find(CodecState& state, std::int32_t searchStart, std::int32_t searchEnd, std::int32_t cur,
+              std::int32_t shortest);
+
+private:
+    struct Structures;
+    std::unique_ptr<Structures> owned_;
+    Structures* structures_ = nullptr;  // this thread's, or owned_ when those are in use
+    MatchSearch search_;
+    bool indexBuilt_ = false;
+};
+
+// compressBuffer (lzc/codec.h) with a chosen search.
+Status compressBuffer(std::span<const std::uint8_t> source, std::int32_t window,
+                      std::vector<std::uint8_t>& out, ProgressPair& progress, std::int32_t interval,
+                      MatchSearch search);
+
+}  // namespace lzc
