@@ -53,7 +53,7 @@ void expectSameAnswersAtEveryPosition(std::span<const std::uint8_t> source, std:
     reference.buffer.insert(reference.buffer.end(), source.begin(), source.end());
     reference.inputLength = static_cast<std::int32_t>(source.size());
     lzc::CodecState state = reference;
-    lzc::MatchFinder finder(state, lzc::MatchSearch::handOverEarly);
+    lzc::MatchFinder finder(source, lzc::MatchSearch::handOverEarly);
     for (std::int32_t cur = 1; cur <= reference.inputLength; ++cur) {
         const std::int32_t start = std::max(1, cur - window);
         lzc::FindMatch(reference, start, cur - 1, cur);

@@ -26,12 +26,13 @@ namespace {
 constexpr std::int32_t kShortestAfterMatch = 4;
 constexpr std::int32_t kShortestAfterLiteral = 5;
 
-void runCompressor(CodecState& state, std::int32_t window, std::vector<std::uint8_t>& out,
-                   ProgressMeter& meter, MatchFinder& finder) {
+// The source is not copied into state.buffer: the match finder reads it where it lies.
+void runCompressor(std::span<const std::uint8_t> source, CodecState& state, std::int32_t window,
+                   std::vector<std::uint8_t>& out, ProgressMeter& meter, MatchFinder& finder) {
     const std::int32_t length = state.inputLength;
-    const std::uint8_t* const buffer = state.buffer.data();
-    auto appendBytes = [&](std::int32_t first, std::int32_t last) {  // buffer[first ... last]
-        out.insert(out.end(), buffer + first, buffer + last + 1);
+    // Source bytes first ... last, counted from 1.
+    auto appendBytes = [&](std::int32_t first, std::int32_t last) {
+        out.insert(out.end(), source.begin() + (first - 1), source.begin() + last);
     };
 
     std::int32_t runStart = 1;
@@ -91,14 +92,12 @@ Status compressBuffer(std::span<const std::uint8_t> source, std::int32_t window,
 
     CodecState state;
     state.inputLength = static_cast<std::int32_t>(source.size());
-    state.buffer.resize(source.size() + 1);
-    std::copy(source.begin(), source.end(), state.buffer.begin() + 1);
     // Worst case: a 1-byte run, its filler and a 4-byte match for every 5 source bytes.
     out.reserve(source.size() * 2 + kLiteralHeaderSize);
 
     ProgressMeter meter(progress, interval);
-    MatchFinder finder(state, search);
-    runCompressor(state, window, out, meter, finder);
+    MatchFinder finder(source, search);
+    runCompressor(source, state, window, out, meter, finder);
     return Status::ok;
 }
 

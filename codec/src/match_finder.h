@@ -23,25 +23,30 @@ enum class MatchSearch {
 };
 
 // Answers the compressor's searches over one source. Owns the chain walk, the suffix-array
-// index and the hand-over from one to the other; their memory is kept per thread and serves
-// one compression after another.
+// index and the hand-over from one to the other; their memory (under 1 MiB) is kept per thread
+// and serves one compression after another.
 class MatchFinder {
 public:
-    // `state` holds the source, which must stay as it is while the finder is in use.
-    MatchFinder(const CodecState& state, MatchSearch search);
+    // `source` (1 ... 32767 bytes) must stay as it is while the finder is in use.
+    MatchFinder(std::span<const std::uint8_t> source, MatchSearch search);
     ~MatchFinder();
     MatchFinder(const MatchFinder&) = delete;
     MatchFinder& operator=(const MatchFinder&) = delete;
 
-    // Sets state.matchLength and state.matchPosition as FindMatch(state, searchStart,
-    // searchEnd, cur) does whenever that length is at least `shortest` (4 or more), the least
+    // Sets state.matchLength and state.matchPosition as FindMatch(searchStart, searchEnd, cur)
+    // over the source does whenever that length is at least `shortest` (4 or more), the least
     // the compressor acts on; otherwise to a shorter length and position 0. Successive calls
     // must not move searchStart or cur back.
     void find(CodecState& state, std::int32_t searchStart, std::int32_t searchEnd, std::int32_t cur,
               std::int32_t shortest);
 
+    // 16-bit words of memory the searches use for a source of `length` bytes.
+    static std::size_t memoryNeeded(std::int32_t length);
+
 private:
     struct Structures;
+    std::span<const std::uint8_t> source_;
+    CodecState reference_;  // the brute force's copy of the source
     std::unique_ptr<Structures> owned_;
     Structures* structures_ = nullptr;  // this thread's, or owned_ when those are in use
     MatchSearch search_;

@@ -1,5 +1,7 @@
 // The suffix-array index: the same answers as FindMatch wherever the compressor looks at them,
 // built in linear time and answering each search in logarithmic time, whatever the input.
+// Positions are 0-based offsets into the source, as in the chain walk (chain_search.h); find()
+// converts the compressor's 1-based positions at its boundary.
 //
 // Algorithm. The index sorts all suffixes of the source (the suffix array, by induced sorting),
 // counts how many bytes each suffix shares with its neighbour in that order (the LCP array, in
@@ -34,81 +36,68 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
-#include <vector>
-
-#include "find_match.h"
+#include <span>
 
 namespace lzc {
 
-namespace detail {
-class SuffixSorter;
-}
-
 class MatchIndex {
 public:
-    MatchIndex();
-    ~MatchIndex();
-    MatchIndex(const MatchIndex&) = delete;
-    MatchIndex& operator=(const MatchIndex&) = delete;
+    // 16-bit words of memory that build() needs for a source of `length` bytes.
+    static std::size_t memoryNeeded(std::int32_t length);
 
-    // Indexes state.buffer[1 ... state.inputLength] (1 ... kMaxSourceSize bytes), which must
-    // stay as it is while find() is used. An index can be built again for another source; it
-    // keeps its memory, so repeated builds do not pay for fresh pages.
-    void build(const CodecState& state);
+    // Indexes `text` (1 ... 32767 bytes), which must stay as it is while find() is used, in
+    // `memory` (memoryNeeded() words at least, kept by the caller).
+    void build(std::span<const std::uint8_t> text, std::span<std::uint16_t> memory);
 
-    // Sets state.matchLength and state.matchPosition to what FindMatch(state, searchStart,
-    // searchEnd, cur) sets whenever that length is at least minLength (4 or more); otherwise
-    // to a length below minLength and position 0. Successive calls must not move searchStart
-    // or cur back, which the compressor's loop never does.
-    void find(CodecState& state, std::int32_t searchStart, std::int32_t searchEnd, std::int32_t cur,
-              std::int32_t minLength);
+    // Sets matchLength and matchPosition (1-based) to what FindMatch sets for the candidates
+    // searchStart ... cur - 1 whenever that length is at least minLength (4 or more);
+    // otherwise to a length below minLength and position 0. Successive calls must not move
+    // searchStart or cur back, which the compressor's loop never does.
+    void find(std::int32_t searchStart, std::int32_t cur, std::int32_t minLength,
+              std::int32_t& matchLength, std::int32_t& matchPosition);
 
 private:
     using Index = std::uint16_t;  // ranks, positions, depths and node numbers (< 32768)
 
     void buildLcp();
-    void buildTree();
+    void buildTree(Index* stack, Index* closing);
     void moveWindow(std::int32_t first, std::int32_t end);
     std::int32_t candidateBelow(std::int32_t rank) const;
     std::int32_t candidateAbove(std::int32_t rank) const;
-    std::int32_t sharedLength(std::int32_t a, std::int32_t b, std::int32_t limit) const;
     std::int32_t nodeAtDepth(std::int32_t rank, std::int32_t depth) const;
     std::int32_t lowestInWindow(std::int32_t firstRank, std::int32_t lastRank);
     std::int32_t repairSubtree(std::size_t node);
 
-    const std::uint8_t* text_ = nullptr;  // the source, 0-based
+    const std::uint8_t* text_ = nullptr;
     std::int32_t length_ = 0;
 
-    std::unique_ptr<detail::SuffixSorter> sorter_;
-    std::vector<Index> suffixes_;  // suffix array (one scratch slot at the end)
-    std::vector<Index> rank_;      // rank_[position]: where its suffix sorts
-    std::vector<Index> lcp_;       // lcp_[r]: bytes ranks r - 1 and r share (0 if < 4)
+    Index* suffixes_ = nullptr;  // suffix array
+    Index* rank_ = nullptr;      // rank_[position]: where its suffix sorts
+    Index* lcp_ = nullptr;       // lcp_[r]: bytes ranks r - 1 and r share (0 if < 4)
 
     // The interval tree. boundaryNode_[r] is the node of depth lcp_[r] spanning ranks r - 1
     // and r (the root for r == 0 and r == length_).
-    std::vector<Index> boundaryNode_;
-    std::vector<Index> depth_;
-    std::vector<Index> parent_;
-    std::vector<Index> jump_;   // an ancestor, about as far up again as the parent's jump
-    std::vector<Index> level_;  // edges up to the root
-    std::vector<Index> firstRank_;
-    std::vector<Index> lastRank_;
-    std::vector<Index> lowestPosition_;
+    Index* boundaryNode_ = nullptr;
+    Index* depth_ = nullptr;
+    Index* parent_ = nullptr;
+    Index* jump_ = nullptr;   // an ancestor, about as far up again as the parent's jump
+    Index* level_ = nullptr;  // edges up to the root
+    Index* firstRank_ = nullptr;
+    Index* lastRank_ = nullptr;
+    Index* lowestPosition_ = nullptr;
     Index root_ = 0;
-    std::vector<Index> openStack_;  // build-time scratch
-    std::vector<Index> closing_;
 
     // The candidate set: positions [windowFirst_, windowEnd_) as a bitmap over ranks, with a
     // summary bit per 64-rank word.
-    std::vector<std::uint64_t> candidates_;
-    std::vector<std::uint64_t> summary_;
+    std::uint64_t* candidates_ = nullptr;
+    std::uint64_t* summary_ = nullptr;
+    std::size_t summaryWords_ = 0;
     std::int32_t windowFirst_ = 0;
     std::int32_t windowEnd_ = 0;
 
     // Lowest window position per rank range, filled on the first search that needs it.
     // Positions below windowFirst_ may linger in a subtree until a search passes through it.
-    std::vector<Index> lowestTree_;
+    Index* lowestTree_ = nullptr;
     bool treeReady_ = false;
     std::size_t leafBase_ = 0;
     std::int32_t treeEnd_ = 0;  // positions below it have been entered into lowestTree_

@@ -42,7 +42,7 @@ TEST(FastSearchesAnswerAsFindMatch, AtEveryPosition) {
             for (const Bytes& source : sources()) {
                 CodecState reference = stateFor(source);
                 CodecState state = stateFor(source);
-                MatchFinder finder(state, search);
+                MatchFinder finder(source, search);
                 for (std::int32_t cur = 1; cur <= state.inputLength; ++cur) {
                     const std::int32_t start = std::max(1, cur - window);
                     FindMatch(reference, start, cur - 1, cur);
