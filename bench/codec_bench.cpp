@@ -12,7 +12,10 @@
 #include <zlib.h>
 #include <zstd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
@@ -324,7 +327,29 @@ private:
 
 }  // namespace
 
+// Writes each input to DIR/NN-name, for the whole-process comparison (bench/whole_process.sh).
+int writeInputs(const std::vector<Input>& inputs, const std::string& dir) {
+    int number = 0;
+    for (const Input& input : inputs) {
+        std::string name = input.name;
+        std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '-');
+        char prefix[16];
+        std::snprintf(prefix, sizeof prefix, "%02d-", ++number);
+        std::ofstream file(dir + "/" + prefix + name, std::ios::binary);
+        file.write(reinterpret_cast<const char*>(input.bytes.data()),
+                   static_cast<std::streamsize>(input.bytes.size()));
+        if (!file.flush()) {
+            std::fprintf(stderr, "cannot write %s\n", name.c_str());
+            return 1;
+        }
+    }
+    return 0;
+}
+
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--write-inputs") {
+        return writeInputs(vellicor::bench::benchmarkInputs(VELLICOR_SOURCE_DIR), argv[2]);
+    }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
