@@ -28,8 +28,7 @@ Bytes projectSources(const std::string& dir) {
     for (const char* name :
          {"codec/src/match_index.cpp", "codec/src/chain_search.cpp", "codec/src/suffix_array.cpp",
           "codec/src/compressor.cpp", "codec/src/decompressor.cpp", "codec/src/file_io.cpp",
-          "codec/src/lzcodec.cpp", "codec/src/match_index.h",
-          "codec/include/lzc/format.h"}) {
+          "codec/src/lzcodec.cpp", "codec/src/match_index.h", "codec/include/lzc/format.h"}) {
         const Bytes part = fileStart(dir + "/" + name);
         all.insert(all.end(), part.begin(), part.end());
     }

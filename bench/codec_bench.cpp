@@ -332,7 +332,8 @@ int writeInputs(const std::vector<Input>& inputs, const std::string& dir) {
     int number = 0;
     for (const Input& input : inputs) {
         std::string name = input.name;
-        std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '-');
+        std::replace_if(
+            name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '-');
         char prefix[16];
         std::snprintf(prefix, sizeof prefix, "%02d-", ++number);
         std::ofstream file(dir + "/" + prefix + name, std::ios::binary);

@@ -1,12 +1,11 @@
 // Fuzz target: every fast match search must compress exactly as the brute force does.
 //
 // Input: the first two bytes choose the search window (high bit of the first set: one of the
-// six quality windows; clear: any window from 1 to 32767), the rest is the source. Two checks:
-// - the whole compressed output of each fast search equals the brute force's;
-// - position by position, the chain walk with a tiny allowance, then the suffix-array index
-//   from where the walk gives up, answer as FindMatch does.
-// Keep inputs short (-max_len=1024): the brute force costs up to window x length steps a byte.
-#include <algorithm>
+// six quality windows; clear: any window from 1 to 32767), the rest is the source. The whole
+// compressed output of each fast search must equal the brute force's; one of them hands over
+// from the chain walk to the index after a few hundred links, so that short inputs reach the
+// hand-over too. Keep inputs short (-max_len=1024): the brute force costs up to window x
+// length steps a byte.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -47,29 +46,6 @@ void expectSameWholeOutputs(std::span<const std::uint8_t> source, std::int32_t w
     }
 }
 
-void expectSameAnswersAtEveryPosition(std::span<const std::uint8_t> source, std::int32_t window) {
-    lzc::CodecState reference;
-    reference.buffer.assign(1, 0);
-    reference.buffer.insert(reference.buffer.end(), source.begin(), source.end());
-    reference.inputLength = static_cast<std::int32_t>(source.size());
-    lzc::CodecState state = reference;
-    lzc::MatchFinder finder(source, lzc::MatchSearch::handOverEarly);
-    for (std::int32_t cur = 1; cur <= reference.inputLength; ++cur) {
-        const std::int32_t start = std::max(1, cur - window);
-        lzc::FindMatch(reference, start, cur - 1, cur);
-        for (const std::int32_t shortest : {4, 5}) {
-            finder.find(state, start, cur - 1, cur, shortest);
-            const bool same = reference.matchLength >= shortest
-                                  ? state.matchLength == reference.matchLength &&
-                                        state.matchPosition == reference.matchPosition
-                                  : state.matchLength < shortest && state.matchPosition == 0;
-            if (!same) {
-                std::abort();
-            }
-        }
-    }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -79,6 +55,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int32_t window = windowFrom(data[0], data[1]);
     const std::span<const std::uint8_t> source(data + 2, size - 2);
     expectSameWholeOutputs(source, window);
-    expectSameAnswersAtEveryPosition(source, window);
     return 0;
 }

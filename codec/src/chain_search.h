@@ -1,38 +1,32 @@
 // The quick path of the match finder: chains of earlier positions that start with the same
-// 4 bytes, walked exactly, under a budget of links.
-//
-// Positions here are 0-based offsets into the source; find() takes the compressor's 1-based
-// searchStart and cur and reports a 1-based match position, and converts nowhere else. At cur
-// the candidates are first = searchStart - 1 ... position - 1, where position = cur - 1, and a
-// match may have at most maxLength = length_ - cur bytes (FindMatch counts a candidate that
-// agrees through the last source byte one short).
+// 4 bytes, walked exactly, under a budget of links. Positions are 0-based offsets into the
+// source; find() converts the compressor's 1-based ones at its boundary: position = cur - 1,
+// candidates first = searchStart - 1 ... position - 1, and at most maxLength = length_ - cur
+// bytes a match (FindMatch counts agreement through the last source byte one short).
 //
 // Algorithm. A match the compressor acts on has 4 bytes or more, so its candidates start with
 // the same 4 bytes as `position`. link_[p] is the previous position whose first 4 bytes hash as
-// p's do (head_ holds the latest of each hash while they are linked). walkFrom() follows link_
-// from `position` down to `first`, newest first, counts the bytes each candidate shares with
-// `position` (at most maxLength), skips those sharing fewer than 4 (hash collisions), and keeps
-// a candidate when it is at least as long as `best`: walking down, that leaves the lowest
-// position among the longest, as FindMatch does.
+// p's do (head_: the latest per hash). walkFrom() follows link_ from `position` down to
+// `first`, newest first, counts the bytes each candidate shares with `position`, skips those
+// sharing fewer than 4 (hash collisions), and takes a candidate at least as long as `best`:
+// walking down, that leaves the lowest position among the longest, as FindMatch does.
 //
-// Once best.length reaches one of kLongKeys (6, 8, 16, 32, 128), a candidate further down can
-// replace best only by sharing at least that many bytes with `position`, hence with
-// best.position; so the walk may go on from best.position along longLink_[level], which links
-// positions whose first kLongKeys[level] bytes hash alike. On repetitive data these chains are
-// far shorter. Each costs a pass over the source, so they come into use only once the walks
-// have followed many links (Allowance::longPerByte), and each is built when first needed.
+// Once best.length reaches kLongKeys[level], only a candidate sharing that many bytes with
+// `position`, hence with best.position, can replace best; so the walk may go on from
+// best.position along longLink_[level], which links positions whose first kLongKeys[level]
+// bytes hash alike: far shorter chains on repetitive data. Each costs a pass over the source,
+// so they come into use only once the walks have grown long, and each is built when needed.
 //
-// Runs: inside a run of one byte every position starts with the same 4 bytes, so only a run's
-// first position is linked, and runEnd_[start] records where the run ends. walkRuns() weighs a
-// whole candidate run [c, end) at once: with runLeft bytes of the run left at `position`, a
-// candidate y in it shares min(end - y, runLeft) bytes, and more only at y = end - runLeft,
-// where both runs end together and the bytes after them are compared. So the best of a run is
-// either end - runLeft or its lowest position in the window.
+// Runs: only the first position of a run of one byte is linked, and runEnd_ records where the
+// run ends. walkRuns() weighs a candidate run [c, end) at once: with runLeft bytes of the run
+// left at `position`, a candidate y in it shares min(end - y, runLeft) bytes, and more only at
+// y = end - runLeft, where both runs end together. So a run's best is end - runLeft or its
+// lowest position in the window.
 //
-// Budget: linksUsed_ counts the links followed. When it passes linkBudget_ (Allowance::perByte
-// links per source byte passed, plus atStart), find() gives up for good, and the match finder
-// hands the rest of the source to the suffix-array index, whose cost is bounded whatever the
-// input. Both give the same answers, so the hand-over may happen at any position.
+// Budget: when linksUsed_ passes linkBudget_ (Allowance::perByte links per byte passed, plus
+// atStart), find() gives up for good and the match finder hands the rest of the source to the
+// suffix-array index, whose cost is bounded whatever the input. Both answer exactly, so the
+// hand-over may come at any position.
 #pragma once
 
 #include <array>
@@ -44,11 +38,8 @@ namespace lzc {
 
 class ChainSearch {
 public:
-    struct Allowance {
-        std::int64_t perByte;      // links per source byte passed ...
-        std::int64_t atStart;      // ... plus these, before find() gives up
-        std::int64_t longPerByte;  // the long-key chains come into use past these many links
-        std::int64_t longAtStart;
+    struct Allowance {  // links per byte passed plus at start: in all, then for long keys
+        std::int64_t perByte, atStart, longPerByte, longAtStart;
     };
     static constexpr Allowance kDefault{12, 16384, 4, 4096};
     // For tests: no limit, or a hand-over after a few hundred links; long keys from the start.
@@ -71,8 +62,7 @@ public:
 
 private:
     struct Best {
-        std::int32_t length = 0;
-        std::int32_t position = 0;
+        std::int32_t length = 0, position = 0;
     };
     std::uint32_t firstFourBytes(std::int32_t p) const;
     bool walkRuns(std::int32_t position, std::int32_t first, std::int32_t maxLength, Best& best);

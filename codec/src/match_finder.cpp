@@ -7,42 +7,40 @@
 
 namespace lzc {
 
-// One block of memory serves the chain walk and, once it hands over, the index in its place:
-// the hand-over is for good, so the two never need their memory at the same time.
+// One block of memory serves the chain walk and, after the hand-over (which is for good), the
+// index in its place. It is not initialized: pages never touched cost nothing.
 struct MatchFinder::Structures {
-    std::unique_ptr<std::uint16_t[]> memory;  // not initialized: untouched pages cost nothing
+    std::unique_ptr<std::uint16_t[]> memory;
     std::size_t words = 0;
     ChainSearch chain;
     MatchIndex index;
     bool busy = false;
 };
 
-std::size_t MatchFinder::memoryNeeded(std::int32_t length) {
-    return std::max(ChainSearch::memoryNeeded(length), MatchIndex::memoryNeeded(length));
-}
-
 MatchFinder::MatchFinder(std::span<const std::uint8_t> source, MatchSearch search)
     : source_(source), search_(search) {
     if (search == MatchSearch::bruteForce) {
-        reference_.buffer.assign(1, 0);
+        reference_.buffer.assign(1, 0);  // FindMatch counts from 1
         reference_.buffer.insert(reference_.buffer.end(), source.begin(), source.end());
         reference_.inputLength = static_cast<std::int32_t>(source.size());
         return;
     }
-    // One set per thread, so that its memory serves one compression after another. A
-    // compression started while it is in use (from inside a progress update) gets its own.
+    // A compression started while this thread's set is in use (from inside a progress update)
+    // gets its own.
     static thread_local Structures shared;
     if (shared.busy) {
         owned_ = std::make_unique<Structures>();
     }
     structures_ = shared.busy ? owned_.get() : &shared;
     structures_->busy = true;
-    const std::size_t words = memoryNeeded(static_cast<std::int32_t>(source.size()));
+    const auto length = static_cast<std::int32_t>(source.size());
+    const std::size_t words =
+        std::max(ChainSearch::memoryNeeded(length), MatchIndex::memoryNeeded(length));
     if (structures_->words < words) {
         structures_->memory.reset(new std::uint16_t[words]);
         structures_->words = words;
     }
-    const std::span<std::uint16_t> memory(structures_->memory.get(), words);
+    const std::span<std::uint16_t> memory(structures_->memory.get(), structures_->words);
     if (search == MatchSearch::suffixArrayOnly) {
         structures_->index.build(source, memory);
         indexBuilt_ = true;
@@ -73,9 +71,7 @@ void MatchFinder::find(CodecState& state, std::int32_t searchStart, std::int32_t
                                     state.matchPosition)) {
             return;
         }
-        structures_->index.build(
-            source_,
-            {structures_->memory.get(), memoryNeeded(static_cast<std::int32_t>(source_.size()))});
+        structures_->index.build(source_, {structures_->memory.get(), structures_->words});
         indexBuilt_ = true;
     }
     structures_->index.find(searchStart, cur, shortest, state.matchLength, state.matchPosition);

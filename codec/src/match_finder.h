@@ -13,18 +13,17 @@
 
 namespace lzc {
 
-// Which search the compressor runs. All give the same output, byte for byte.
+// Which search answers the compressor. All give the same output, byte for byte.
 enum class MatchSearch {
     bruteForce,       // FindMatch, the reference: up to window x match length steps a position
     indexed,          // the chain walk while it stays cheap, then the suffix-array index
-    suffixArrayOnly,  // the suffix-array index from the start
-    chainsOnly,       // the chain walk without an allowance, long keys from the start
-    handOverEarly,    // the chain walk with a tiny allowance, then the index (for tests)
+    suffixArrayOnly,  // the index from the start
+    chainsOnly,       // the chain walk without a budget, long keys from the start (slow at worst)
+    handOverEarly,    // the chain walk with a tiny budget, then the index (for tests)
 };
 
-// Answers the compressor's searches over one source. Owns the chain walk, the suffix-array
-// index and the hand-over from one to the other; their memory (under 1 MiB) is kept per thread
-// and serves one compression after another.
+// Answers the searches over one source: owns the chain walk, the index and the hand-over from
+// one to the other. Their memory (under 1 MiB) is kept per thread for the next compression.
 class MatchFinder {
 public:
     // `source` (1 ... 32767 bytes) must stay as it is while the finder is in use.
@@ -39,9 +38,6 @@ public:
     // must not move searchStart or cur back.
     void find(CodecState& state, std::int32_t searchStart, std::int32_t searchEnd, std::int32_t cur,
               std::int32_t shortest);
-
-    // 16-bit words of memory the searches use for a source of `length` bytes.
-    static std::size_t memoryNeeded(std::int32_t length);
 
 private:
     struct Structures;

@@ -1,38 +1,30 @@
-// The suffix-array index: the same answers as FindMatch wherever the compressor looks at them,
-// built in linear time and answering each search in logarithmic time, whatever the input.
-// Positions are 0-based offsets into the source, as in the chain walk (chain_search.h); find()
-// converts the compressor's 1-based positions at its boundary.
+// The suffix-array index: FindMatch's answers in logarithmic time per search, built in linear
+// time, whatever the input. Positions are 0-based offsets into the source, as in the chain
+// walk; find() converts the compressor's 1-based ones at its boundary (position = cur - 1,
+// first = searchStart - 1, maxLength = length_ - cur).
 //
-// Algorithm. The index sorts all suffixes of the source (the suffix array, by induced sorting),
-// counts how many bytes each suffix shares with its neighbour in that order (the LCP array, in
-// Kasai's order), and builds the tree of shared-prefix intervals over it in one pass: a node is
-// a maximal run of neighbouring suffixes that all share at least `depth` bytes, and it records
-// the lowest source position in its run. Comparing whole suffixes is what lets a candidate run
-// into the bytes at cur and beyond, exactly as FindMatch's byte loop does.
+// Algorithm. build() sorts the suffixes (suffixes_, rank_; induced sorting), counts the bytes
+// each shares with its predecessor in that order (lcp_, Kasai's order), and builds over lcp_
+// the tree of shared-prefix intervals: a node is a maximal run of ranks firstRank_ ...
+// lastRank_ whose suffixes all share depth_ bytes, and lowestPosition_ is the lowest position
+// in it. Comparing whole suffixes lets a candidate run into the bytes at `position` and beyond,
+// as FindMatch's byte loop does. The candidates first ... position - 1 are a bitmap over ranks
+// (candidates_), which moveWindow() grows at the top and shrinks at the bottom.
 //
-// A search at cur considers the candidates FindMatch considers, positions searchStart ... cur -
-// 1, kept as a set of suffix-order ranks that grows at its top and shrinks at its bottom as
-// the compressor moves on. It answers in two steps.
+// 1. The length. Two suffixes share the minimum of lcp_ between their ranks, so the candidates
+//    sharing most with `position` include its nearest candidates below and above in rank.
+//    Both are compared byte by byte up to maxLength (FindMatch counts agreement through the
+//    last byte one short, which caps every candidate alike): the larger is FindMatch's
+//    length, `longest`.
+// 2. The position. The candidates sharing `longest` bytes are those in the shallowest node
+//    around rank_[position] of depth_ at least `longest` (nodeAtDepth(), by jump pointers).
+//    FindMatch keeps the lowest of them. That is lowestPosition_ of the node unless it lies
+//    before `first` (a window smaller than the source); then lowestTree_, a min-tree over ranks
+//    of the window positions, gives it. A position that left the window is dropped from a
+//    subtree when a search passes through, once per level at most: O(n log n) in all.
 //
-// 1. The longest length. The shared length of two suffixes is the minimum over the neighbour
-//    pairs between them in suffix order, so the candidates sharing the most bytes with suffix
-//    cur include its nearest candidate below and its nearest candidate above in that order. Both
-//    are counted by comparing bytes, up to the last source byte less one: FindMatch counts a
-//    candidate that agrees through the last byte one short, which caps every candidate at the
-//    same length, so the capped maximum is FindMatch's length L.
-// 2. The position. The candidates that reach L are exactly the candidates in the shallowest
-//    tree node around cur's suffix whose depth is at least L; jump pointers find that node in
-//    logarithmic time. FindMatch keeps the lowest of them, since a candidate replaces the best
-//    one only when strictly longer. A candidate lies in the node, so the node's lowest position
-//    is below cur; unless it is before searchStart, it is the answer. When it is (a window
-//    smaller than the source), a min-tree over ranks that holds the positions since
-//    searchStart gives the lowest one at or after it; a position that has fallen out of the
-//    window is dropped from a subtree when a search passes through it, once per level at most,
-//    so the searches of one source share O(n log n) such steps in all.
-//
-// No search is cut short and no candidate is skipped on a guess: every step is exact. Step 2
-// runs only when L reaches the length the compressor acts on, so the byte comparisons of step 1
-// are paid for by the bytes the match then covers.
+// Every step is exact. Step 2 runs only when `longest` reaches what the compressor acts on, so
+// the comparisons of step 1 are paid for by the bytes the match covers.
 #pragma once
 
 #include <cstdint>
