@@ -3,7 +3,8 @@
 // zlib level 9, lz4 HC at its highest level and zstd level 19, compressing and decompressing.
 // Every benchmark reports bytes per second of source (restored bytes for decompression) and
 // its output size in the counter "out". After Google Benchmark's own report, a summary table
-// gives the median (or only) time of each.
+// gives the median (or only) CPU time of each: on a shared machine the wall time measures the
+// other load as much as the code.
 //
 //   vellicor_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
@@ -244,7 +245,7 @@ public:
             const std::size_t slash = name.find('/');
             Result& result = results_[name.substr(0, slash)][name.substr(slash + 1)];
             if (run.run_type == Run::RT_Aggregate || result.microseconds == 0) {
-                result.microseconds = run.GetAdjustedRealTime() *
+                result.microseconds = run.GetAdjustedCPUTime() *
                                       (run.time_unit == benchmark::kMillisecond ? 1000.0 : 1.0);
                 const auto out = run.counters.find("out");
                 result.out = out != run.counters.end() ? out->second.value : 0;
@@ -253,7 +254,8 @@ public:
     }
 
     void printSummary(const std::vector<Input>& inputs) const {
-        std::printf("\n## Compression: median time (us) / output size (bytes)\n\n| input | size |");
+        std::printf(
+            "\n## Compression: median CPU time (us) / output size (bytes)\n\n| input | size |");
         for (const std::string& column : compressColumns()) {
             std::printf(" %s |", column.c_str());
         }
@@ -272,7 +274,7 @@ public:
             }
             std::printf("\n");
         }
-        std::printf("\n## Decompression: median time (us) / restored MB/s\n\n| input |");
+        std::printf("\n## Decompression: median CPU time (us) / restored MB/s\n\n| input |");
         for (const std::string& column : decompressColumns()) {
             std::printf(" %s |", column.c_str());
         }
