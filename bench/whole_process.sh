@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Whole-process times: `lzc -c FILE` against gzip -9, lz4 -9, zstd -19 and xz -9, each writing
 # to /dev/null, on every input of the benchmark set (written out by vellicor_bench). Prints a
-# Markdown table: per tool the median of the per-round medians, and lzc's paired ratio to
-# gzip -9 and lz4 -9 (the median over rounds of lzc's median divided by the other's, measured
-# in the same round, so that load on the machine falls on both sides alike).
+# Markdown table: per tool the median of the per-round median wall times, and lzc's paired
+# ratios to gzip -9 and lz4 -9: the median over rounds of lzc's time divided by the other's in
+# the same round, so that load on the machine falls on both sides alike; once for the wall
+# time and once for the CPU time (user + system, less moved by other processes).
 #
 #   bench/whole_process.sh [BUILD_DIR [ROUNDS [RUNS]]]
 # BUILD_DIR is a build with -DVELLICOR_BENCH=ON (default build/bench); needs hyperfine, gzip,
@@ -27,9 +28,10 @@ for round in $(seq "$rounds"); do
         done
         hyperfine -N --style none --warmup 3 --runs "$runs" --export-csv "$work/round.csv" \
             "${commands[@]}" >/dev/null 2>&1
-        # One line per tool: round, input, tool number, median in ms.
+        # One line per tool: round, input, tool number, median wall and mean CPU time in ms.
         tail -n +2 "$work/round.csv" | awk -F, -v r="$round" -v i="$(basename "$input")" \
-            '{ printf "%s %s %d %.4f\n", r, i, NR, $4 * 1000 }' >>"$work/times"
+            '{ printf "%s %s %d %.4f %.4f\n", r, i, NR, $4 * 1000, ($5 + $6) * 1000 }' \
+            >>"$work/times"
     done
 done
 
@@ -45,6 +47,7 @@ function median(list, n,    sorted, k, tmp, j) {
 }
 {
     t[$2, $1, $3] = $4
+    cpu[$2, $1, $3] = $5
     if (!($2 in seen)) { seen[$2] = 1; order[++n] = $2 }
     if ($1 > rounds) rounds = $1
 }
@@ -52,8 +55,8 @@ END {
     count = split(tools, name, "|")
     printf "| input |"
     for (k = 1; k <= count; ++k) printf " %s (ms) |", name[k]
-    printf " lzc / gzip -9 | lzc / lz4 -9 |\n|---|"
-    for (k = 1; k <= count + 2; ++k) printf "---:|"
+    printf " lzc / gzip -9 | lzc / lz4 -9 | CPU: lzc / gzip -9 | CPU: lzc / lz4 -9 |\n|---|"
+    for (k = 1; k <= count + 4; ++k) printf "---:|"
     printf "\n"
     for (m = 1; m <= n; ++m) {
         input = order[m]
@@ -65,6 +68,10 @@ END {
         }
         for (k = 2; k <= 3; ++k) {
             for (r = 1; r <= rounds; ++r) v[r] = t[input, r, 1] / t[input, r, k]
+            printf " %.2f |", median(v, rounds)
+        }
+        for (k = 2; k <= 3; ++k) {
+            for (r = 1; r <= rounds; ++r) v[r] = cpu[input, r, 1] / cpu[input, r, k]
             printf " %.2f |", median(v, rounds)
         }
         printf "\n"
