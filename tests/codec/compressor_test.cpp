@@ -1,8 +1,8 @@
 // The compressor's output is the contract: these cases pin it to the byte.
 #include <gtest/gtest.h>
 
+#include "find_match.h"
 #include "lzc/codec.h"
-#include "lzc/find_match.h"
 #include "lzc/format.h"
 #include "test_support.h"
 
