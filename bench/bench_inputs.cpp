@@ -28,8 +28,7 @@ Bytes projectSources(const std::string& dir) {
     for (const char* name :
          {"codec/src/match_index.cpp", "codec/src/chain_search.cpp", "codec/src/suffix_array.cpp",
           "codec/src/compressor.cpp", "codec/src/decompressor.cpp", "codec/src/file_io_posix.cpp",
-          "codec/src/lzcodec.cpp", "codec/include/lzc/match_index.h",
-          "codec/include/lzc/format.h"}) {
+          "codec/src/lzcodec.cpp", "codec/src/match_index.h", "codec/include/lzc/format.h"}) {
         const Bytes part = fileStart(dir + "/" + name);
         all.insert(all.end(), part.begin(), part.end());
     }
@@ -156,6 +155,18 @@ Bytes twoNearlyEqualBlocks(std::uint32_t seed) {
     return bytes;
 }
 
+// Runs of one byte broken by single other bytes: every position inside a run starts the same
+// 4 bytes, and each run ends differently.
+Bytes brokenRuns() {
+    Bytes bytes;
+    for (std::uint32_t k = 0; bytes.size() < kSize; ++k) {
+        bytes.insert(bytes.end(), 3 + k * 7 % 29, 'a');
+        bytes.push_back(static_cast<std::uint8_t>('b' + k % 5));
+    }
+    bytes.resize(kSize);
+    return bytes;
+}
+
 // Against the hand-over: ordinary text until near the end, then long chains, so that the
 // chain walk spends most of its allowance before the suffix-array index takes over.
 Bytes textThenBlocks(std::uint32_t seed) {
@@ -182,6 +193,7 @@ std::vector<Input> benchmarkInputs(const std::string& sourceDir) {
         {"abcd+counter", fourBytesAndCounter(), true},
         {"de Bruijn", deBruijn(), true},
         {"run+extensions", runThenExtensions(7), false},
+        {"broken runs", brokenRuns(), false},
         {"two 8-byte blocks", twoNearlyEqualBlocks(8), false},
         {"text, then blocks", textThenBlocks(9), false},
     };

@@ -3,7 +3,8 @@
 // zlib level 9, lz4 HC at its highest level and zstd level 19, compressing and decompressing.
 // Every benchmark reports bytes per second of source (restored bytes for decompression) and
 // its output size in the counter "out". After Google Benchmark's own report, a summary table
-// gives the median (or only) time of each.
+// gives the median (or only) CPU time of each: on a shared machine the wall time measures the
+// other load as much as the code.
 //
 //   vellicor_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
@@ -12,7 +13,10 @@
 #include <zlib.h>
 #include <zstd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
@@ -20,6 +24,7 @@
 
 #include "bench_inputs.h"
 #include "lzc/codec.h"
+#include "match_finder.h"
 
 namespace {
 
@@ -240,7 +245,7 @@ public:
             const std::size_t slash = name.find('/');
             Result& result = results_[name.substr(0, slash)][name.substr(slash + 1)];
             if (run.run_type == Run::RT_Aggregate || result.microseconds == 0) {
-                result.microseconds = run.GetAdjustedRealTime() *
+                result.microseconds = run.GetAdjustedCPUTime() *
                                       (run.time_unit == benchmark::kMillisecond ? 1000.0 : 1.0);
                 const auto out = run.counters.find("out");
                 result.out = out != run.counters.end() ? out->second.value : 0;
@@ -249,7 +254,8 @@ public:
     }
 
     void printSummary(const std::vector<Input>& inputs) const {
-        std::printf("\n## Compression: median time (us) / output size (bytes)\n\n| input | size |");
+        std::printf(
+            "\n## Compression: median CPU time (us) / output size (bytes)\n\n| input | size |");
         for (const std::string& column : compressColumns()) {
             std::printf(" %s |", column.c_str());
         }
@@ -268,7 +274,7 @@ public:
             }
             std::printf("\n");
         }
-        std::printf("\n## Decompression: median time (us) / restored MB/s\n\n| input |");
+        std::printf("\n## Decompression: median CPU time (us) / restored MB/s\n\n| input |");
         for (const std::string& column : decompressColumns()) {
             std::printf(" %s |", column.c_str());
         }
@@ -323,7 +329,30 @@ private:
 
 }  // namespace
 
+// Writes each input to DIR/NN-name, for the whole-process comparison (bench/whole_process.sh).
+int writeInputs(const std::vector<Input>& inputs, const std::string& dir) {
+    int number = 0;
+    for (const Input& input : inputs) {
+        std::string name = input.name;
+        std::replace_if(
+            name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '-');
+        char prefix[16];
+        std::snprintf(prefix, sizeof prefix, "%02d-", ++number);
+        std::ofstream file(dir + "/" + prefix + name, std::ios::binary);
+        file.write(reinterpret_cast<const char*>(input.bytes.data()),
+                   static_cast<std::streamsize>(input.bytes.size()));
+        if (!file.flush()) {
+            std::fprintf(stderr, "cannot write %s\n", name.c_str());
+            return 1;
+        }
+    }
+    return 0;
+}
+
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--write-inputs") {
+        return writeInputs(vellicor::bench::benchmarkInputs(VELLICOR_SOURCE_DIR), argv[2]);
+    }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;

@@ -11,16 +11,12 @@
 //
 // The output is fixed to the byte by this policy and by the search's tie-breaking rules.
 #include <algorithm>
-#include <cassert>
 #include <cmath>
 #include <limits>
-#include <optional>
 
-#include "lzc/chain_search.h"
 #include "lzc/codec.h"
-#include "lzc/find_match.h"
 #include "lzc/format.h"
-#include "lzc/match_index.h"
+#include "match_finder.h"
 #include "progress_meter.h"
 
 namespace lzc {
@@ -30,88 +26,13 @@ namespace {
 constexpr std::int32_t kShortestAfterMatch = 4;
 constexpr std::int32_t kShortestAfterLiteral = 5;
 
-// A search sets state.matchLength and state.matchPosition as FindMatch does, at least whenever
-// the length reaches `shortest`, the least the compressor acts on in its current mode.
-struct BruteForceSearch {
-    void operator()(CodecState& state, std::int32_t searchStart, std::int32_t searchEnd,
-                    std::int32_t cur, std::int32_t /*shortest*/) const {
-        FindMatch(state, searchStart, searchEnd, cur);
-    }
-};
-
-struct SearchStructures {
-    ChainSearch chain;
-    MatchIndex index;
-};
-
-// The indexed search: the chain walk while it stays within its allowance, then the suffix-array
-// index for the rest of the source. Both answer exactly, so the switch changes no output.
-// suffixArrayOnly starts with the index, chainsOnly never leaves the chains.
-class IndexedSearch {
-public:
-    IndexedSearch(SearchStructures& structures, const CodecState& state, MatchSearch search)
-        : structures_(structures) {
-        if (search == MatchSearch::suffixArrayOnly) {
-            structures_.index.build(state);
-            indexBuilt_ = true;
-        } else {
-            structures_.chain.build(state, search == MatchSearch::chainsOnly
-                                               ? ChainSearch::kUnlimited
-                                               : ChainSearch::kDefaultAllowance);
-        }
-    }
-    void operator()(CodecState& state, std::int32_t searchStart, std::int32_t searchEnd,
-                    std::int32_t cur, std::int32_t shortest) {
-        if (!indexBuilt_) {
-            if (structures_.chain.find(state, searchStart, searchEnd, cur, shortest)) {
-                return;
-            }
-            structures_.index.build(state);
-            indexBuilt_ = true;
-        }
-        structures_.index.find(state, searchStart, searchEnd, cur, shortest);
-    }
-
-private:
-    SearchStructures& structures_;
-    bool indexBuilt_ = false;
-};
-
-// Each thread keeps one set of search structures whose memory serves one compression after
-// another. A compression started while that set is in use (from inside a progress update)
-// gets its own.
-class ThreadStructures {
-public:
-    ThreadStructures() : structures_(busy ? own_.emplace() : shared), claimed_(!busy) {
-        busy = true;
-    }
-    ~ThreadStructures() {
-        if (claimed_) {
-            busy = false;
-        }
-    }
-    ThreadStructures(const ThreadStructures&) = delete;
-    ThreadStructures& operator=(const ThreadStructures&) = delete;
-    SearchStructures& get() { return structures_; }
-
-private:
-    static thread_local SearchStructures shared;
-    static thread_local bool busy;
-    std::optional<SearchStructures> own_;
-    SearchStructures& structures_;
-    bool claimed_;
-};
-
-thread_local SearchStructures ThreadStructures::shared;
-thread_local bool ThreadStructures::busy = false;
-
-template <class Search>
-void runCompressor(CodecState& state, std::int32_t window, std::vector<std::uint8_t>& out,
-                   ProgressMeter& meter, Search& search) {
+// The source is not copied into state.buffer: the match finder reads it where it lies.
+void runCompressor(std::span<const std::uint8_t> source, CodecState& state, std::int32_t window,
+                   std::vector<std::uint8_t>& out, ProgressMeter& meter, MatchFinder& finder) {
     const std::int32_t length = state.inputLength;
-    const std::uint8_t* const buffer = state.buffer.data();
-    auto appendBytes = [&](std::int32_t first, std::int32_t last) {  // buffer[first ... last]
-        out.insert(out.end(), buffer + first, buffer + last + 1);
+    // Source bytes first ... last, counted from 1.
+    auto appendBytes = [&](std::int32_t first, std::int32_t last) {
+        out.insert(out.end(), source.begin() + (first - 1), source.begin() + last);
     };
 
     std::int32_t runStart = 1;
@@ -122,8 +43,8 @@ void runCompressor(CodecState& state, std::int32_t window, std::vector<std::uint
         // Candidates are the `window` positions before cur, never before position 1.
         const auto searchStart =
             static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{cur} - window, 1, cur));
-        search(state, searchStart, cur - 1, cur,
-               matchMode ? kShortestAfterMatch : kShortestAfterLiteral);
+        finder.find(state, searchStart, cur - 1, cur,
+                    matchMode ? kShortestAfterMatch : kShortestAfterLiteral);
 
         if (!matchMode) {
             if (state.matchLength >= kShortestAfterLiteral) {
@@ -171,28 +92,19 @@ Status compressBuffer(std::span<const std::uint8_t> source, std::int32_t window,
 
     CodecState state;
     state.inputLength = static_cast<std::int32_t>(source.size());
-    state.buffer.resize(source.size() + 1);
-    std::copy(source.begin(), source.end(), state.buffer.begin() + 1);
     // Worst case: a 1-byte run, its filler and a 4-byte match for every 5 source bytes.
     out.reserve(source.size() * 2 + kLiteralHeaderSize);
 
     ProgressMeter meter(progress, interval);
-    switch (search) {
-        case MatchSearch::bruteForce: {
-            BruteForceSearch bruteForce;
-            runCompressor(state, window, out, meter, bruteForce);
-            break;
-        }
-        case MatchSearch::indexed:
-        case MatchSearch::suffixArrayOnly:
-        case MatchSearch::chainsOnly: {
-            ThreadStructures structures;
-            IndexedSearch indexed(structures.get(), state, search);
-            runCompressor(state, window, out, meter, indexed);
-            break;
-        }
-    }
+    MatchFinder finder(source, search);
+    runCompressor(source, state, window, out, meter, finder);
     return Status::ok;
+}
+
+Status compressBuffer(std::span<const std::uint8_t> source, std::int32_t window,
+                      std::vector<std::uint8_t>& out, ProgressPair& progress,
+                      std::int32_t interval) {
+    return compressBuffer(source, window, out, progress, interval, MatchSearch::indexed);
 }
 
 std::int32_t compressionRatio(std::size_t sourceSize, std::size_t compressedSize) {

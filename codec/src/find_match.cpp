@@ -1,4 +1,4 @@
-#include "lzc/find_match.h"
+#include "find_match.h"
 
 #include <cassert>
 

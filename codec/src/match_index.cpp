@@ -1,4 +1,4 @@
-#include "lzc/match_index.h"
+#include "match_index.h"
 
 #include <algorithm>
 #include <bit>
@@ -17,47 +17,72 @@ constexpr std::uint16_t kNoPosition = 0xFFFF;
 
 }  // namespace
 
-MatchIndex::MatchIndex() : sorter_(std::make_unique<detail::SuffixSorter>()) {}
+namespace {
 
-MatchIndex::~MatchIndex() = default;
+// Words for each array of about one entry per position: a whole number of 8-byte units.
+std::size_t strideFor(std::size_t length) {
+    return (length + 1 + 3) / 4 * 4;
+}
 
-void MatchIndex::build(const CodecState& state) {
-    text_ = state.buffer.data() + 1;
-    length_ = state.inputLength;
-    assert(length_ >= 1 && state.buffer.size() > static_cast<std::size_t>(length_));
-    const auto n = static_cast<std::size_t>(length_);
-    sorter_->sort(std::span<const std::uint8_t>(text_, n), suffixes_, rank_);
+}  // namespace
+
+// Ten arrays of a stride each, the candidate bitmap and its summary, then a region that holds
+// the suffix sorter's scratch, later the LCP array and the min-tree (and, while the tree of
+// intervals is built, its two stacks in the min-tree's place).
+std::size_t MatchIndex::memoryNeeded(std::int32_t length) {
+    const auto n = static_cast<std::size_t>(length);
+    const std::size_t stride = strideFor(n);
+    const std::size_t words = (n + 63) / 64;
+    const std::size_t after =
+        stride + std::max(2 * std::bit_ceil(n), 2 * stride);  // the LCP array, the min-tree
+    return 10 * stride + 4 * (words + (words + 63) / 64) +
+           std::max(detail::suffixSortScratch(n), after);
+}
+
+void MatchIndex::build(std::span<const std::uint8_t> text, std::span<std::uint16_t> memory) {
+    text_ = text.data();
+    length_ = static_cast<std::int32_t>(text.size());
+    assert(length_ >= 1 && memory.size() >= memoryNeeded(length_));
+    const std::size_t stride = strideFor(text.size());
+    Index* next = memory.data();
+    for (Index** field : {&suffixes_, &rank_, &boundaryNode_, &depth_, &parent_, &jump_, &level_,
+                          &firstRank_, &lastRank_, &lowestPosition_}) {
+        *field = next;
+        next += stride;
+    }
+    const std::size_t words = (text.size() + 63) / 64;
+    summaryWords_ = (words + 63) / 64;
+    candidates_ = reinterpret_cast<std::uint64_t*>(next);
+    summary_ = candidates_ + words;
+    next += 4 * (words + summaryWords_);
+    detail::sortSuffixes(text, suffixes_, rank_,
+                         {next, static_cast<std::size_t>(memory.data() + memory.size() - next)});
+    lcp_ = next;
+    lowestTree_ = next + stride;
     buildLcp();
-    buildTree();
-    candidates_.assign((n + 63) / 64, 0);
-    summary_.assign((candidates_.size() + 63) / 64, 0);
+    buildTree(lowestTree_, lowestTree_ + stride);  // before the min-tree is in use
+    std::fill_n(candidates_, words + summaryWords_, 0);
     windowFirst_ = 0;
     windowEnd_ = 0;
     treeReady_ = false;
     treeEnd_ = 0;
 }
 
-std::int32_t MatchIndex::sharedLength(std::int32_t a, std::int32_t b, std::int32_t limit) const {
-    return detail::sharedPrefix(text_, a, b, limit);
-}
-
 // Kasai's order: going through the source, the suffix one position on shares at least one
 // byte less with its predecessor than this one did.
 void MatchIndex::buildLcp() {
-    const auto n = static_cast<std::size_t>(length_);
-    lcp_.assign(n + 1, 0);
+    std::fill_n(lcp_, length_ + 1, 0);
     std::int32_t shared = 0;
     for (std::int32_t position = 0; position < length_; ++position) {
-        const std::int32_t r = rank_[static_cast<std::size_t>(position)];
+        const std::int32_t r = rank_[position];
         if (r == 0) {
             shared = 0;
             continue;
         }
-        const std::int32_t before = suffixes_[static_cast<std::size_t>(r) - 1];
-        const std::int32_t limit = length_ - std::max(position, before);
-        shared += sharedLength(position + shared, before + shared, limit - shared);
-        lcp_[static_cast<std::size_t>(r)] =
-            static_cast<Index>(shared >= kShortestUseful ? shared : 0);
+        const std::int32_t before = suffixes_[r - 1];
+        const std::int32_t most = length_ - std::max(position, before);
+        shared += detail::sharedPrefix(text_, position + shared, before + shared, most - shared);
+        lcp_[r] = static_cast<Index>(shared >= kShortestUseful ? shared : 0);
         shared = std::max(shared - 1, 0);
     }
 }
@@ -65,28 +90,19 @@ void MatchIndex::buildLcp() {
 // One pass over the LCP array with a stack of open intervals, deepest on top. Nodes are
 // numbered as they open; each closes after all nodes inside it, so the reverse closing order
 // visits parents before children.
-void MatchIndex::buildTree() {
+void MatchIndex::buildTree(Index* const stack, Index* const closing) {
     const auto n = static_cast<std::size_t>(length_);
-    boundaryNode_.assign(n + 1, 0);
-    for (std::vector<Index>* field :
-         {&depth_, &parent_, &jump_, &level_, &firstRank_, &lastRank_, &lowestPosition_}) {
-        field->resize(n);
-    }
-    Index* const depth = depth_.data();
-    Index* const parent = parent_.data();
-    Index* const firstRank = firstRank_.data();
-    Index* const lastRank = lastRank_.data();
-    Index* const lowestPosition = lowestPosition_.data();
-    Index* const boundaryNode = boundaryNode_.data();
-    const Index* const lcp = lcp_.data();
-    const Index* const suffixes = suffixes_.data();
+    Index* const depth = depth_;
+    Index* const parent = parent_;
+    Index* const firstRank = firstRank_;
+    Index* const lastRank = lastRank_;
+    Index* const lowestPosition = lowestPosition_;
+    Index* const boundaryNode = boundaryNode_;
+    const Index* const lcp = lcp_;
+    const Index* const suffixes = suffixes_;
 
     // The open intervals' nodes, deepest on top. While a node is open, lowestPosition holds
     // the lowest position of the leaves and closed nodes it has taken in so far.
-    openStack_.resize(n + 1);
-    closing_.resize(n);
-    Index* const stack = openStack_.data();
-    Index* const closing = closing_.data();
     std::size_t top = 0;
     std::size_t closed = 0;
     std::int32_t nodes = 1;
@@ -139,8 +155,8 @@ void MatchIndex::buildTree() {
 
     // Jump pointers (skew-binary): from a node, the jump goes up by 1, 3, 7, ... levels, so
     // that any ancestor is reached in a logarithmic number of moves.
-    Index* const jump = jump_.data();
-    Index* const level = level_.data();
+    Index* const jump = jump_;
+    Index* const level = level_;
     parent[root_] = root_;
     jump[root_] = root_;
     level[root_] = 0;
@@ -168,7 +184,7 @@ std::int32_t MatchIndex::nodeAtDepth(std::int32_t rank, std::int32_t depth) cons
 
 void MatchIndex::moveWindow(std::int32_t first, std::int32_t end) {
     const auto flip = [this](std::int32_t position) {
-        const auto r = static_cast<std::size_t>(rank_[static_cast<std::size_t>(position)]);
+        const std::size_t r = rank_[position];
         std::uint64_t& word = candidates_[r / 64];
         word ^= std::uint64_t{1} << (r % 64);
         const std::size_t w = r / 64;
@@ -215,7 +231,7 @@ std::int32_t MatchIndex::candidateAbove(std::int32_t rank) const {
     std::size_t s = w / 64;
     std::uint64_t words = summary_[s] & (~std::uint64_t{1} << (w % 64));
     while (words == 0) {
-        if (++s == summary_.size()) {
+        if (++s == summaryWords_) {
             return -1;
         }
         words = summary_[s];
@@ -243,13 +259,13 @@ std::int32_t MatchIndex::repairSubtree(std::size_t node) {
 std::int32_t MatchIndex::lowestInWindow(std::int32_t firstRank, std::int32_t lastRank) {
     if (!treeReady_) {
         leafBase_ = std::bit_ceil(static_cast<std::size_t>(length_));
-        lowestTree_.assign(2 * leafBase_, kNoPosition);
+        std::fill_n(lowestTree_, 2 * leafBase_, kNoPosition);
         treeReady_ = true;
     }
     // Enter the window positions not entered yet, in increasing order: a subtree that already
     // holds a value holds a lower one, so the climb stops there.
     for (std::int32_t p = std::max(treeEnd_, windowFirst_); p < windowEnd_; ++p) {
-        std::size_t node = leafBase_ + rank_[static_cast<std::size_t>(p)];
+        std::size_t node = leafBase_ + rank_[p];
         lowestTree_[node] = static_cast<Index>(p);
         for (node /= 2; node >= 1 && lowestTree_[node] == kNoPosition; node /= 2) {
             lowestTree_[node] = static_cast<Index>(p);
@@ -271,42 +287,40 @@ std::int32_t MatchIndex::lowestInWindow(std::int32_t firstRank, std::int32_t las
     return lowest;
 }
 
-void MatchIndex::find(CodecState& state, std::int32_t searchStart, std::int32_t searchEnd,
-                      std::int32_t cur, std::int32_t minLength) {
-    state.matchLength = 0;
-    state.matchPosition = 0;
-    if (searchEnd < 1) {
+void MatchIndex::find(std::int32_t searchStart, std::int32_t cur, std::int32_t minLength,
+                      std::int32_t& matchLength, std::int32_t& matchPosition) {
+    matchLength = 0;
+    matchPosition = 0;
+    if (cur == 1) {
         return;
     }
-    assert(minLength >= kShortestUseful && searchStart >= 1 && searchEnd == cur - 1);
-    assert(cur <= length_ && searchStart - 1 >= windowFirst_ && cur - 1 >= windowEnd_);
+    const std::int32_t first = searchStart - 1;
     const std::int32_t position = cur - 1;
-    const std::int32_t limit = length_ - cur;  // the last byte is never matched
-    moveWindow(searchStart - 1, position);
-    const std::int32_t rank = rank_[static_cast<std::size_t>(position)];
-    const auto r = static_cast<std::size_t>(rank);
-    if (limit < minLength || std::max(lcp_[r], lcp_[r + 1]) < minLength) {
+    const std::int32_t maxLength = length_ - cur;  // the last byte is never matched
+    assert(minLength >= kShortestUseful && first >= windowFirst_ && position >= windowEnd_);
+    moveWindow(first, position);
+    const std::int32_t rank = rank_[position];
+    if (maxLength < minLength || std::max(lcp_[rank], lcp_[rank + 1]) < minLength) {
         return;
     }
-
     std::int32_t longest = 0;
     for (const std::int32_t neighbour : {candidateBelow(rank), candidateAbove(rank)}) {
         if (neighbour >= 0) {
-            const std::int32_t candidate = suffixes_[static_cast<std::size_t>(neighbour)];
-            longest = std::max(longest, sharedLength(position, candidate, limit));
+            longest = std::max(
+                longest, detail::sharedPrefix(text_, position, suffixes_[neighbour], maxLength));
         }
     }
     if (longest < minLength) {
         return;
     }
-    const auto node = static_cast<std::size_t>(nodeAtDepth(rank, longest));
+    const std::int32_t node = nodeAtDepth(rank, longest);
     std::int32_t lowest = lowestPosition_[node];
     if (lowest < windowFirst_) {
         lowest = lowestInWindow(firstRank_[node], lastRank_[node]);
     }
     assert(lowest >= windowFirst_ && lowest < position);
-    state.matchLength = longest;
-    state.matchPosition = lowest + 1;
+    matchLength = longest;
+    matchPosition = lowest + 1;
 }
 
 }  // namespace lzc

@@ -164,20 +164,34 @@ void sortLevel(const Symbol* s, std::int32_t n, std::int32_t k, std::int32_t* sa
 
 }  // namespace
 
-void SuffixSorter::sort(std::span<const std::uint8_t> text, std::vector<std::uint16_t>& sa,
-                        std::vector<std::uint16_t>& rank) {
+namespace {
+
+// Words in each third of the scratch: at least length + 2, a whole number of 8-byte units.
+std::size_t scratchUnit(std::size_t length) {
+    return (length + 2 + 3) / 4 * 4;
+}
+
+}  // namespace
+
+// `induced` (int32, with one scratch slot), then `types` (a byte per symbol on each level),
+// then `leftmost` (int32).
+std::size_t suffixSortScratch(std::size_t length) {
+    return 5 * scratchUnit(length);
+}
+
+void sortSuffixes(std::span<const std::uint8_t> text, std::uint16_t* sa, std::uint16_t* rank,
+                  std::span<std::uint16_t> scratch) {
     const auto n = static_cast<std::int32_t>(text.size());
-    assert(n >= 1 && n <= 0x7FFF);
-    induced_.resize(text.size() + 1);
-    types_.resize(2 * text.size() + 2);
-    leftmost_.resize(text.size() + 2);
-    sortLevel(text.data(), n, 256, induced_.data(), types_.data(), leftmost_.data());
-    sa.resize(text.size() + 1);
-    rank.resize(text.size());
+    assert(n >= 1 && n <= 0x7FFF && scratch.size() >= suffixSortScratch(text.size()));
+    const std::size_t words = scratchUnit(text.size());
+    auto* const induced = reinterpret_cast<std::int32_t*>(scratch.data());
+    auto* const types = reinterpret_cast<std::uint8_t*>(scratch.data() + 2 * words);
+    auto* const leftmost = reinterpret_cast<std::int32_t*>(scratch.data() + 3 * words);
+    sortLevel(text.data(), n, 256, induced, types, leftmost);
     for (std::int32_t r = 0; r < n; ++r) {
-        const std::int32_t p = induced_[static_cast<std::size_t>(r)];
-        sa[static_cast<std::size_t>(r)] = static_cast<std::uint16_t>(p);
-        rank[static_cast<std::size_t>(p)] = static_cast<std::uint16_t>(r);
+        const std::int32_t p = induced[r];
+        sa[r] = static_cast<std::uint16_t>(p);
+        rank[p] = static_cast<std::uint16_t>(r);
     }
 }
 

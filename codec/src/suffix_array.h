@@ -1,27 +1,19 @@
-// Suffix sorting for the match index: the suffix array of a source of up to kMaxSourceSize
-// bytes, in linear time whatever the input.
+// Suffix sorting for the match index: the suffix array of a source of up to 32767 bytes, in
+// linear time whatever the input.
 #pragma once
 
 #include <cstdint>
 #include <span>
-#include <vector>
 
 namespace lzc::detail {
 
-// Sorts suffixes by induced sorting (SA-IS); keeps its buffers from one source to the next.
-class SuffixSorter {
-public:
-    // Sorts the suffixes of `text` (1 ... kMaxSourceSize bytes), a shorter suffix before a
-    // longer one it is a prefix of: sa[k] is the 0-based start of the k-th smallest suffix and
-    // rank[p] the rank of the suffix at p. Both are resized to text.size(), sa with one
-    // scratch slot more.
-    void sort(std::span<const std::uint8_t> text, std::vector<std::uint16_t>& sa,
-              std::vector<std::uint16_t>& rank);
+// 16-bit words of scratch memory sortSuffixes() needs for `length` bytes.
+std::size_t suffixSortScratch(std::size_t length);
 
-private:
-    std::vector<std::int32_t> induced_;
-    std::vector<std::uint8_t> types_;
-    std::vector<std::int32_t> leftmost_;
-};
+// Sorts the suffixes of `text` by induced sorting (SA-IS), a shorter suffix before a longer one
+// it is a prefix of: sa[k] is the 0-based start of the k-th smallest suffix and rank[p] the rank
+// of the suffix at p (text.size() entries each).
+void sortSuffixes(std::span<const std::uint8_t> text, std::uint16_t* sa, std::uint16_t* rank,
+                  std::span<std::uint16_t> scratch);
 
 }  // namespace lzc::detail

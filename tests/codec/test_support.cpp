@@ -23,11 +23,6 @@ Bytes grown(std::size_t count, Append append) {
     return bytes;
 }
 
-Bytes tiled(const Bytes& block, std::size_t count) {
-    return grown(count,
-                 [&](Bytes& bytes) { bytes.insert(bytes.end(), block.begin(), block.end()); });
-}
-
 }  // namespace
 
 Bytes bytesOf(std::string_view text) {
@@ -73,7 +68,9 @@ Bytes runs(std::size_t count, std::uint32_t seed) {
 }
 
 Bytes periodic(std::size_t count, std::size_t period, std::uint32_t seed) {
-    return tiled(randomBytes(period, seed), count);
+    const Bytes block = randomBytes(period, seed);
+    return grown(count,
+                 [&](Bytes& bytes) { bytes.insert(bytes.end(), block.begin(), block.end()); });
 }
 
 Bytes repeatedWords(std::size_t count, std::uint32_t seed, int words) {
@@ -85,40 +82,6 @@ Bytes repeatedWords(std::size_t count, std::uint32_t seed, int words) {
         const auto word = vocabulary.begin() + static_cast<std::ptrdiff_t>(4 * pickWord(generator));
         bytes.insert(bytes.end(), word, word + 4);
         bytes.push_back(counter++);
-    });
-}
-
-Bytes deBruijn(std::size_t count, int alphabet, int order) {
-    // The FKM construction: concatenate, in lexicographic order, the Lyndon words whose length
-    // divides `order`.
-    std::vector<int> word(static_cast<std::size_t>(order) + 1, 0);
-    Bytes sequence;
-    const auto extend = [&](auto&& self, int t, int p) -> void {
-        if (t > order) {
-            for (int j = 1; order % p == 0 && j <= p; ++j) {
-                sequence.push_back(
-                    static_cast<std::uint8_t>('a' + word[static_cast<std::size_t>(j)]));
-            }
-            return;
-        }
-        auto& letter = word[static_cast<std::size_t>(t)];
-        for (letter = word[static_cast<std::size_t>(t - p)]; letter < alphabet; ++letter) {
-            self(self, t + 1, letter == word[static_cast<std::size_t>(t - p)] ? p : t);
-        }
-    };
-    extend(extend, 1, 1);
-    return tiled(sequence, count);
-}
-
-Bytes nearCopies(std::size_t count, std::size_t block, std::uint32_t seed) {
-    const Bytes original = randomBytes(block, seed, 16);
-    std::mt19937 generator(seed);
-    std::uniform_int_distribution<std::size_t> pickPlace(0, block - 1);
-    return grown(count, [&](Bytes& bytes) {
-        Bytes copy = original;
-        copy[pickPlace(generator)] ^= 0x20;
-        copy[pickPlace(generator)] ^= 0x20;
-        bytes.insert(bytes.end(), copy.begin(), copy.end());
     });
 }
 

@@ -27,11 +27,6 @@ Bytes periodic(std::size_t count, std::size_t period, std::uint32_t seed);
 // 4-byte words from a set of `words`, each followed by one byte of a counter: the words recur
 // all the time, but the match they start rarely reaches a fifth byte.
 Bytes repeatedWords(std::size_t count, std::uint32_t seed, int words = 8);
-// A de Bruijn sequence over `alphabet` letters of order `order`, repeated: every run of `order`
-// letters occurs once per period, so matches stay shorter than `order` within a period.
-Bytes deBruijn(std::size_t count, int alphabet, int order);
-// A random block, then copies of it with a few bytes changed.
-Bytes nearCopies(std::size_t count, std::size_t block, std::uint32_t seed);
 
 // A fresh directory under the system's temporary directory, removed with everything in it.
 class ScratchDir {

@@ -12,21 +12,12 @@
 
 namespace lzc {
 
-// Which longest-match search the compressor runs. All give the same output, byte for byte.
-enum class MatchSearch {
-    bruteForce,       // FindMatch, the reference: up to window x match length steps a position
-    indexed,          // chains while they stay cheap, then the suffix-array index
-    suffixArrayOnly,  // the suffix-array index from the start (lzc/match_index.h)
-    chainsOnly,       // chains without an allowance (lzc/chain_search.h): slow on some inputs
-};
-
 // Compresses `source` (1 ... kMaxSourceSize bytes) into `out` with the given search window:
 // how many positions back a repeat may start. Progress is stepped once per loop iteration.
 // Returns ok, emptyInput or sourceTooLarge; `out` is left empty on failure.
 Status compressBuffer(std::span<const std::uint8_t> source, std::int32_t window,
                       std::vector<std::uint8_t>& out, ProgressPair& progress,
-                      std::int32_t interval = kDefaultProgressInterval,
-                      MatchSearch search = MatchSearch::indexed);
+                      std::int32_t interval = kDefaultProgressInterval);
 
 // Restores a stream into `out`. Never reads outside `stream` and never writes outside `out`,
 // whatever the stream holds: a match that starts at position 0 or beyond the bytes restored so

@@ -18,7 +18,8 @@ namespace lzc {
 
 // The compressor's working record.
 struct CodecState {
-    // buffer[k] is source byte k for k = 1 ... inputLength; buffer[0] is never read.
+    // buffer[k] is source byte k for k = 1 ... inputLength; buffer[0] is never read. Only
+    // FindMatch reads it: the compressor and the fast searches read the caller's source bytes.
     std::vector<std::uint8_t> buffer;
     std::int32_t inputLength = 0;
     // Current 1-based position in the input.

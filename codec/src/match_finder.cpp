@@ -1,0 +1,80 @@
+#include "match_finder.h"
+
+#include <algorithm>
+
+#include "chain_search.h"
+#include "match_index.h"
+
+namespace lzc {
+
+// One block of memory serves the chain walk and, after the hand-over (which is for good), the
+// index in its place. It is not initialized: pages never touched cost nothing.
+struct MatchFinder::Structures {
+    std::unique_ptr<std::uint16_t[]> memory;
+    std::size_t words = 0;
+    ChainSearch chain;
+    MatchIndex index;
+    bool busy = false;
+};
+
+MatchFinder::MatchFinder(std::span<const std::uint8_t> source, MatchSearch search)
+    : source_(source), search_(search) {
+    if (search == MatchSearch::bruteForce) {
+        reference_.buffer.assign(1, 0);  // FindMatch counts from 1
+        reference_.buffer.insert(reference_.buffer.end(), source.begin(), source.end());
+        reference_.inputLength = static_cast<std::int32_t>(source.size());
+        return;
+    }
+    // A compression started while this thread's set is in use (from inside a progress update)
+    // gets its own.
+    static thread_local Structures shared;
+    if (shared.busy) {
+        owned_ = std::make_unique<Structures>();
+    }
+    structures_ = shared.busy ? owned_.get() : &shared;
+    structures_->busy = true;
+    const auto length = static_cast<std::int32_t>(source.size());
+    const std::size_t words =
+        std::max(ChainSearch::memoryNeeded(length), MatchIndex::memoryNeeded(length));
+    if (structures_->words < words) {
+        structures_->memory.reset(new std::uint16_t[words]);
+        structures_->words = words;
+    }
+    const std::span<std::uint16_t> memory(structures_->memory.get(), structures_->words);
+    if (search == MatchSearch::suffixArrayOnly) {
+        structures_->index.build(source, memory);
+        indexBuilt_ = true;
+    } else {
+        structures_->chain.build(source, memory,
+                                 search == MatchSearch::chainsOnly      ? ChainSearch::kUnlimited
+                                 : search == MatchSearch::handOverEarly ? ChainSearch::kTiny
+                                                                        : ChainSearch::kDefault);
+    }
+}
+
+MatchFinder::~MatchFinder() {
+    if (structures_ != nullptr) {
+        structures_->busy = false;
+    }
+}
+
+void MatchFinder::find(CodecState& state, std::int32_t searchStart, std::int32_t searchEnd,
+                       std::int32_t cur, std::int32_t shortest) {
+    if (search_ == MatchSearch::bruteForce) {
+        FindMatch(reference_, searchStart, searchEnd, cur);
+        state.matchLength = reference_.matchLength;
+        state.matchPosition = reference_.matchPosition;
+        return;
+    }
+    if (!indexBuilt_) {
+        if (structures_->chain.find(searchStart, cur, shortest, state.matchLength,
+                                    state.matchPosition)) {
+            return;
+        }
+        structures_->index.build(source_, {structures_->memory.get(), structures_->words});
+        indexBuilt_ = true;
+    }
+    structures_->index.find(searchStart, cur, shortest, state.matchLength, state.matchPosition);
+}
+
+}  // namespace lzc

@@ -1,0 +1,57 @@
+// The compressor's longest-match search behind one type, and the compression entry point that
+// lets tests, fuzzers and the benchmark choose the search. Private to the codec and its tools.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "find_match.h"
+#include "lzc/progress.h"
+#include "lzc/status.h"
+
+namespace lzc {
+
+// Which search answers the compressor. All give the same output, byte for byte.
+enum class MatchSearch {
+    bruteForce,       // FindMatch, the reference: up to window x match length steps a position
+    indexed,          // the chain walk while it stays cheap, then the suffix-array index
+    suffixArrayOnly,  // the index from the start
+    chainsOnly,       // the chain walk without a budget, long keys from the start (slow at worst)
+    handOverEarly,    // the chain walk with a tiny budget, then the index (for tests)
+};
+
+// Answers the searches over one source: owns the chain walk, the index and the hand-over from
+// one to the other. Their memory (under 1 MiB) is kept per thread for the next compression.
+class MatchFinder {
+public:
+    // `source` (1 ... 32767 bytes) must stay as it is while the finder is in use.
+    MatchFinder(std::span<const std::uint8_t> source, MatchSearch search);
+    ~MatchFinder();
+    MatchFinder(const MatchFinder&) = delete;
+    MatchFinder& operator=(const MatchFinder&) = delete;
+
+    // Sets state.matchLength and state.matchPosition as FindMatch(searchStart, searchEnd, cur)
+    // over the source does whenever that length is at least `shortest` (4 or more), the least
+    // the compressor acts on; otherwise to a shorter length and position 0. Successive calls
+    // must not move searchStart or cur back.
+    void find(CodecState& state, std::int32_t searchStart, std::int32_t searchEnd, std::int32_t cur,
+              std::int32_t shortest);
+
+private:
+    struct Structures;
+    std::span<const std::uint8_t> source_;
+    CodecState reference_;  // the brute force's copy of the source
+    std::unique_ptr<Structures> owned_;
+    Structures* structures_ = nullptr;  // this thread's, or owned_ when those are in use
+    MatchSearch search_;
+    bool indexBuilt_ = false;
+};
+
+// compressBuffer (lzc/codec.h) with a chosen search.
+Status compressBuffer(std::span<const std::uint8_t> source, std::int32_t window,
+                      std::vector<std::uint8_t>& out, ProgressPair& progress, std::int32_t interval,
+                      MatchSearch search);
+
+}  // namespace lzc

@@ -1,0 +1,98 @@
+// The suffix-array index: FindMatch's answers in logarithmic time per search, built in linear
+// time, whatever the input. Positions are 0-based offsets into the source, as in the chain
+// walk; find() converts the compressor's 1-based ones at its boundary (position = cur - 1,
+// first = searchStart - 1, maxLength = length_ - cur).
+//
+// Algorithm. build() sorts the suffixes (suffixes_, rank_; induced sorting), counts the bytes
+// each shares with its predecessor in that order (lcp_, Kasai's order), and builds over lcp_
+// the tree of shared-prefix intervals: a node is a maximal run of ranks firstRank_ ...
+// lastRank_ whose suffixes all share depth_ bytes, and lowestPosition_ is the lowest position
+// in it. Comparing whole suffixes lets a candidate run into the bytes at `position` and beyond,
+// as FindMatch's byte loop does. The candidates first ... position - 1 are a bitmap over ranks
+// (candidates_), which moveWindow() grows at the top and shrinks at the bottom.
+//
+// 1. The length. Two suffixes share the minimum of lcp_ between their ranks, so the candidates
+//    sharing most with `position` include its nearest candidates below and above in rank.
+//    Both are compared byte by byte up to maxLength (FindMatch counts agreement through the
+//    last byte one short, which caps every candidate alike): the larger is FindMatch's
+//    length, `longest`.
+// 2. The position. The candidates sharing `longest` bytes are those in the shallowest node
+//    around rank_[position] of depth_ at least `longest` (nodeAtDepth(), by jump pointers).
+//    FindMatch keeps the lowest of them. That is lowestPosition_ of the node unless it lies
+//    before `first` (a window smaller than the source); then lowestTree_, a min-tree over ranks
+//    of the window positions, gives it. A position that left the window is dropped from a
+//    subtree when a search passes through, once per level at most: O(n log n) in all.
+//
+// Every step is exact. Step 2 runs only when `longest` reaches what the compressor acts on, so
+// the comparisons of step 1 are paid for by the bytes the match covers.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+namespace lzc {
+
+class MatchIndex {
+public:
+    // 16-bit words of memory that build() needs for a source of `length` bytes.
+    static std::size_t memoryNeeded(std::int32_t length);
+
+    // Indexes `text` (1 ... 32767 bytes), which must stay as it is while find() is used, in
+    // `memory` (memoryNeeded() words at least, kept by the caller).
+    void build(std::span<const std::uint8_t> text, std::span<std::uint16_t> memory);
+
+    // Sets matchLength and matchPosition (1-based) to what FindMatch sets for the candidates
+    // searchStart ... cur - 1 whenever that length is at least minLength (4 or more);
+    // otherwise to a length below minLength and position 0. Successive calls must not move
+    // searchStart or cur back, which the compressor's loop never does.
+    void find(std::int32_t searchStart, std::int32_t cur, std::int32_t minLength,
+              std::int32_t& matchLength, std::int32_t& matchPosition);
+
+private:
+    using Index = std::uint16_t;  // ranks, positions, depths and node numbers (< 32768)
+
+    void buildLcp();
+    void buildTree(Index* stack, Index* closing);
+    void moveWindow(std::int32_t first, std::int32_t end);
+    std::int32_t candidateBelow(std::int32_t rank) const;
+    std::int32_t candidateAbove(std::int32_t rank) const;
+    std::int32_t nodeAtDepth(std::int32_t rank, std::int32_t depth) const;
+    std::int32_t lowestInWindow(std::int32_t firstRank, std::int32_t lastRank);
+    std::int32_t repairSubtree(std::size_t node);
+
+    const std::uint8_t* text_ = nullptr;
+    std::int32_t length_ = 0;
+
+    Index* suffixes_ = nullptr;  // suffix array
+    Index* rank_ = nullptr;      // rank_[position]: where its suffix sorts
+    Index* lcp_ = nullptr;       // lcp_[r]: bytes ranks r - 1 and r share (0 if < 4)
+
+    // The interval tree. boundaryNode_[r] is the node of depth lcp_[r] spanning ranks r - 1
+    // and r (the root for r == 0 and r == length_).
+    Index* boundaryNode_ = nullptr;
+    Index* depth_ = nullptr;
+    Index* parent_ = nullptr;
+    Index* jump_ = nullptr;   // an ancestor, about as far up again as the parent's jump
+    Index* level_ = nullptr;  // edges up to the root
+    Index* firstRank_ = nullptr;
+    Index* lastRank_ = nullptr;
+    Index* lowestPosition_ = nullptr;
+    Index root_ = 0;
+
+    // The candidate set: positions [windowFirst_, windowEnd_) as a bitmap over ranks, with a
+    // summary bit per 64-rank word.
+    std::uint64_t* candidates_ = nullptr;
+    std::uint64_t* summary_ = nullptr;
+    std::size_t summaryWords_ = 0;
+    std::int32_t windowFirst_ = 0;
+    std::int32_t windowEnd_ = 0;
+
+    // Lowest window position per rank range, filled on the first search that needs it.
+    // Positions below windowFirst_ may linger in a subtree until a search passes through it.
+    Index* lowestTree_ = nullptr;
+    bool treeReady_ = false;
+    std::size_t leafBase_ = 0;
+    std::int32_t treeEnd_ = 0;  // positions below it have been entered into lowestTree_
+};
+
+}  // namespace lzc
