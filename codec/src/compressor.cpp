@@ -112,9 +112,8 @@ std::int32_t compressionRatio(std::size_t sourceSize, std::size_t compressedSize
         static_cast<double>(compressedSize + 1) / static_cast<double>(sourceSize + 1);
     const double figure = std::floor(ratio * 10000.0);
     // Only a stream far larger than what it restores (zero-length tokens) gets this far.
-    constexpr double kLargest = std::numeric_limits<std::int32_t>::max();
-    return figure >= kLargest ? std::numeric_limits<std::int32_t>::max()
-                              : static_cast<std::int32_t>(figure);
+    return figure >= static_cast<double>(kRatioSaturated) ? kRatioSaturated
+                                                          : static_cast<std::int32_t>(figure);
 }
 
 }  // namespace lzc

@@ -12,6 +12,7 @@
 #include <string>
 #include <utility>
 
+#include "file_io_platform.h"
 #include "file_io_seam.h"
 #include "lzc/file_io.h"
 
@@ -296,48 +297,29 @@ bool isTerminal(int fd) {
     return ::isatty(fd) == 1;
 }
 
-ReadResult readDescriptor(int fd, std::size_t limit) {
-    ReadResult result;
-    const std::size_t wanted = limit + 1;  // one byte more tells a file that is too large
-    std::size_t have = 0;
-    result.bytes.resize(std::min<std::size_t>(wanted, 64 * 1024));
-    while (have < wanted) {
-        if (have == result.bytes.size()) {
-            result.bytes.resize(std::min(wanted, result.bytes.size() * 2));
+namespace platform {
+
+void prepareDescriptor(int) {}
+
+std::ptrdiff_t readSome(int fd, std::uint8_t* data, std::size_t size) {
+    for (;;) {
+        const ssize_t got = ::read(fd, data, size);
+        if (got >= 0 || errno != EINTR) {
+            return got;
         }
-        const ssize_t got = ::read(fd, result.bytes.data() + have, result.bytes.size() - have);
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            result.error = errno;
-            result.bytes.clear();
-            return result;
-        }
-        if (got == 0) {
-            break;
-        }
-        have += static_cast<std::size_t>(got);
     }
-    result.bytes.resize(have);
-    result.tooLarge = have > limit;
-    return result;
 }
 
-int writeDescriptor(int fd, std::span<const std::uint8_t> bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
+std::ptrdiff_t writeSome(int fd, const std::uint8_t* data, std::size_t size) {
+    for (;;) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written >= 0 || errno != EINTR) {
+            return written;
         }
-        done += static_cast<std::size_t>(written);
     }
-    return 0;
 }
+
+}  // namespace platform
 
 ReadResult readFile(const std::filesystem::path& name, std::size_t limit) {
     ReadResult result;

@@ -25,6 +25,7 @@
 #include <random>
 #include <string>
 
+#include "file_io_platform.h"
 #include "lzc/file_io.h"
 
 namespace lzc::fileio {
@@ -323,48 +324,22 @@ bool isTerminal(int fd) {
            ::GetConsoleMode(handle, &mode) != 0;
 }
 
-ReadResult readDescriptor(int fd, std::size_t limit) {
-    _setmode(fd, _O_BINARY);  // text mode would turn "\r\n" into "\n" and stop at 0x1A
-    ReadResult result;
-    const std::size_t wanted = limit + 1;  // one byte more tells a file that is too large
-    std::size_t have = 0;
-    result.bytes.resize(std::min<std::size_t>(wanted, 64 * 1024));
-    while (have < wanted) {
-        if (have == result.bytes.size()) {
-            result.bytes.resize(std::min(wanted, result.bytes.size() * 2));
-        }
-        const auto chunk =
-            static_cast<unsigned>(std::min<std::size_t>(result.bytes.size() - have, INT_MAX));
-        const int got = _read(fd, result.bytes.data() + have, chunk);
-        if (got < 0) {
-            result.error = errno;
-            result.bytes.clear();
-            return result;
-        }
-        if (got == 0) {
-            break;
-        }
-        have += static_cast<std::size_t>(got);
-    }
-    result.bytes.resize(have);
-    result.tooLarge = have > limit;
-    return result;
+namespace platform {
+
+// Text mode would turn "\r\n" into "\n" and stop reading at 0x1A, or write every "\n" as "\r\n".
+void prepareDescriptor(int fd) {
+    _setmode(fd, _O_BINARY);
 }
 
-int writeDescriptor(int fd, std::span<const std::uint8_t> bytes) {
-    _setmode(fd, _O_BINARY);  // text mode would write every "\n" as "\r\n"
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const auto chunk =
-            static_cast<unsigned>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
-        const int written = _write(fd, bytes.data() + done, chunk);
-        if (written < 0) {
-            return errno;
-        }
-        done += static_cast<std::size_t>(written);
-    }
-    return 0;
+std::ptrdiff_t readSome(int fd, std::uint8_t* data, std::size_t size) {
+    return _read(fd, data, static_cast<unsigned>(std::min<std::size_t>(size, INT_MAX)));
 }
+
+std::ptrdiff_t writeSome(int fd, const std::uint8_t* data, std::size_t size) {
+    return _write(fd, data, static_cast<unsigned>(std::min<std::size_t>(size, 1 << 20)));
+}
+
+}  // namespace platform
 
 ReadResult readFile(const std::filesystem::path& name, std::size_t limit) {
     ReadResult failed;

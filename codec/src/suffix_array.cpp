@@ -6,9 +6,6 @@
 // right-to-left pass every S-type suffix. The leftmost-S suffixes are put in order by first sorting
 // the substrings between them with the same two passes, naming equal substrings alike, and sorting
 // the suffixes of the string of names, a third of the length or less, the same way.
-//
-// The hot loops avoid branches on the data: a store that must not happen goes to the scratch
-// slot after the last suffix instead.
 #include "suffix_array.h"
 
 #include <algorithm>
@@ -21,8 +18,8 @@ namespace {
 constexpr std::uint8_t kSType = 1;
 constexpr std::uint8_t kLeftmostS = 2;
 
-// Sorts the suffixes of s[0, n) (symbols below k) into sa[0, n); sa[n] is scratch. `types`
-// holds n bytes for this level and what deeper levels need after them; `leftmost` likewise.
+// Sorts the suffixes of s[0, n) (symbols below k) into sa[0, n). `types` holds n bytes for
+// this level and what deeper levels need after them; `leftmost` likewise.
 template <class Symbol>
 void sortLevel(const Symbol* s, std::int32_t n, std::int32_t k, std::int32_t* sa,
                std::uint8_t* types, std::int32_t* leftmost) {
@@ -65,22 +62,16 @@ void sortLevel(const Symbol* s, std::int32_t n, std::int32_t k, std::int32_t* sa
         sa[head[bucketOf(n - 1)]++] = n - 1;  // the suffix right before the end marker
         for (std::int32_t i = 0; i < n; ++i) {
             const std::int32_t v = sa[i];
-            const std::int32_t j = v > 0 ? v - 1 : 0;
-            const std::int32_t place = static_cast<std::int32_t>(v > 0) & ((types[j] & kSType) ^ 1);
-            const std::size_t c = bucketOf(j);
-            const std::int32_t p = head[c];
-            sa[place != 0 ? p : n] = j;
-            head[c] = p + place;
+            if (v > 0 && (types[v - 1] & kSType) == 0) {
+                sa[head[bucketOf(v - 1)]++] = v - 1;
+            }
         }
         std::copy(start + 1, start + k + 1, head);
         for (std::int32_t i = n - 1; i >= 0; --i) {
             const std::int32_t v = sa[i];
-            const std::int32_t j = v > 0 ? v - 1 : 0;
-            const std::int32_t place = static_cast<std::int32_t>(v > 0) & (types[j] & kSType);
-            const std::size_t c = bucketOf(j);
-            const std::int32_t p = head[c] - place;
-            sa[place != 0 ? p : n] = j;
-            head[c] = p;
+            if (v > 0 && (types[v - 1] & kSType) != 0) {
+                sa[--head[bucketOf(v - 1)]] = v - 1;
+            }
         }
     };
 
@@ -173,8 +164,7 @@ std::size_t scratchUnit(std::size_t length) {
 
 }  // namespace
 
-// `induced` (int32, with one scratch slot), then `types` (a byte per symbol on each level),
-// then `leftmost` (int32).
+// `induced` (int32), then `types` (a byte per symbol on each level), then `leftmost` (int32).
 std::size_t suffixSortScratch(std::size_t length) {
     return 5 * scratchUnit(length);
 }
