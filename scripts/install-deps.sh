@@ -12,6 +12,7 @@ packages=(
     dpkg-dev desktop-file-utils file shared-mime-info lintian
     hyperfine time gzip zstd lz4 python3
     g++-mingw-w64-x86-64-posix wine64 googletest
+    gcovr
 )
 missing=()
 for package in "${packages[@]}"; do

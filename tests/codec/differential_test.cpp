@@ -46,10 +46,6 @@ Bytes generated(int family, std::size_t size, std::uint32_t seed) {
             return textLike(size, seed);
         case 4:
             return repeatedWords(size, seed, 1 + static_cast<int>(generator() % 8));
-        case 5:
-            return deBruijn(size, 2 + static_cast<int>(generator() % 3), 4);
-        case 6:
-            return nearCopies(size, 8 + generator() % 60, seed);
         case 7: {  // pieces of the other families, one after another
             Bytes mixed;
             while (mixed.size() < size) {

@@ -59,7 +59,10 @@ TEST_F(FileLayer, TheTemporaryIsPrivateWhileItHoldsTheBytes) {
 
 TEST_F(FileLayer, ASignalWhileWritingRemovesTheTemporaryAndEndsTheProcess) {
     static int raised;
-    fileio::seam::temporaryWritten = [](const char*) { ::raise(raised); };
+    fileio::seam::temporaryWritten = [](const char*) {
+        flushCoverage();  // the child ends by the signal
+        ::raise(raised);
+    };
     for (const int signalNumber : {SIGTERM, SIGINT, SIGHUP, SIGPIPE}) {
         raised = signalNumber;
         writeBytes(dir / "out", bytesOf("earlier"));
@@ -67,6 +70,7 @@ TEST_F(FileLayer, ASignalWhileWritingRemovesTheTemporaryAndEndsTheProcess) {
         ASSERT_GE(child, 0);
         if (child == 0) {
             fileio::writeFileAtomically(dir / "out", bytesOf("new"));
+            flushCoverage();
             ::_exit(0);
         }
         int status = 0;
@@ -91,6 +95,7 @@ TEST_F(FileLayer, AHugeInputIsRefusedUnderAMemoryLimitAndTheNextFileStillWorks) 
         NoProgress progress;
         const Status huge = decompressFile(dir / "huge.lzc", dir / "huge", progress, 128).status;
         const Status good = decompressFile(dir / "good.lzc", dir / "good", progress, 128).status;
+        flushCoverage();
         ::_exit(huge == Status::streamTooLong && good == Status::ok ? 0 : 1);
     }
     int status = 0;

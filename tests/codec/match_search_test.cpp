@@ -22,8 +22,7 @@ std::vector<Bytes> sources() {
     std::vector<Bytes> all = {
         bytesOf("a"),           bytesOf("abababababX"), bytesOf("ABCDE-ABCDE+ABCDE!"),
         repeated('z', 300),     runs(400, 1),           periodic(400, 37, 3),
-        randomBytes(400, 4, 2), textLike(400, 6),       repeatedWords(400, 7),
-        deBruijn(400, 3, 4),    nearCopies(400, 20, 8)};
+        randomBytes(400, 4, 2), textLike(400, 6),       repeatedWords(400, 7)};
     Bytes runsOfOne = repeated('a', 90);  // runs of one byte of different lengths
     for (const std::size_t length : {3U, 4U, 5U, 12U, 40U, 7U, 90U, 6U}) {
         runsOfOne.push_back('b');

@@ -5,7 +5,25 @@
 #include <random>
 #include <stdexcept>
 
+#ifdef VELLICOR_COVERAGE_BUILD
+extern "C" void __gcov_dump(void);
+#endif
+
 namespace lzc::test {
+namespace {
+
+// Calls `append(bytes)` until there are at least `count` bytes, then cuts them to `count`.
+template <class Append>
+Bytes grown(std::size_t count, Append append) {
+    Bytes bytes;
+    while (bytes.size() < count) {
+        append(bytes);
+    }
+    bytes.resize(count);
+    return bytes;
+}
+
+}  // namespace
 
 Bytes bytesOf(std::string_view text) {
     return Bytes(text.begin(), text.end());
@@ -19,110 +37,52 @@ Bytes randomBytes(std::size_t count, std::uint32_t seed, int alphabet) {
     std::mt19937 generator(seed);
     std::uniform_int_distribution<int> pick(0, alphabet - 1);
     Bytes bytes(count);
-    for (auto& byte : bytes) {
-        byte = static_cast<std::uint8_t>(pick(generator));
-    }
+    std::generate(bytes.begin(), bytes.end(),
+                  [&] { return static_cast<std::uint8_t>(pick(generator)); });
     return bytes;
 }
 
 Bytes textLike(std::size_t count, std::uint32_t seed) {
-    static const char* const kWords[] = {
+    static const std::string_view kWords[] = {
         "the",     "file",  "window", "compress", "of",  "and",   "a",      "match",
         "literal", "run",   "byte",   "position", "to",  "is",    "stream", "restored",
         "quality", "level", "search", "progress", "bar", "track", "source", "destination"};
     std::mt19937 generator(seed);
     std::uniform_int_distribution<std::size_t> pickWord(0, std::size(kWords) - 1);
     std::uniform_int_distribution<int> pickBreak(0, 11);
-    Bytes bytes;
-    while (bytes.size() < count) {
+    return grown(count, [&](Bytes& bytes) {
         const std::string_view word = kWords[pickWord(generator)];
         bytes.insert(bytes.end(), word.begin(), word.end());
         bytes.push_back(pickBreak(generator) == 0 ? '\n' : ' ');
-    }
-    bytes.resize(count);
-    return bytes;
+    });
 }
 
 Bytes runs(std::size_t count, std::uint32_t seed) {
     std::mt19937 generator(seed);
     std::uniform_int_distribution<int> pickLength(1, 40);
     std::uniform_int_distribution<int> pickValue(0, 255);
-    Bytes bytes;
-    while (bytes.size() < count) {
-        bytes.insert(bytes.end(), static_cast<std::size_t>(pickLength(generator)),
-                     static_cast<std::uint8_t>(pickValue(generator)));
-    }
-    bytes.resize(count);
-    return bytes;
+    return grown(count, [&](Bytes& bytes) {
+        const auto value = static_cast<std::uint8_t>(pickValue(generator));
+        bytes.insert(bytes.end(), static_cast<std::size_t>(pickLength(generator)), value);
+    });
 }
 
 Bytes periodic(std::size_t count, std::size_t period, std::uint32_t seed) {
     const Bytes block = randomBytes(period, seed);
-    Bytes bytes(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        bytes[i] = block[i % period];
-    }
-    return bytes;
+    return grown(count,
+                 [&](Bytes& bytes) { bytes.insert(bytes.end(), block.begin(), block.end()); });
 }
 
 Bytes repeatedWords(std::size_t count, std::uint32_t seed, int words) {
     const Bytes vocabulary = randomBytes(4 * static_cast<std::size_t>(words), seed);
     std::mt19937 generator(seed);
     std::uniform_int_distribution<std::size_t> pickWord(0, static_cast<std::size_t>(words) - 1);
-    Bytes bytes;
-    for (std::uint8_t counter = 0; bytes.size() < count; ++counter) {
+    std::uint8_t counter = 0;
+    return grown(count, [&](Bytes& bytes) {
         const auto word = vocabulary.begin() + static_cast<std::ptrdiff_t>(4 * pickWord(generator));
         bytes.insert(bytes.end(), word, word + 4);
-        bytes.push_back(counter);
-    }
-    bytes.resize(count);
-    return bytes;
-}
-
-Bytes deBruijn(std::size_t count, int alphabet, int order) {
-    // The FKM construction: concatenate, in lexicographic order, the Lyndon words whose length
-    // divides `order`.
-    std::vector<int> word(static_cast<std::size_t>(order) + 1, 0);
-    Bytes sequence;
-    const auto extend = [&](auto&& self, int t, int p) -> void {
-        if (t > order) {
-            if (order % p == 0) {
-                for (int j = 1; j <= p; ++j) {
-                    sequence.push_back(
-                        static_cast<std::uint8_t>('a' + word[static_cast<std::size_t>(j)]));
-                }
-            }
-            return;
-        }
-        word[static_cast<std::size_t>(t)] = word[static_cast<std::size_t>(t - p)];
-        self(self, t + 1, p);
-        for (int c = word[static_cast<std::size_t>(t - p)] + 1; c < alphabet; ++c) {
-            word[static_cast<std::size_t>(t)] = c;
-            self(self, t + 1, t);
-        }
-    };
-    extend(extend, 1, 1);
-    Bytes bytes(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        bytes[i] = sequence[i % sequence.size()];
-    }
-    return bytes;
-}
-
-Bytes nearCopies(std::size_t count, std::size_t block, std::uint32_t seed) {
-    const Bytes original = randomBytes(block, seed, 16);
-    std::mt19937 generator(seed);
-    std::uniform_int_distribution<std::size_t> pickPlace(0, block - 1);
-    Bytes bytes;
-    while (bytes.size() < count) {
-        Bytes copy = original;
-        for (int change = 0; change < 2; ++change) {
-            copy[pickPlace(generator)] ^= 0x20;
-        }
-        bytes.insert(bytes.end(), copy.begin(), copy.end());
-    }
-    bytes.resize(count);
-    return bytes;
+        bytes.push_back(counter++);
+    });
 }
 
 ScratchDir::ScratchDir() {
@@ -169,6 +129,12 @@ std::vector<std::string> listDirectory(const std::filesystem::path& directory) {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+void flushCoverage() {
+#ifdef VELLICOR_COVERAGE_BUILD
+    __gcov_dump();
+#endif
 }
 
 }  // namespace lzc::test

@@ -1,5 +1,5 @@
-// Helpers shared by the codec tests: byte literals, generated inputs, scratch directories and
-// a progress pair that records what it is told.
+// Helpers shared by the tests: byte literals, generated inputs, scratch directories, a child
+// process without root's privileges and a progress pair that records what it is told.
 #pragma once
 
 #include <cstdint>
@@ -27,11 +27,6 @@ Bytes periodic(std::size_t count, std::size_t period, std::uint32_t seed);
 // 4-byte words from a set of `words`, each followed by one byte of a counter: the words recur
 // all the time, but the match they start rarely reaches a fifth byte.
 Bytes repeatedWords(std::size_t count, std::uint32_t seed, int words = 8);
-// A de Bruijn sequence over `alphabet` letters of order `order`, repeated: every run of `order`
-// letters occurs once per period, so matches stay shorter than `order` within a period.
-Bytes deBruijn(std::size_t count, int alphabet, int order);
-// A random block, then copies of it with a few bytes changed.
-Bytes nearCopies(std::size_t count, std::size_t block, std::uint32_t seed);
 
 // A fresh directory under the system's temporary directory, removed with everything in it.
 class ScratchDir {
@@ -51,6 +46,10 @@ void writeBytes(const std::filesystem::path& name, std::span<const std::uint8_t>
 Bytes readBytes(const std::filesystem::path& name);
 // Names of all entries in a directory, sorted.
 std::vector<std::string> listDirectory(const std::filesystem::path& directory);
+
+// In a coverage build, writes the counters of a child process that is about to end with _exit
+// (which skips the writing a normal exit does); otherwise does nothing.
+void flushCoverage();
 
 // Records every bar width it is given and how often events were processed.
 class RecordingProgress : public ProgressPair {

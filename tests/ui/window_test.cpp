@@ -214,6 +214,13 @@ void WindowTest::keysStartOperationsDuringWhichEveryInputIsInert() {
     QCOMPARE(s.dialogs.typedNames, QStringList{"/d/a.lzc"});
     QCOMPARE(s.dialogs.messages.mid(3),
              QStringList({"Successfully decompressed", "-1", "Compressed Size: 45.6%"}));
+    QStringList windows;  // each quality in the list, best first
+    for (int index = 0; index < s.get<QComboBox>("cboQuality")->count(); ++index) {
+        s.get<QComboBox>("cboQuality")->setCurrentIndex(index);
+        s.press("cmdComp", "a");
+        windows << codec.calls.last().last();
+    }
+    QCOMPARE(windows, QStringList({"32767", "16383", "8191", "4092", "2048", "1024"}));
 }
 
 void WindowTest::failureSaysWhyAndWhere() {

@@ -1,0 +1,160 @@
+// The in-memory codec: the compressor's output to the byte and read back, the streams the
+// decoder refuses, the size figure, progress, and round trips.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "lzc/codec.h"
+#include "test_support.h"
+
+namespace lzc::test {
+namespace {
+
+Bytes operator+(Bytes left, const Bytes& right) {
+    left.insert(left.end(), right.begin(), right.end());
+    return left;
+}
+
+Bytes head(const Bytes& bytes, std::size_t count) {
+    return Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(count));
+}
+
+// Bytes written as hex numbers separated by spaces.
+Bytes hex(const std::string& text) {
+    Bytes bytes;
+    std::istringstream in(text);
+    for (unsigned value = 0; in >> std::hex >> value;) {
+        bytes.push_back(static_cast<std::uint8_t>(value));
+    }
+    return bytes;
+}
+
+// Concatenates `count` copies of `bytes`.
+Bytes times(int count, const Bytes& bytes) {
+    Bytes all;
+    for (int i = 0; i < count; ++i) {
+        all = all + bytes;
+    }
+    return all;
+}
+
+constexpr std::int32_t kReadOnly = 0;  // a stream only the decoder reads
+const Bytes kRefused = {};             // the source of a stream the decoder refuses
+
+struct Golden {
+    std::string name;
+    Bytes source;
+    std::int32_t window;
+    Bytes stream;
+};
+
+// The worked vectors of docs/format.md, one a line: "window | source | stream", with "-" for a
+// stream only read and "refused" for one the decoder refuses; then sources too long for it.
+std::vector<Golden> goldens() {
+    std::vector<Golden> all;
+    std::ifstream doc(LZC_FORMAT_DOC);
+    std::string line;
+    while (std::getline(doc, line) && line != "```lzc-vectors") {
+    }
+    while (std::getline(doc, line) && line != "```") {
+        std::string window, source, stream;
+        std::istringstream fields(line);
+        std::getline(std::getline(std::getline(fields, window, '|'), source, '|'), stream);
+        if (!line.starts_with('#')) {
+            all.push_back({line,
+                           source.find("refused") != std::string::npos ? kRefused : hex(source),
+                           window.find('-') != std::string::npos ? kReadOnly : std::stoi(window),
+                           hex(stream)});
+        }
+    }
+    EXPECT_GE(all.size(), 18U);
+    // A 16-byte block that recurs 1024 (within a window of 1024) or 1025 bytes later.
+    const Bytes block = randomBytes(16, 7);
+    const Bytes inside = block + randomBytes(1008, 8) + block + bytesOf("!");
+    const Bytes beyond = block + randomBytes(1009, 8) + block + bytesOf("!");
+    const Bytes largest = randomBytes(32767, 3);
+    const Bytes matchThenEnd = hex("00 01 00 10 80 01 21");
+    all.insert(all.end(),
+               {
+                   {"longest run", repeated('a', 32767), kWindowOptimal,
+                    hex("80 01 61 61 00 01 7F FD 80 01 61")},
+                   {"copy a window back", inside, kWindowVeryPoor,
+                    hex("84 00") + head(inside, 1025) + matchThenEnd},
+                   {"copy beyond the window", beyond, kWindowVeryPoor, hex("84 12") + beyond},
+                   {"largest source", largest, kWindowVeryPoor, hex("FF FF") + largest},
+               });
+    return all;
+}
+
+TEST(Codec, GoldenStreamsBothWays) {
+    NoProgress progress;
+    for (const Golden& golden : goldens()) {
+        Bytes restored = {1};
+        EXPECT_EQ(decompressBuffer(golden.stream, restored, progress) == Status::ok,
+                  golden.source != kRefused)
+            << golden.name;
+        EXPECT_EQ(restored, golden.source) << golden.name;
+        Bytes stream;
+        if (golden.window != kReadOnly) {
+            EXPECT_EQ(compressBuffer(golden.source, golden.window, stream, progress), Status::ok);
+            EXPECT_EQ(stream, golden.stream) << golden.name;
+        }
+    }
+}
+
+TEST(Codec, SizeFigureIsFlooredHundredthsOfAPercent) {
+    // Source and stream sizes of the worked examples, the longest run and the largest source.
+    EXPECT_EQ(compressionRatio(17, 14), 8333);
+    EXPECT_EQ(compressionRatio(16, 11), 7058);
+    EXPECT_EQ(compressionRatio(1, 3), 20000);
+    EXPECT_EQ(compressionRatio(32767, 11), 3);
+    EXPECT_EQ(compressionRatio(32767, 32769), 10000);
+}
+
+TEST(Codec, CompressorRefusesEmptyAndOversizedSources) {
+    NoProgress progress;
+    Bytes out = {1};
+    EXPECT_EQ(compressBuffer(Bytes{}, kWindowOptimal, out, progress), Status::emptyInput);
+    out = {1};
+    EXPECT_EQ(compressBuffer(randomBytes(32768, 3), kWindowOptimal, out, progress),
+              Status::sourceTooLarge);
+    EXPECT_TRUE(out.empty());
+}
+
+TEST(Codec, ProgressBarFollowsThePosition) {
+    // 300 literal bytes take 301 compressor steps; the decoder steps once per token, here one
+    // literal byte with its filler and 199 one-byte matches, 800 stream bytes.
+    RecordingProgress compressing(4455.0F);
+    RecordingProgress decoding(800.0F);
+    const Bytes stream = hex("80 01 6D 6D") + times(199, hex("00 01 00 01"));
+    Bytes out;
+    ASSERT_EQ(compressBuffer(randomBytes(300, 11), kWindowOptimal, out, compressing), Status::ok);
+    EXPECT_EQ(compressing.widths, (std::vector<float>{1900.0F, 3801.0F, 4469.0F}));
+    EXPECT_EQ(compressing.eventRounds, 3);
+    ASSERT_EQ(decompressBuffer(stream, out, decoding), Status::ok);
+    EXPECT_EQ(decoding.widths, (std::vector<float>{512.0F, 801.0F}));
+}
+
+class RoundTrip : public testing::TestWithParam<std::int32_t> {};
+
+TEST_P(RoundTrip, RestoresEverySource) {
+    NoProgress progress;
+    for (const Bytes& source :
+         {textLike(32767, 1), randomBytes(3000, 2), randomBytes(6000, 3, 3), runs(32767, 5),
+          periodic(6000, 1500, 7), repeated(0, 4000), bytesOf("abcab")}) {
+        Bytes compressed;
+        Bytes restored;
+        ASSERT_EQ(compressBuffer(source, GetParam(), compressed, progress), Status::ok);
+        ASSERT_EQ(decompressBuffer(compressed, restored, progress), Status::ok);
+        EXPECT_EQ(restored, source);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryWindow, RoundTrip,
+                         testing::Values(kWindowOptimal, kWindowGood, kWindowModerate,
+                                         kWindowBelowAverage, kWindowPoor, kWindowVeryPoor));
+
+}  // namespace
+}  // namespace lzc::test
