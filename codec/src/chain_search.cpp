@@ -46,36 +46,18 @@ void ChainSearch::build(std::span<const std::uint8_t> text, std::span<std::uint1
         longLink_[level] = runEnd_ + (level + 1) * text.size();
         longBuilt_[level] = false;
     }
-    std::fill_n(head_, std::size_t{1} << hashBits_, kNone);
-    for (std::int32_t p = 0; p + 4 <= length_; ++p) {
-        const std::uint32_t key = firstFourBytes(p);
-        if (isRun(key)) {
-            if (p > 0 && text_[p - 1] == text_[p]) {
-                continue;  // inside a run: only its first position is linked
-            }
-            std::int32_t end = p + 4;
-            while (end < length_ && text_[end] == text_[p]) {
-                ++end;
-            }
-            runEnd_[p] = static_cast<std::uint16_t>(end);
-        }
-        std::uint16_t& head = head_[(key * 2654435761U) >> (32 - hashBits_)];
-        link_[p] = head;
-        head = static_cast<std::uint16_t>(p);
-    }
+    chain(link_, kShortestUseful);
     allowance_ = allowance;
     linksUsed_ = 0;
-    spent_ = false;
-    longChains_ = false;
+    spent_ = longChains_ = false;
 }
 
-// Links each position to the previous one with the same hash of its first kLongKeys[level]
-// bytes; positions too close to the end to have them are never reached. The hash of those
-// bytes rolls along the source: each step takes one byte out and the next one in.
-void ChainSearch::buildLongLevel(std::size_t level) {
-    const std::int32_t keyLength = kLongKeys[level];
+// Links each position to the previous one with the same hash of its first keyLength bytes;
+// positions too close to the end to have them are never reached. The hash of those bytes rolls
+// along the source: each step takes one byte out and the next one in. On the 4-byte chain only
+// the first position of a run is linked, and runEnd_ records where the run ends.
+void ChainSearch::chain(std::uint16_t* const links, std::int32_t keyLength) {
     std::fill_n(head_, std::size_t{1} << hashBits_, kNone);
-    std::uint16_t* const links = longLink_[level];
     constexpr std::uint64_t kBase = 0x100000001B3ULL;
     std::uint64_t outgoing = 1;  // kBase to the power keyLength - 1
     std::uint64_t rolling = 0;
@@ -87,12 +69,21 @@ void ChainSearch::buildLongLevel(std::size_t level) {
         if (p > 0) {
             rolling = (rolling - text_[p - 1] * outgoing) * kBase + text_[p + keyLength - 1];
         }
+        if (links == link_ && isRun(firstFourBytes(p))) {
+            if (p > 0 && text_[p - 1] == text_[p]) {
+                continue;  // inside a run
+            }
+            std::int32_t end = p + 4;
+            while (end < length_ && text_[end] == text_[p]) {
+                ++end;
+            }
+            runEnd_[p] = static_cast<std::uint16_t>(end);
+        }
         const std::uint64_t mixed = (rolling ^ (rolling >> 29)) * 0xBF58476D1CE4E5B9ULL;
         std::uint16_t& head = head_[mixed >> (64 - hashBits_)];
         links[p] = head;
         head = static_cast<std::uint16_t>(p);
     }
-    longBuilt_[level] = true;
 }
 
 // From candidate c on along link_ (level 0) or longLink_[level - 1], newest first. Every
@@ -108,8 +99,7 @@ bool ChainSearch::walkFrom(std::int32_t position, std::int32_t first, std::int32
     }
     const std::uint16_t* links = level == 0 ? link_ : longLink_[level - 1];
     for (std::int32_t steps = 1; c != kNone && c >= first; c = links[c], ++steps) {
-        if (++linksUsed_ > linkBudget_) {
-            spent_ = true;
+        if (spend()) {
             return false;
         }
         std::int32_t length = 0;
@@ -142,7 +132,8 @@ std::size_t ChainSearch::longLevelFor(std::int32_t length) {
         ++level;
     }
     if (!longBuilt_[level - 1]) {
-        buildLongLevel(level - 1);
+        chain(longLink_[level - 1], kLongKeys[level - 1]);
+        longBuilt_[level - 1] = true;
     }
     return level;
 }
@@ -163,8 +154,7 @@ bool ChainSearch::walkRuns(std::int32_t position, std::int32_t first, std::int32
     std::int32_t steps = 0;
     for (std::uint16_t c = link_[start]; c != kNone; c = link_[c]) {
         ++steps;
-        if (++linksUsed_ > linkBudget_) {
-            spent_ = true;
+        if (spend()) {
             return false;
         }
         if (firstFourBytes(c) != key) {

@@ -69,7 +69,11 @@ private:
     bool walkFrom(std::int32_t position, std::int32_t first, std::int32_t maxLength,
                   std::uint16_t c, std::size_t level, Best& best);
     std::size_t longLevelFor(std::int32_t length);
-    void buildLongLevel(std::size_t level);
+    void chain(std::uint16_t* links, std::int32_t keyLength);
+    bool spend() {  // one link more; true once that passes the budget, from then on for good
+        spent_ = ++linksUsed_ > linkBudget_;
+        return spent_;
+    }
 
     static constexpr std::array<std::int32_t, 5> kLongKeys = {6, 8, 16, 32, 128};
     static constexpr std::int32_t kSwitchCheck = 32;

@@ -54,8 +54,8 @@ private:
     void buildLcp();
     void buildTree(Index* stack, Index* closing);
     void moveWindow(std::int32_t first, std::int32_t end);
-    std::int32_t candidateBelow(std::int32_t rank) const;
-    std::int32_t candidateAbove(std::int32_t rank) const;
+    template <bool kAbove>
+    std::int32_t nearestCandidate(std::int32_t rank) const;
     std::int32_t nodeAtDepth(std::int32_t rank, std::int32_t depth) const;
     std::int32_t lowestInWindow(std::int32_t firstRank, std::int32_t lastRank);
     std::int32_t repairSubtree(std::size_t node);
