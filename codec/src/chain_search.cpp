@@ -151,9 +151,7 @@ bool ChainSearch::walkRuns(std::int32_t position, std::int32_t first, std::int32
         best = {std::min(runLeft, maxLength), std::max(start, first)};
     }
     const std::uint32_t key = firstFourBytes(position);
-    std::int32_t steps = 0;
-    for (std::uint16_t c = link_[start]; c != kNone; c = link_[c]) {
-        ++steps;
+    for (std::int32_t steps = 1, c = link_[start]; c != kNone; c = link_[c], ++steps) {
         if (spend()) {
             return false;
         }
@@ -164,7 +162,7 @@ bool ChainSearch::walkRuns(std::int32_t position, std::int32_t first, std::int32
             continue;
         }
         const std::int32_t end = runEnd_[c];
-        const std::int32_t lowest = std::max(std::int32_t{c}, first);
+        const std::int32_t lowest = std::max(c, first);
         if (end - 4 < lowest) {
             break;  // this run, and every older one, lies before the window
         }

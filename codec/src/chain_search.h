@@ -1,32 +1,27 @@
 // The quick path of the match finder: chains of earlier positions that start with the same
-// 4 bytes, walked exactly, under a budget of links. Positions are 0-based offsets into the
-// source; find() converts the compressor's 1-based ones at its boundary: position = cur - 1,
-// candidates first = searchStart - 1 ... position - 1, and at most maxLength = length_ - cur
-// bytes a match (FindMatch counts agreement through the last source byte one short).
+// 4 bytes, walked exactly, under a budget of links. Positions are 0-based: find() takes
+// position = cur - 1, candidates first = searchStart - 1 ... position - 1 and at most
+// maxLength = length_ - cur bytes a match (FindMatch never matches the last source byte).
 //
 // Algorithm. A match the compressor acts on has 4 bytes or more, so its candidates start with
 // the same 4 bytes as `position`. link_[p] is the previous position whose first 4 bytes hash as
-// p's do (head_: the latest per hash). walkFrom() follows link_ from `position` down to
-// `first`, newest first, counts the bytes each candidate shares with `position`, skips those
-// sharing fewer than 4 (hash collisions), and takes a candidate at least as long as `best`:
-// walking down, that leaves the lowest position among the longest, as FindMatch does.
+// p's do. walkFrom() follows link_ down to `first`, newest first, counts the bytes each
+// candidate shares with `position`, skips hash collisions, and takes a candidate at least as
+// long as `best`: that leaves the lowest position among the longest, as FindMatch does.
 //
 // Once best.length reaches kLongKeys[level], only a candidate sharing that many bytes with
-// `position`, hence with best.position, can replace best; so the walk may go on from
-// best.position along longLink_[level], which links positions whose first kLongKeys[level]
-// bytes hash alike: far shorter chains on repetitive data. Each costs a pass over the source,
-// so they come into use only once the walks have grown long, and each is built when needed.
+// best.position can replace best, so the walk may go on from there along longLink_[level],
+// which links positions whose first kLongKeys[level] bytes hash alike: far shorter chains on
+// repetitive data. Each costs a pass over the source, so it is built once walks grow long.
 //
-// Runs: only the first position of a run of one byte is linked, and runEnd_ records where the
-// run ends. walkRuns() weighs a candidate run [c, end) at once: with runLeft bytes of the run
-// left at `position`, a candidate y in it shares min(end - y, runLeft) bytes, and more only at
-// y = end - runLeft, where both runs end together. So a run's best is end - runLeft or its
-// lowest position in the window.
+// Runs: only the first position of a run of one byte is linked; runEnd_ records its end.
+// walkRuns() weighs a candidate run [c, end) at once: with runLeft bytes of the run left at
+// `position`, a candidate y in it shares min(end - y, runLeft) bytes, and more only at
+// y = end - runLeft. So a run's best is end - runLeft or its lowest position in the window.
 //
-// Budget: when linksUsed_ passes linkBudget_ (Allowance::perByte links per byte passed, plus
-// atStart), find() gives up for good and the match finder hands the rest of the source to the
-// suffix-array index, whose cost is bounded whatever the input. Both answer exactly, so the
-// hand-over may come at any position.
+// Budget: once linksUsed_ passes linkBudget_, find() gives up for good and the match finder
+// hands the rest of the source to the suffix-array index, whose cost is bounded whatever the
+// input. Both answer exactly, so the hand-over may come at any position.
 #pragma once
 
 #include <array>

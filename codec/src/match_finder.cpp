@@ -15,6 +15,7 @@ struct MatchFinder::Structures {
     ChainSearch chain;
     MatchIndex index;
     bool busy = false;
+    std::span<std::uint16_t> span() { return {memory.get(), words}; }
 };
 
 MatchFinder::MatchFinder(std::span<const std::uint8_t> source, MatchSearch search)
@@ -28,10 +29,7 @@ MatchFinder::MatchFinder(std::span<const std::uint8_t> source, MatchSearch searc
     // A compression started while this thread's set is in use (from inside a progress update)
     // gets its own.
     static thread_local Structures shared;
-    if (shared.busy) {
-        owned_ = std::make_unique<Structures>();
-    }
-    structures_ = shared.busy ? owned_.get() : &shared;
+    structures_ = shared.busy ? (owned_ = std::make_unique<Structures>()).get() : &shared;
     structures_->busy = true;
     const auto length = static_cast<std::int32_t>(source.size());
     const std::size_t words =
@@ -40,12 +38,11 @@ MatchFinder::MatchFinder(std::span<const std::uint8_t> source, MatchSearch searc
         structures_->memory.reset(new std::uint16_t[words]);
         structures_->words = words;
     }
-    const std::span<std::uint16_t> memory(structures_->memory.get(), structures_->words);
     if (search == MatchSearch::suffixArrayOnly) {
-        structures_->index.build(source, memory);
+        structures_->index.build(source, structures_->span());
         indexBuilt_ = true;
     } else {
-        structures_->chain.build(source, memory,
+        structures_->chain.build(source, structures_->span(),
                                  search == MatchSearch::chainsOnly      ? ChainSearch::kUnlimited
                                  : search == MatchSearch::handOverEarly ? ChainSearch::kTiny
                                                                         : ChainSearch::kDefault);
@@ -71,7 +68,7 @@ void MatchFinder::find(CodecState& state, std::int32_t searchStart, std::int32_t
                                     state.matchPosition)) {
             return;
         }
-        structures_->index.build(source_, {structures_->memory.get(), structures_->words});
+        structures_->index.build(source_, structures_->span());
         indexBuilt_ = true;
     }
     structures_->index.find(searchStart, cur, shortest, state.matchLength, state.matchPosition);

@@ -1,30 +1,25 @@
 // The suffix-array index: FindMatch's answers in logarithmic time per search, built in linear
-// time, whatever the input. Positions are 0-based offsets into the source, as in the chain
-// walk; find() converts the compressor's 1-based ones at its boundary (position = cur - 1,
-// first = searchStart - 1, maxLength = length_ - cur).
+// time, whatever the input. Positions are 0-based, as in the chain walk.
 //
 // Algorithm. build() sorts the suffixes (suffixes_, rank_; induced sorting), counts the bytes
 // each shares with its predecessor in that order (lcp_, Kasai's order), and builds over lcp_
 // the tree of shared-prefix intervals: a node is a maximal run of ranks firstRank_ ...
 // lastRank_ whose suffixes all share depth_ bytes, and lowestPosition_ is the lowest position
 // in it. Comparing whole suffixes lets a candidate run into the bytes at `position` and beyond,
-// as FindMatch's byte loop does. The candidates first ... position - 1 are a bitmap over ranks
+// as FindMatch does. The candidates first ... position - 1 are a bitmap over ranks
 // (candidates_), which moveWindow() grows at the top and shrinks at the bottom.
 //
 // 1. The length. Two suffixes share the minimum of lcp_ between their ranks, so the candidates
 //    sharing most with `position` include its nearest candidates below and above in rank.
-//    Both are compared byte by byte up to maxLength (FindMatch counts agreement through the
-//    last byte one short, which caps every candidate alike): the larger is FindMatch's
-//    length, `longest`.
-// 2. The position. The candidates sharing `longest` bytes are those in the shallowest node
-//    around rank_[position] of depth_ at least `longest` (nodeAtDepth(), by jump pointers).
-//    FindMatch keeps the lowest of them. That is lowestPosition_ of the node unless it lies
-//    before `first` (a window smaller than the source); then lowestTree_, a min-tree over ranks
-//    of the window positions, gives it. A position that left the window is dropped from a
-//    subtree when a search passes through, once per level at most: O(n log n) in all.
+//    Both are compared byte by byte up to maxLength: the larger is FindMatch's length.
+// 2. The position. The candidates sharing that many bytes are those in the shallowest node
+//    around rank_[position] that deep (nodeAtDepth(), by jump pointers). FindMatch keeps the
+//    lowest of them: lowestPosition_ of the node unless it lies before `first`; then
+//    lowestTree_, a min-tree over ranks of the window positions, gives it. A position that left
+//    the window is dropped from a subtree when a search passes through, once per level at most.
 //
-// Every step is exact. Step 2 runs only when `longest` reaches what the compressor acts on, so
-// the comparisons of step 1 are paid for by the bytes the match covers.
+// Step 2 runs only when the length reaches what the compressor acts on, so the comparisons of
+// step 1 are paid for by the bytes the match covers.
 #pragma once
 
 #include <cstdint>
@@ -87,10 +82,9 @@ private:
     std::int32_t windowFirst_ = 0;
     std::int32_t windowEnd_ = 0;
 
-    // Lowest window position per rank range, filled on the first search that needs it.
-    // Positions below windowFirst_ may linger in a subtree until a search passes through it.
+    // Lowest window position per rank range. Positions below windowFirst_ may linger in a
+    // subtree until a search passes through it.
     Index* lowestTree_ = nullptr;
-    bool treeReady_ = false;
     std::size_t leafBase_ = 0;
     std::int32_t treeEnd_ = 0;  // positions below it have been entered into lowestTree_
 };

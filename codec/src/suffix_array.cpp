@@ -23,10 +23,6 @@ constexpr std::uint8_t kLeftmostS = 2;
 template <class Symbol>
 void sortLevel(const Symbol* s, std::int32_t n, std::int32_t k, std::int32_t* sa,
                std::uint8_t* types, std::int32_t* leftmost) {
-    if (n == 1) {
-        sa[0] = 0;
-        return;
-    }
     // bounds[c] is where the bucket of symbol c starts; bounds[k] == n.
     std::vector<std::int32_t> bounds(static_cast<std::size_t>(k) + 1, 0);
     std::vector<std::int32_t> heads(static_cast<std::size_t>(k));
@@ -110,15 +106,8 @@ void sortLevel(const Symbol* s, std::int32_t n, std::int32_t k, std::int32_t* sa
     for (std::int32_t i = 0; i < m; ++i) {
         const std::int32_t p = sa[i];
         const std::int32_t length = slot[p >> 1];
-        bool differs = true;
-        if (length == previousLength && p + length <= n && previous + length <= n) {
-            std::int32_t d = 0;
-            while (d < length && s[p + d] == s[previous + d]) {
-                ++d;
-            }
-            differs = d < length;
-        }
-        if (differs) {
+        if (length != previousLength || p + length > n || previous + length > n ||
+            !std::equal(s + p, s + p + length, s + previous)) {
             ++names;
             previous = p;
             previousLength = length;
@@ -153,11 +142,7 @@ void sortLevel(const Symbol* s, std::int32_t n, std::int32_t k, std::int32_t* sa
     induce();
 }
 
-}  // namespace
-
-namespace {
-
-// Words in each third of the scratch: at least length + 2, a whole number of 8-byte units.
+// Words in each fifth of the scratch: at least length + 2, a whole number of 8-byte units.
 std::size_t scratchUnit(std::size_t length) {
     return (length + 2 + 3) / 4 * 4;
 }
