@@ -46,16 +46,17 @@ void ChainSearch::build(std::span<const std::uint8_t> text, std::span<std::uint1
         longLink_[level] = runEnd_ + (level + 1) * text.size();
         longBuilt_[level] = false;
     }
-    chain(link_, kShortestUseful);
+    chain<true>(link_, kShortestUseful);
     allowance_ = allowance;
     linksUsed_ = 0;
     spent_ = longChains_ = false;
 }
 
 // Links each position to the previous one with the same hash of its first keyLength bytes;
-// positions too close to the end to have them are never reached. The hash of those bytes rolls
-// along the source: each step takes one byte out and the next one in. On the 4-byte chain only
-// the first position of a run is linked, and runEnd_ records where the run ends.
+// positions too close to the end to have them are never reached. The main chain hashes 4 bytes
+// at once and links only the first position of a run, recording in runEnd_ where it ends; a long
+// key's hash rolls along the source, each step taking one byte out and the next one in.
+template <bool kMain>
 void ChainSearch::chain(std::uint16_t* const links, std::int32_t keyLength) {
     std::fill_n(head_, std::size_t{1} << hashBits_, kNone);
     constexpr std::uint64_t kBase = 0x100000001B3ULL;
@@ -66,21 +67,27 @@ void ChainSearch::chain(std::uint16_t* const links, std::int32_t keyLength) {
         outgoing = k > 0 ? outgoing * kBase : 1;
     }
     for (std::int32_t p = 0; p + keyLength <= length_; ++p) {
-        if (p > 0) {
-            rolling = (rolling - text_[p - 1] * outgoing) * kBase + text_[p + keyLength - 1];
-        }
-        if (links == link_ && isRun(firstFourBytes(p))) {
-            if (p > 0 && text_[p - 1] == text_[p]) {
-                continue;  // inside a run
+        std::uint64_t hash = 0;
+        if constexpr (kMain) {
+            const std::uint32_t key = firstFourBytes(p);
+            if (isRun(key)) {
+                if (p > 0 && text_[p - 1] == text_[p]) {
+                    continue;  // inside a run
+                }
+                std::int32_t end = p + 4;
+                while (end < length_ && text_[end] == text_[p]) {
+                    ++end;
+                }
+                runEnd_[p] = static_cast<std::uint16_t>(end);
             }
-            std::int32_t end = p + 4;
-            while (end < length_ && text_[end] == text_[p]) {
-                ++end;
+            hash = std::uint64_t{key * 2654435761U} << 32;
+        } else {
+            if (p > 0) {
+                rolling = (rolling - text_[p - 1] * outgoing) * kBase + text_[p + keyLength - 1];
             }
-            runEnd_[p] = static_cast<std::uint16_t>(end);
+            hash = (rolling ^ (rolling >> 29)) * 0xBF58476D1CE4E5B9ULL;
         }
-        const std::uint64_t mixed = (rolling ^ (rolling >> 29)) * 0xBF58476D1CE4E5B9ULL;
-        std::uint16_t& head = head_[mixed >> (64 - hashBits_)];
+        std::uint16_t& head = head_[hash >> (64 - hashBits_)];
         links[p] = head;
         head = static_cast<std::uint16_t>(p);
     }
@@ -132,7 +139,7 @@ std::size_t ChainSearch::longLevelFor(std::int32_t length) {
         ++level;
     }
     if (!longBuilt_[level - 1]) {
-        chain(longLink_[level - 1], kLongKeys[level - 1]);
+        chain<false>(longLink_[level - 1], kLongKeys[level - 1]);
         longBuilt_[level - 1] = true;
     }
     return level;

@@ -64,9 +64,12 @@ private:
     bool walkFrom(std::int32_t position, std::int32_t first, std::int32_t maxLength,
                   std::uint16_t c, std::size_t level, Best& best);
     std::size_t longLevelFor(std::int32_t length);
+    template <bool kMain>
     void chain(std::uint16_t* links, std::int32_t keyLength);
     bool spend() {  // one link more; true once that passes the budget, from then on for good
-        spent_ = ++linksUsed_ > linkBudget_;
+        if (++linksUsed_ > linkBudget_) {
+            spent_ = true;
+        }
         return spent_;
     }
 

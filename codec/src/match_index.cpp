@@ -59,7 +59,6 @@ void MatchIndex::build(std::span<const std::uint8_t> text, std::span<std::uint16
     buildTree(lowestTree_, lowestTree_ + stride);  // before the min-tree is in use
     std::fill_n(candidates_, words + summaryWords_, 0);
     leafBase_ = std::bit_ceil(text.size());
-    std::fill_n(lowestTree_, 2 * leafBase_, kNoPosition);
     windowFirst_ = windowEnd_ = treeEnd_ = 0;
 }
 
@@ -216,6 +215,9 @@ std::int32_t MatchIndex::repairSubtree(std::size_t node) {
 }
 
 std::int32_t MatchIndex::lowestInWindow(std::int32_t firstRank, std::int32_t lastRank) {
+    if (treeEnd_ == 0) {  // the first search that needs the min-tree
+        std::fill_n(lowestTree_, 2 * leafBase_, kNoPosition);
+    }
     // Enter the window positions not entered yet, in increasing order: a subtree that already
     // holds a value holds a lower one, so the climb stops there.
     for (std::int32_t p = std::max(treeEnd_, windowFirst_); p < windowEnd_; ++p) {
