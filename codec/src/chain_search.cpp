@@ -204,37 +204,25 @@ bool ChainSearch::walkRuns(std::int32_t position, std::int32_t first, std::int32
     return true;
 }
 
-bool ChainSearch::find(std::int32_t searchStart, std::int32_t cur, std::int32_t minLength,
-                       std::int32_t& matchLength, std::int32_t& matchPosition) {
-    matchLength = 0;
-    matchPosition = 0;
+bool ChainSearch::find(std::int32_t first, std::int32_t position, std::int32_t maxLength,
+                       std::int32_t& length, std::int32_t& at) {
     if (spent_) {
         return false;
     }
-    const std::int32_t maxLength = length_ - cur;
-    if (cur == 1 || maxLength < minLength) {
-        return true;
-    }
-    assert(minLength >= kShortestUseful && searchStart >= 1 && searchStart < cur);
-    const std::int32_t position = cur - 1;
-    const std::int32_t first = searchStart - 1;
-    const std::uint32_t key = firstFourBytes(position);
-    const bool run = isRun(key);
+    const bool run = isRun(firstFourBytes(position));
     if (!run && (link_[position] == kNone || link_[position] < first)) {
         return true;  // no earlier position in the window shares its hash
     }
-    linkBudget_ = allowance_.perByte * cur + allowance_.atStart;
-    longChains_ =
-        longChains_ || linksUsed_ >= allowance_.longPerByte * cur + allowance_.longAtStart;
+    linkBudget_ = allowance_.perByte * (position + 1) + allowance_.atStart;
+    longChains_ = longChains_ ||
+                  linksUsed_ >= allowance_.longPerByte * (position + 1) + allowance_.longAtStart;
     Best best;
     if (!(run ? walkRuns(position, first, maxLength, best)
               : walkFrom(position, first, maxLength, link_[position], 0, best))) {
         return false;
     }
-    if (best.length >= minLength) {
-        matchLength = best.length;
-        matchPosition = best.position + 1;
-    }
+    length = best.length;
+    at = best.position;
     return true;
 }
 

@@ -1,7 +1,5 @@
 // The quick path of the match finder: chains of earlier positions that start with the same
-// 4 bytes, walked exactly, under a budget of links. Positions are 0-based: find() takes
-// position = cur - 1, candidates first = searchStart - 1 ... position - 1 and at most
-// maxLength = length_ - cur bytes a match (FindMatch never matches the last source byte).
+// 4 bytes, walked exactly, under a budget of links. Positions are 0-based offsets.
 //
 // Algorithm. A match the compressor acts on has 4 bytes or more, so its candidates start with
 // the same 4 bytes as `position`. link_[p] is the previous position whose first 4 bytes hash as
@@ -49,11 +47,12 @@ public:
     void build(std::span<const std::uint8_t> text, std::span<std::uint16_t> memory,
                Allowance allowance);
 
-    // Sets matchLength and matchPosition (1-based) to FindMatch's answer whenever that length
-    // is at least minLength (4 or more), otherwise to a length below minLength and position 0.
-    // Returns false, leaving them unset, once the budget is spent; from then on always false.
-    bool find(std::int32_t searchStart, std::int32_t cur, std::int32_t minLength,
-              std::int32_t& matchLength, std::int32_t& matchPosition);
+    // Sets length and `at` to FindMatch's answer for `position` over the candidates first ...
+    // position - 1, at most maxLength (4 or more) bytes, whenever that length is 4 or more;
+    // otherwise leaves them or sets a shorter length. Returns false, leaving them, once the
+    // budget is spent; from then on always false.
+    bool find(std::int32_t first, std::int32_t position, std::int32_t maxLength,
+              std::int32_t& length, std::int32_t& at);
 
 private:
     struct Best {

@@ -1,6 +1,7 @@
 #include "match_finder.h"
 
 #include <algorithm>
+#include <cassert>
 
 #include "chain_search.h"
 #include "match_index.h"
@@ -63,15 +64,29 @@ void MatchFinder::find(CodecState& state, std::int32_t searchStart, std::int32_t
         state.matchPosition = reference_.matchPosition;
         return;
     }
-    if (!indexBuilt_) {
-        if (structures_->chain.find(searchStart, cur, shortest, state.matchLength,
-                                    state.matchPosition)) {
-            return;
-        }
+    state.matchLength = state.matchPosition = 0;
+    // The searches count from 0: candidates first ... position - 1, and at most maxLength bytes
+    // a match, as FindMatch never matches the last source byte.
+    const std::int32_t first = searchStart - 1;
+    const std::int32_t position = cur - 1;
+    const std::int32_t maxLength = static_cast<std::int32_t>(source_.size()) - cur;
+    assert(shortest >= 4 && first >= 0 && first <= position);
+    if (position == 0 || maxLength < shortest) {
+        return;
+    }
+    std::int32_t length = 0;
+    std::int32_t at = 0;
+    if (!indexBuilt_ && !structures_->chain.find(first, position, maxLength, length, at)) {
         structures_->index.build(source_, structures_->span());
         indexBuilt_ = true;
     }
-    structures_->index.find(searchStart, cur, shortest, state.matchLength, state.matchPosition);
+    if (indexBuilt_) {
+        structures_->index.find(first, position, maxLength, shortest, length, at);
+    }
+    if (length >= shortest) {
+        state.matchLength = length;
+        state.matchPosition = at + 1;
+    }
 }
 
 }  // namespace lzc

@@ -243,20 +243,12 @@ std::int32_t MatchIndex::lowestInWindow(std::int32_t firstRank, std::int32_t las
     return lowest;
 }
 
-void MatchIndex::find(std::int32_t searchStart, std::int32_t cur, std::int32_t minLength,
-                      std::int32_t& matchLength, std::int32_t& matchPosition) {
-    matchLength = 0;
-    matchPosition = 0;
-    if (cur == 1) {
-        return;
-    }
-    const std::int32_t first = searchStart - 1;
-    const std::int32_t position = cur - 1;
-    const std::int32_t maxLength = length_ - cur;  // the last byte is never matched
-    assert(minLength >= kShortestUseful && first >= windowFirst_ && position >= windowEnd_);
+void MatchIndex::find(std::int32_t first, std::int32_t position, std::int32_t maxLength,
+                      std::int32_t minLength, std::int32_t& length, std::int32_t& at) {
+    assert(first >= windowFirst_ && position >= windowEnd_);
     moveWindow(first, position);
     const std::int32_t rank = rank_[position];
-    if (maxLength < minLength || std::max(lcp_[rank], lcp_[rank + 1]) < minLength) {
+    if (std::max(lcp_[rank], lcp_[rank + 1]) < minLength) {
         return;
     }
     std::int32_t longest = 0;
@@ -271,13 +263,12 @@ void MatchIndex::find(std::int32_t searchStart, std::int32_t cur, std::int32_t m
         return;
     }
     const std::int32_t node = nodeAtDepth(rank, longest);
-    std::int32_t lowest = lowestPosition_[node];
-    if (lowest < windowFirst_) {
-        lowest = lowestInWindow(firstRank_[node], lastRank_[node]);
+    at = lowestPosition_[node];
+    if (at < windowFirst_) {
+        at = lowestInWindow(firstRank_[node], lastRank_[node]);
     }
-    assert(lowest >= windowFirst_ && lowest < position);
-    matchLength = longest;
-    matchPosition = lowest + 1;
+    assert(at >= windowFirst_ && at < position);
+    length = longest;
 }
 
 }  // namespace lzc

@@ -36,12 +36,11 @@ public:
     // `memory` (memoryNeeded() words at least, kept by the caller).
     void build(std::span<const std::uint8_t> text, std::span<std::uint16_t> memory);
 
-    // Sets matchLength and matchPosition (1-based) to what FindMatch sets for the candidates
-    // searchStart ... cur - 1 whenever that length is at least minLength (4 or more);
-    // otherwise to a length below minLength and position 0. Successive calls must not move
-    // searchStart or cur back, which the compressor's loop never does.
-    void find(std::int32_t searchStart, std::int32_t cur, std::int32_t minLength,
-              std::int32_t& matchLength, std::int32_t& matchPosition);
+    // Sets length and `at` to FindMatch's answer for `position` over the candidates first ...
+    // position - 1, at most maxLength bytes, whenever that length is at least minLength (4 or
+    // more); otherwise leaves them. Successive calls must not move first or position back.
+    void find(std::int32_t first, std::int32_t position, std::int32_t maxLength,
+              std::int32_t minLength, std::int32_t& length, std::int32_t& at);
 
 private:
     using Index = std::uint16_t;  // ranks, positions, depths and node numbers (< 32768)
