@@ -98,7 +98,7 @@ void ChainSearch::chain(std::uint16_t* const links, std::int32_t keyLength) {
 // key, the walk moves to that key's chain from best.position. Candidates between best.position
 // and c are met again there; they were shorter than best, so nothing changes.
 bool ChainSearch::walkFrom(std::int32_t position, std::int32_t first, std::int32_t maxLength,
-                           std::uint16_t c, std::size_t level, Best& best) {
+                           std::uint16_t c, std::size_t level, detail::Match& best) {
     const bool wide = maxLength >= 8;  // then 8 bytes from any candidate lie before the end
     std::uint64_t ahead = 0;
     if (wide) {
@@ -147,7 +147,7 @@ std::size_t ChainSearch::longLevelFor(std::int32_t length) {
 
 // `position` lies in a run: candidates in its own run, then in earlier runs of the same byte.
 bool ChainSearch::walkRuns(std::int32_t position, std::int32_t first, std::int32_t maxLength,
-                           Best& best) {
+                           detail::Match& best) {
     const std::uint8_t byte = text_[position];
     std::int32_t start = position;
     while (start > 0 && text_[start - 1] == byte) {
@@ -173,7 +173,7 @@ bool ChainSearch::walkRuns(std::int32_t position, std::int32_t first, std::int32
         if (end - 4 < lowest) {
             break;  // this run, and every older one, lies before the window
         }
-        Best here{runLeft, lowest};
+        detail::Match here{runLeft, lowest};
         if (end - lowest < runLeft) {
             here.length = end - lowest;  // every candidate runs out first
         } else if (runLeft < maxLength) {
@@ -205,7 +205,7 @@ bool ChainSearch::walkRuns(std::int32_t position, std::int32_t first, std::int32
 }
 
 bool ChainSearch::find(std::int32_t first, std::int32_t position, std::int32_t maxLength,
-                       std::int32_t& length, std::int32_t& at) {
+                       detail::Match& best) {
     if (spent_) {
         return false;
     }
@@ -216,14 +216,8 @@ bool ChainSearch::find(std::int32_t first, std::int32_t position, std::int32_t m
     linkBudget_ = allowance_.perByte * (position + 1) + allowance_.atStart;
     longChains_ = longChains_ ||
                   linksUsed_ >= allowance_.longPerByte * (position + 1) + allowance_.longAtStart;
-    Best best;
-    if (!(run ? walkRuns(position, first, maxLength, best)
-              : walkFrom(position, first, maxLength, link_[position], 0, best))) {
-        return false;
-    }
-    length = best.length;
-    at = best.position;
-    return true;
+    return run ? walkRuns(position, first, maxLength, best)
+               : walkFrom(position, first, maxLength, link_[position], 0, best);
 }
 
 }  // namespace lzc

@@ -27,6 +27,8 @@
 #include <limits>
 #include <span>
 
+#include "shared_prefix.h"
+
 namespace lzc {
 
 class ChainSearch {
@@ -47,21 +49,19 @@ public:
     void build(std::span<const std::uint8_t> text, std::span<std::uint16_t> memory,
                Allowance allowance);
 
-    // Sets length and `at` to FindMatch's answer for `position` over the candidates first ...
+    // Sets `best` to FindMatch's answer for `position` over the candidates first ...
     // position - 1, at most maxLength (4 or more) bytes, whenever that length is 4 or more;
-    // otherwise leaves them or sets a shorter length. Returns false, leaving them, once the
-    // budget is spent; from then on always false.
+    // otherwise leaves it or sets a shorter length. Returns false, leaving it, once the budget
+    // is spent; from then on always false.
     bool find(std::int32_t first, std::int32_t position, std::int32_t maxLength,
-              std::int32_t& length, std::int32_t& at);
+              detail::Match& best);
 
 private:
-    struct Best {
-        std::int32_t length = 0, position = 0;
-    };
     std::uint32_t firstFourBytes(std::int32_t p) const;
-    bool walkRuns(std::int32_t position, std::int32_t first, std::int32_t maxLength, Best& best);
+    bool walkRuns(std::int32_t position, std::int32_t first, std::int32_t maxLength,
+                  detail::Match& best);
     bool walkFrom(std::int32_t position, std::int32_t first, std::int32_t maxLength,
-                  std::uint16_t c, std::size_t level, Best& best);
+                  std::uint16_t c, std::size_t level, detail::Match& best);
     std::size_t longLevelFor(std::int32_t length);
     template <bool kMain>
     void chain(std::uint16_t* links, std::int32_t keyLength);

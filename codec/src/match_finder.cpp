@@ -74,18 +74,17 @@ void MatchFinder::find(CodecState& state, std::int32_t searchStart, std::int32_t
     if (position == 0 || maxLength < shortest) {
         return;
     }
-    std::int32_t length = 0;
-    std::int32_t at = 0;
-    if (!indexBuilt_ && !structures_->chain.find(first, position, maxLength, length, at)) {
+    detail::Match best;
+    if (!indexBuilt_ && !structures_->chain.find(first, position, maxLength, best)) {
         structures_->index.build(source_, structures_->span());
         indexBuilt_ = true;
     }
     if (indexBuilt_) {
-        structures_->index.find(first, position, maxLength, shortest, length, at);
+        structures_->index.find(first, position, maxLength, shortest, best);
     }
-    if (length >= shortest) {
-        state.matchLength = length;
-        state.matchPosition = at + 1;
+    if (best.length >= shortest) {
+        state.matchLength = best.length;
+        state.matchPosition = best.position + 1;
     }
 }
 

@@ -244,7 +244,7 @@ std::int32_t MatchIndex::lowestInWindow(std::int32_t firstRank, std::int32_t las
 }
 
 void MatchIndex::find(std::int32_t first, std::int32_t position, std::int32_t maxLength,
-                      std::int32_t minLength, std::int32_t& length, std::int32_t& at) {
+                      std::int32_t minLength, detail::Match& best) {
     assert(first >= windowFirst_ && position >= windowEnd_);
     moveWindow(first, position);
     const std::int32_t rank = rank_[position];
@@ -263,12 +263,11 @@ void MatchIndex::find(std::int32_t first, std::int32_t position, std::int32_t ma
         return;
     }
     const std::int32_t node = nodeAtDepth(rank, longest);
-    at = lowestPosition_[node];
-    if (at < windowFirst_) {
-        at = lowestInWindow(firstRank_[node], lastRank_[node]);
+    best = {longest, lowestPosition_[node]};
+    if (best.position < windowFirst_) {
+        best.position = lowestInWindow(firstRank_[node], lastRank_[node]);
     }
-    assert(at >= windowFirst_ && at < position);
-    length = longest;
+    assert(best.position >= windowFirst_ && best.position < position);
 }
 
 }  // namespace lzc

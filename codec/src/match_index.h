@@ -25,6 +25,8 @@
 #include <cstdint>
 #include <span>
 
+#include "shared_prefix.h"
+
 namespace lzc {
 
 class MatchIndex {
@@ -36,11 +38,11 @@ public:
     // `memory` (memoryNeeded() words at least, kept by the caller).
     void build(std::span<const std::uint8_t> text, std::span<std::uint16_t> memory);
 
-    // Sets length and `at` to FindMatch's answer for `position` over the candidates first ...
+    // Sets `best` to FindMatch's answer for `position` over the candidates first ...
     // position - 1, at most maxLength bytes, whenever that length is at least minLength (4 or
-    // more); otherwise leaves them. Successive calls must not move first or position back.
+    // more); otherwise leaves it. Successive calls must not move first or position back.
     void find(std::int32_t first, std::int32_t position, std::int32_t maxLength,
-              std::int32_t minLength, std::int32_t& length, std::int32_t& at);
+              std::int32_t minLength, detail::Match& best);
 
 private:
     using Index = std::uint16_t;  // ranks, positions, depths and node numbers (< 32768)

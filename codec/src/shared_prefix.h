@@ -1,4 +1,4 @@
-// How many bytes two places in a buffer agree on, 8 bytes at a time.
+// How many bytes two places in a buffer agree on, 8 bytes at a time, and what a search finds.
 #pragma once
 
 #include <bit>
@@ -6,6 +6,11 @@
 #include <cstring>
 
 namespace lzc::detail {
+
+// A search's answer: `length` bytes from `position`, a 0-based offset.
+struct Match {
+    std::int32_t length = 0, position = 0;
+};
 
 // The index of the first byte in which two 8-byte loads differ (diff = their xor, not 0).
 inline std::int32_t firstDifferingByte(std::uint64_t diff) {
