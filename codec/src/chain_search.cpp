@@ -42,10 +42,7 @@ void ChainSearch::build(std::span<const std::uint8_t> text, std::span<std::uint1
     head_ = memory.data();
     link_ = head_ + (std::size_t{1} << kMostHashBits);
     runEnd_ = link_ + text.size();
-    for (std::size_t level = 0; level < kLongKeys.size(); ++level) {
-        longLink_[level] = runEnd_ + (level + 1) * text.size();
-        longBuilt_[level] = false;
-    }
+    longLink_.fill(nullptr);
     chain<true>(link_, kShortestUseful);
     allowance_ = allowance;
     linksUsed_ = 0;
@@ -138,9 +135,9 @@ std::size_t ChainSearch::longLevelFor(std::int32_t length) {
     while (level < kLongKeys.size() && length >= kLongKeys[level]) {
         ++level;
     }
-    if (!longBuilt_[level - 1]) {
-        chain<false>(longLink_[level - 1], kLongKeys[level - 1]);
-        longBuilt_[level - 1] = true;
+    if (std::uint16_t*& links = longLink_[level - 1]; links == nullptr) {
+        links = runEnd_ + level * static_cast<std::size_t>(length_);
+        chain<false>(links, kLongKeys[level - 1]);
     }
     return level;
 }
@@ -173,10 +170,8 @@ bool ChainSearch::walkRuns(std::int32_t position, std::int32_t first, std::int32
         if (end - 4 < lowest) {
             break;  // this run, and every older one, lies before the window
         }
-        detail::Match here{runLeft, lowest};
-        if (end - lowest < runLeft) {
-            here.length = end - lowest;  // every candidate runs out first
-        } else if (runLeft < maxLength) {
+        detail::Match here{std::min(end - lowest, runLeft), lowest};
+        if (end - lowest >= runLeft && runLeft < maxLength) {
             // Only the candidate whose run ends with position's can share more than runLeft.
             const std::int32_t beyond =
                 detail::sharedPrefix(text_, end, position + runLeft, maxLength - runLeft);

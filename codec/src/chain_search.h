@@ -81,8 +81,7 @@ private:
     std::uint16_t* head_ = nullptr;
     std::uint16_t* link_ = nullptr;
     std::uint16_t* runEnd_ = nullptr;
-    std::array<std::uint16_t*, kLongKeys.size()> longLink_{};
-    std::array<bool, kLongKeys.size()> longBuilt_{};
+    std::array<std::uint16_t*, kLongKeys.size()> longLink_{};  // null until built
     Allowance allowance_ = kDefault;
     std::int64_t linksUsed_ = 0;
     std::int64_t linkBudget_ = 0;  // links allowed up to the current search

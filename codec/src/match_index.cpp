@@ -29,10 +29,8 @@ std::size_t MatchIndex::memoryNeeded(std::int32_t length) {
     const auto n = static_cast<std::size_t>(length);
     const std::size_t stride = strideFor(n);
     const std::size_t words = (n + 63) / 64;
-    const std::size_t after =
-        stride + std::max(2 * std::bit_ceil(n), 2 * stride);  // the LCP array, the min-tree
     return 10 * stride + 4 * (words + (words + 63) / 64) +
-           std::max(detail::suffixSortScratch(n), after);
+           std::max(detail::suffixSortScratch(n), stride + 2 * std::max(std::bit_ceil(n), stride));
 }
 
 void MatchIndex::build(std::span<const std::uint8_t> text, std::span<std::uint16_t> memory) {
@@ -155,11 +153,10 @@ std::int32_t MatchIndex::nodeAtDepth(std::int32_t rank, std::int32_t depth) cons
 void MatchIndex::moveWindow(std::int32_t first, std::int32_t end) {
     const auto flip = [this](std::int32_t position) {
         const std::size_t r = rank_[position];
-        std::uint64_t& word = candidates_[r / 64];
-        word ^= std::uint64_t{1} << (r % 64);
         const std::size_t w = r / 64;
         const std::uint64_t bit = std::uint64_t{1} << (w % 64);
-        summary_[w / 64] = word != 0 ? summary_[w / 64] | bit : summary_[w / 64] & ~bit;
+        candidates_[w] ^= std::uint64_t{1} << (r % 64);
+        summary_[w / 64] = candidates_[w] != 0 ? summary_[w / 64] | bit : summary_[w / 64] & ~bit;
     };
     // Drop what fell out of the window, then take in what it has reached.
     for (std::int32_t p = windowFirst_; p < std::min(first, windowEnd_); ++p) {
