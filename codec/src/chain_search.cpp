@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cassert>
-#include <cstring>
 
 #include "shared_prefix.h"
 
@@ -23,13 +22,6 @@ bool isRun(std::uint32_t fourBytes) {
 
 std::size_t ChainSearch::memoryNeeded(std::int32_t length) {
     return (std::size_t{1} << kMostHashBits) + (2 + kLongKeys.size()) * std::size_t(length);
-}
-
-// In the machine's byte order: the value serves only for hashing, equality and isRun.
-std::uint32_t ChainSearch::firstFourBytes(std::int32_t p) const {
-    std::uint32_t value;
-    std::memcpy(&value, text_ + p, sizeof value);
-    return value;
 }
 
 void ChainSearch::build(std::span<const std::uint8_t> text, std::span<std::uint16_t> memory,
@@ -66,7 +58,7 @@ void ChainSearch::chain(std::uint16_t* const links, std::int32_t keyLength) {
     for (std::int32_t p = 0; p + keyLength <= length_; ++p) {
         std::uint64_t hash = 0;
         if constexpr (kMain) {
-            const std::uint32_t key = firstFourBytes(p);
+            const std::uint32_t key = detail::load<std::uint32_t>(text_ + p);
             if (isRun(key)) {
                 if (p > 0 && text_[p - 1] == text_[p]) {
                     continue;  // inside a run
@@ -97,10 +89,7 @@ void ChainSearch::chain(std::uint16_t* const links, std::int32_t keyLength) {
 bool ChainSearch::walkFrom(std::int32_t position, std::int32_t first, std::int32_t maxLength,
                            std::uint16_t c, std::size_t level, detail::Match& best) {
     const bool wide = maxLength >= 8;  // then 8 bytes from any candidate lie before the end
-    std::uint64_t ahead = 0;
-    if (wide) {
-        std::memcpy(&ahead, text_ + position, sizeof ahead);
-    }
+    const std::uint64_t ahead = wide ? detail::load<std::uint64_t>(text_ + position) : 0;
     const std::uint16_t* links = level == 0 ? link_ : longLink_[level - 1];
     for (std::int32_t steps = 1; c != kNone && c >= first; c = links[c], ++steps) {
         if (spend()) {
@@ -108,8 +97,7 @@ bool ChainSearch::walkFrom(std::int32_t position, std::int32_t first, std::int32
         }
         std::int32_t length = 0;
         if (wide) {
-            std::uint64_t word;
-            std::memcpy(&word, text_ + c, sizeof word);
+            const auto word = detail::load<std::uint64_t>(text_ + c);
             length = word == ahead
                          ? 8 + detail::sharedPrefix(text_, c + 8, position + 8, maxLength - 8)
                          : detail::firstDifferingByte(word ^ ahead);
@@ -154,12 +142,12 @@ bool ChainSearch::walkRuns(std::int32_t position, std::int32_t first, std::int32
     if (std::max(start, first) < position) {
         best = {std::min(runLeft, maxLength), std::max(start, first)};
     }
-    const std::uint32_t key = firstFourBytes(position);
+    const std::uint32_t key = detail::load<std::uint32_t>(text_ + position);
     for (std::int32_t steps = 1, c = link_[start]; c != kNone; c = link_[c], ++steps) {
         if (spend()) {
             return false;
         }
-        if (firstFourBytes(c) != key) {
+        if (detail::load<std::uint32_t>(text_ + c) != key) {
             if (c < first) {
                 break;  // not a run; nothing older is in the window
             }
@@ -204,7 +192,7 @@ bool ChainSearch::find(std::int32_t first, std::int32_t position, std::int32_t m
     if (spent_) {
         return false;
     }
-    const bool run = isRun(firstFourBytes(position));
+    const bool run = isRun(detail::load<std::uint32_t>(text_ + position));
     if (!run && (link_[position] == kNone || link_[position] < first)) {
         return true;  // no earlier position in the window shares its hash
     }

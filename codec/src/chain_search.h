@@ -57,7 +57,6 @@ public:
               detail::Match& best);
 
 private:
-    std::uint32_t firstFourBytes(std::int32_t p) const;
     bool walkRuns(std::int32_t position, std::int32_t first, std::int32_t maxLength,
                   detail::Match& best);
     bool walkFrom(std::int32_t position, std::int32_t first, std::int32_t maxLength,

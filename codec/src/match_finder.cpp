@@ -71,7 +71,7 @@ void MatchFinder::find(CodecState& state, std::int32_t searchStart, std::int32_t
     const std::int32_t position = cur - 1;
     const std::int32_t maxLength = static_cast<std::int32_t>(source_.size()) - cur;
     assert(shortest >= 4 && first >= 0 && first <= position);
-    if (position == 0 || maxLength < shortest) {
+    if (maxLength < shortest) {
         return;
     }
     detail::Match best;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cassert>
-#include <span>
 
 #include "shared_prefix.h"
 #include "suffix_array.h"

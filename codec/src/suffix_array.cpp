@@ -100,9 +100,7 @@ void sortLevel(const Symbol* s, std::int32_t n, std::int32_t k, std::int32_t* sa
         const std::int32_t next = i + 1 < m ? leftmost[i + 1] : n;
         slot[p >> 1] = next - p + 1;  // its length; the last one runs into the end marker
     }
-    std::int32_t names = 0;
-    std::int32_t previous = 0;
-    std::int32_t previousLength = 0;
+    std::int32_t names = 0, previous = 0, previousLength = 0;
     for (std::int32_t i = 0; i < m; ++i) {
         const std::int32_t p = sa[i];
         const std::int32_t length = slot[p >> 1];
