@@ -172,9 +172,8 @@ bool ChainSearch::walkRuns(std::int32_t position, std::int32_t first, std::int32
             continue;
         }
         best = here;
-        // A best reaching past position's run may hand the rest of the walk to a long key
-        // chain, as in walkFrom(), when that key also reaches past the run (otherwise its chain
-        // holds every position inside the runs).
+        // A best reaching past position's run may go on along a long key's chain, as in
+        // walkFrom(), if that key reaches past the run too (else it links every run position).
         if (steps >= kSwitchCheck && longChains_ && best.length > runLeft &&
             best.length >= kLongKeys[0]) {
             const std::size_t level = longLevelFor(best.length);

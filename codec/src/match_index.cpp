@@ -83,10 +83,9 @@ void MatchIndex::buildLcp() {
 // visits parents before children. While a node is open, lowestPosition_ holds the lowest
 // position of the leaves and closed nodes it has taken in so far.
 void MatchIndex::buildTree(Index* const stack, Index* const closing) {
-    std::size_t top = 0;
-    std::size_t closed = 0;
+    std::size_t top = 0, closed = 0;
     Index nodes = 1;
-    stack[0] = root_ = parent_[0] = jump_[0] = 0;
+    stack[0] = parent_[0] = jump_[0] = 0;
     depth_[0] = firstRank_[0] = level_[0] = boundaryNode_[0] = 0;
     lowestPosition_[0] = kNoPosition;
     for (std::int32_t b = 1; b <= length_; ++b) {
@@ -122,8 +121,8 @@ void MatchIndex::buildTree(Index* const stack, Index* const closing) {
             }
         }
     }
-    assert(top == 0 && boundaryNode_[length_] == root_);
-    lastRank_[root_] = static_cast<Index>(length_ - 1);
+    assert(top == 0 && boundaryNode_[length_] == 0);
+    lastRank_[0] = static_cast<Index>(length_ - 1);
 
     // Jump pointers (skew-binary): from a node, the jump goes up by 1, 3, 7, ... levels, so
     // that any ancestor is reached in a logarithmic number of moves.
@@ -143,7 +142,7 @@ std::int32_t MatchIndex::nodeAtDepth(std::int32_t rank, std::int32_t depth) cons
     const auto r = static_cast<std::size_t>(rank);
     Index node = lcp_[r] >= lcp_[r + 1] ? boundaryNode_[r] : boundaryNode_[r + 1];
     assert(depth_[node] >= depth);
-    while (node != root_ && depth_[parent_[node]] >= depth) {
+    while (node != 0 && depth_[parent_[node]] >= depth) {
         node = depth_[jump_[node]] >= depth ? jump_[node] : parent_[node];
     }
     return node;

@@ -63,8 +63,8 @@ private:
     Index* rank_ = nullptr;      // rank_[position]: where its suffix sorts
     Index* lcp_ = nullptr;       // lcp_[r]: bytes ranks r - 1 and r share (0 if < 4)
 
-    // The interval tree. boundaryNode_[r] is the node of depth lcp_[r] spanning ranks r - 1
-    // and r (the root for r == 0 and r == length_).
+    // The interval tree, node 0 its root. boundaryNode_[r] is the node of depth lcp_[r]
+    // spanning ranks r - 1 and r (the root for r == 0 and r == length_).
     Index* boundaryNode_ = nullptr;
     Index* depth_ = nullptr;
     Index* parent_ = nullptr;
@@ -73,7 +73,6 @@ private:
     Index* firstRank_ = nullptr;
     Index* lastRank_ = nullptr;
     Index* lowestPosition_ = nullptr;
-    Index root_ = 0;
 
     // The candidate set: positions [windowFirst_, windowEnd_) as a bitmap over ranks, with a
     // summary bit per 64-rank word.
