@@ -133,9 +133,8 @@ std::size_t ChainSearch::longLevelFor(std::int32_t length) {
 // `position` lies in a run: candidates in its own run, then in earlier runs of the same byte.
 bool ChainSearch::walkRuns(std::int32_t position, std::int32_t first, std::int32_t maxLength,
                            detail::Match& best) {
-    const std::uint8_t byte = text_[position];
     std::int32_t start = position;
-    while (start > 0 && text_[start - 1] == byte) {
+    while (start > 0 && text_[start - 1] == text_[position]) {
         --start;
     }
     const std::int32_t runLeft = runEnd_[start] - position;

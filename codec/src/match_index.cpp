@@ -107,8 +107,7 @@ void MatchIndex::buildTree(Index* const stack, Index* const closing) {
                 orphan = node;
             }
         }
-        Index& open = boundaryNode_[b];
-        open = stack[top];
+        Index open = stack[top];
         if (depth_[open] == d) {
             lowestPosition_[open] = std::min(lowestPosition_[open], static_cast<Index>(lowest));
         } else {
@@ -120,6 +119,7 @@ void MatchIndex::buildTree(Index* const stack, Index* const closing) {
                 parent_[orphan] = open;
             }
         }
+        boundaryNode_[b] = open;
     }
     assert(top == 0 && boundaryNode_[length_] == 0);
     lastRank_[0] = static_cast<Index>(length_ - 1);

@@ -105,7 +105,7 @@ void sortLevel(const Symbol* s, std::int32_t n, std::int32_t k, std::int32_t* sa
         const std::int32_t p = sa[i];
         const std::int32_t length = slot[p >> 1];
         if (length != previousLength || p + length > n || previous + length > n ||
-            !std::equal(s + p, s + p + length, s + previous)) {
+            std::mismatch(s + p, s + p + length, s + previous).first != s + p + length) {
             ++names;
             previous = p;
             previousLength = length;
