@@ -16,7 +16,7 @@
 //    around rank_[position] that deep (nodeAtDepth(), by jump pointers). FindMatch keeps the
 //    lowest of them: lowestPosition_ of the node unless it lies before `first`; then
 //    lowestTree_, a min-tree over ranks of the window positions, gives it. A position that left
-//    the window is dropped from a subtree when a search passes through, once per level at most.
+//    the window is dropped from a subtree when a search passes through: O(n log n) in all.
 //
 // Step 2 runs only when the length reaches what the compressor acts on, so the comparisons of
 // step 1 are paid for by the bytes the match covers.
