@@ -56,7 +56,7 @@ void ChainSearch::chain(std::uint16_t* const links, std::int32_t keyLength) {
         outgoing = k > 0 ? outgoing * kBase : 1;
     }
     for (std::int32_t p = 0; p + keyLength <= length_; ++p) {
-        std::uint64_t hash = 0;
+        std::size_t slot = 0;
         if constexpr (kMain) {
             const std::uint32_t key = detail::load<std::uint32_t>(text_ + p);
             if (isRun(key)) {
@@ -69,14 +69,14 @@ void ChainSearch::chain(std::uint16_t* const links, std::int32_t keyLength) {
                 }
                 runEnd_[p] = static_cast<std::uint16_t>(end);
             }
-            hash = std::uint64_t{key * 2654435761U} << 32;
+            slot = (key * 2654435761U) >> (32 - hashBits_);
         } else {
             if (p > 0) {
                 rolling = (rolling - text_[p - 1] * outgoing) * kBase + text_[p + keyLength - 1];
             }
-            hash = (rolling ^ (rolling >> 29)) * 0xBF58476D1CE4E5B9ULL;
+            slot = ((rolling ^ (rolling >> 29)) * 0xBF58476D1CE4E5B9ULL) >> (64 - hashBits_);
         }
-        std::uint16_t& head = head_[hash >> (64 - hashBits_)];
+        std::uint16_t& head = head_[slot];
         links[p] = head;
         head = static_cast<std::uint16_t>(p);
     }
@@ -133,8 +133,9 @@ std::size_t ChainSearch::longLevelFor(std::int32_t length) {
 // `position` lies in a run: candidates in its own run, then in earlier runs of the same byte.
 bool ChainSearch::walkRuns(std::int32_t position, std::int32_t first, std::int32_t maxLength,
                            detail::Match& best) {
+    const std::uint8_t byte = text_[position];
     std::int32_t start = position;
-    while (start > 0 && text_[start - 1] == text_[position]) {
+    while (start > 0 && text_[start - 1] == byte) {
         --start;
     }
     const std::int32_t runLeft = runEnd_[start] - position;
@@ -142,7 +143,9 @@ bool ChainSearch::walkRuns(std::int32_t position, std::int32_t first, std::int32
         best = {std::min(runLeft, maxLength), std::max(start, first)};
     }
     const std::uint32_t key = detail::load<std::uint32_t>(text_ + position);
-    for (std::int32_t steps = 1, c = link_[start]; c != kNone; c = link_[c], ++steps) {
+    std::int32_t steps = 0;
+    for (std::uint16_t c = link_[start]; c != kNone; c = link_[c]) {
+        ++steps;
         if (spend()) {
             return false;
         }
@@ -153,12 +156,14 @@ bool ChainSearch::walkRuns(std::int32_t position, std::int32_t first, std::int32
             continue;
         }
         const std::int32_t end = runEnd_[c];
-        const std::int32_t lowest = std::max(c, first);
+        const std::int32_t lowest = std::max(std::int32_t{c}, first);
         if (end - 4 < lowest) {
             break;  // this run, and every older one, lies before the window
         }
-        detail::Match here{std::min(end - lowest, runLeft), lowest};
-        if (end - lowest >= runLeft && runLeft < maxLength) {
+        detail::Match here{runLeft, lowest};
+        if (end - lowest < runLeft) {
+            here.length = end - lowest;  // every candidate runs out first
+        } else if (runLeft < maxLength) {
             // Only the candidate whose run ends with position's can share more than runLeft.
             const std::int32_t beyond =
                 detail::sharedPrefix(text_, end, position + runLeft, maxLength - runLeft);

@@ -65,10 +65,7 @@ private:
     template <bool kMain>
     void chain(std::uint16_t* links, std::int32_t keyLength);
     bool spend() {  // one link more; true once that passes the budget, from then on for good
-        if (++linksUsed_ > linkBudget_) {
-            spent_ = true;
-        }
-        return spent_;
+        return ++linksUsed_ > linkBudget_ && (spent_ = true);
     }
 
     static constexpr std::array<std::int32_t, 5> kLongKeys = {6, 8, 16, 32, 128};
