@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cassert>
-#include <cstring>
 
 #include "shared_prefix.h"
 
@@ -25,13 +24,6 @@ std::size_t ChainSearch::memoryNeeded(std::int32_t length) {
     return (std::size_t{1} << kMostHashBits) + (2 + kLongKeys.size()) * std::size_t(length);
 }
 
-// In the machine's byte order: the value serves only for hashing, equality and isRun.
-std::uint32_t ChainSearch::firstFourBytes(std::int32_t p) const {
-    std::uint32_t value;
-    std::memcpy(&value, text_ + p, sizeof value);
-    return value;
-}
-
 void ChainSearch::build(std::span<const std::uint8_t> text, std::span<std::uint16_t> memory,
                         Allowance allowance) {
     text_ = text.data();
@@ -42,40 +34,20 @@ void ChainSearch::build(std::span<const std::uint8_t> text, std::span<std::uint1
     head_ = memory.data();
     link_ = head_ + (std::size_t{1} << kMostHashBits);
     runEnd_ = link_ + text.size();
-    for (std::size_t level = 0; level < kLongKeys.size(); ++level) {
-        longLink_[level] = runEnd_ + (level + 1) * text.size();
-        longBuilt_[level] = false;
-    }
-    std::fill_n(head_, std::size_t{1} << hashBits_, kNone);
-    for (std::int32_t p = 0; p + 4 <= length_; ++p) {
-        const std::uint32_t key = firstFourBytes(p);
-        if (isRun(key)) {
-            if (p > 0 && text_[p - 1] == text_[p]) {
-                continue;  // inside a run: only its first position is linked
-            }
-            std::int32_t end = p + 4;
-            while (end < length_ && text_[end] == text_[p]) {
-                ++end;
-            }
-            runEnd_[p] = static_cast<std::uint16_t>(end);
-        }
-        std::uint16_t& head = head_[(key * 2654435761U) >> (32 - hashBits_)];
-        link_[p] = head;
-        head = static_cast<std::uint16_t>(p);
-    }
+    longLink_.fill(nullptr);
+    chain<true>(link_, kShortestUseful);
     allowance_ = allowance;
     linksUsed_ = 0;
-    spent_ = false;
-    longChains_ = false;
+    spent_ = longChains_ = false;
 }
 
-// Links each position to the previous one with the same hash of its first kLongKeys[level]
-// bytes; positions too close to the end to have them are never reached. The hash of those
-// bytes rolls along the source: each step takes one byte out and the next one in.
-void ChainSearch::buildLongLevel(std::size_t level) {
-    const std::int32_t keyLength = kLongKeys[level];
+// Links each position to the previous one with the same hash of its first keyLength bytes;
+// positions too close to the end to have them are never reached. The main chain hashes 4 bytes
+// at once and links only the first position of a run, recording in runEnd_ where it ends; a long
+// key's hash rolls along the source, each step taking one byte out and the next one in.
+template <bool kMain>
+void ChainSearch::chain(std::uint16_t* const links, std::int32_t keyLength) {
     std::fill_n(head_, std::size_t{1} << hashBits_, kNone);
-    std::uint16_t* const links = longLink_[level];
     constexpr std::uint64_t kBase = 0x100000001B3ULL;
     std::uint64_t outgoing = 1;  // kBase to the power keyLength - 1
     std::uint64_t rolling = 0;
@@ -84,15 +56,30 @@ void ChainSearch::buildLongLevel(std::size_t level) {
         outgoing = k > 0 ? outgoing * kBase : 1;
     }
     for (std::int32_t p = 0; p + keyLength <= length_; ++p) {
-        if (p > 0) {
-            rolling = (rolling - text_[p - 1] * outgoing) * kBase + text_[p + keyLength - 1];
+        std::size_t slot = 0;
+        if constexpr (kMain) {
+            const std::uint32_t key = detail::load<std::uint32_t>(text_ + p);
+            if (isRun(key)) {
+                if (p > 0 && text_[p - 1] == text_[p]) {
+                    continue;  // inside a run
+                }
+                std::int32_t end = p + 4;
+                while (end < length_ && text_[end] == text_[p]) {
+                    ++end;
+                }
+                runEnd_[p] = static_cast<std::uint16_t>(end);
+            }
+            slot = (key * 2654435761U) >> (32 - hashBits_);
+        } else {
+            if (p > 0) {
+                rolling = (rolling - text_[p - 1] * outgoing) * kBase + text_[p + keyLength - 1];
+            }
+            slot = ((rolling ^ (rolling >> 29)) * 0xBF58476D1CE4E5B9ULL) >> (64 - hashBits_);
         }
-        const std::uint64_t mixed = (rolling ^ (rolling >> 29)) * 0xBF58476D1CE4E5B9ULL;
-        std::uint16_t& head = head_[mixed >> (64 - hashBits_)];
+        std::uint16_t& head = head_[slot];
         links[p] = head;
         head = static_cast<std::uint16_t>(p);
     }
-    longBuilt_[level] = true;
 }
 
 // From candidate c on along link_ (level 0) or longLink_[level - 1], newest first. Every
@@ -100,22 +87,17 @@ void ChainSearch::buildLongLevel(std::size_t level) {
 // key, the walk moves to that key's chain from best.position. Candidates between best.position
 // and c are met again there; they were shorter than best, so nothing changes.
 bool ChainSearch::walkFrom(std::int32_t position, std::int32_t first, std::int32_t maxLength,
-                           std::uint16_t c, std::size_t level, Best& best) {
+                           std::uint16_t c, std::size_t level, detail::Match& best) {
     const bool wide = maxLength >= 8;  // then 8 bytes from any candidate lie before the end
-    std::uint64_t ahead = 0;
-    if (wide) {
-        std::memcpy(&ahead, text_ + position, sizeof ahead);
-    }
+    const std::uint64_t ahead = wide ? detail::load<std::uint64_t>(text_ + position) : 0;
     const std::uint16_t* links = level == 0 ? link_ : longLink_[level - 1];
     for (std::int32_t steps = 1; c != kNone && c >= first; c = links[c], ++steps) {
-        if (++linksUsed_ > linkBudget_) {
-            spent_ = true;
+        if (spend()) {
             return false;
         }
         std::int32_t length = 0;
         if (wide) {
-            std::uint64_t word;
-            std::memcpy(&word, text_ + c, sizeof word);
+            const auto word = detail::load<std::uint64_t>(text_ + c);
             length = word == ahead
                          ? 8 + detail::sharedPrefix(text_, c + 8, position + 8, maxLength - 8)
                          : detail::firstDifferingByte(word ^ ahead);
@@ -141,15 +123,16 @@ std::size_t ChainSearch::longLevelFor(std::int32_t length) {
     while (level < kLongKeys.size() && length >= kLongKeys[level]) {
         ++level;
     }
-    if (!longBuilt_[level - 1]) {
-        buildLongLevel(level - 1);
+    if (std::uint16_t*& links = longLink_[level - 1]; links == nullptr) {
+        links = runEnd_ + level * static_cast<std::size_t>(length_);
+        chain<false>(links, kLongKeys[level - 1]);
     }
     return level;
 }
 
 // `position` lies in a run: candidates in its own run, then in earlier runs of the same byte.
 bool ChainSearch::walkRuns(std::int32_t position, std::int32_t first, std::int32_t maxLength,
-                           Best& best) {
+                           detail::Match& best) {
     const std::uint8_t byte = text_[position];
     std::int32_t start = position;
     while (start > 0 && text_[start - 1] == byte) {
@@ -159,15 +142,14 @@ bool ChainSearch::walkRuns(std::int32_t position, std::int32_t first, std::int32
     if (std::max(start, first) < position) {
         best = {std::min(runLeft, maxLength), std::max(start, first)};
     }
-    const std::uint32_t key = firstFourBytes(position);
+    const std::uint32_t key = detail::load<std::uint32_t>(text_ + position);
     std::int32_t steps = 0;
     for (std::uint16_t c = link_[start]; c != kNone; c = link_[c]) {
         ++steps;
-        if (++linksUsed_ > linkBudget_) {
-            spent_ = true;
+        if (spend()) {
             return false;
         }
-        if (firstFourBytes(c) != key) {
+        if (detail::load<std::uint32_t>(text_ + c) != key) {
             if (c < first) {
                 break;  // not a run; nothing older is in the window
             }
@@ -178,7 +160,7 @@ bool ChainSearch::walkRuns(std::int32_t position, std::int32_t first, std::int32
         if (end - 4 < lowest) {
             break;  // this run, and every older one, lies before the window
         }
-        Best here{runLeft, lowest};
+        detail::Match here{runLeft, lowest};
         if (end - lowest < runLeft) {
             here.length = end - lowest;  // every candidate runs out first
         } else if (runLeft < maxLength) {
@@ -194,9 +176,8 @@ bool ChainSearch::walkRuns(std::int32_t position, std::int32_t first, std::int32
             continue;
         }
         best = here;
-        // A best reaching past position's run may hand the rest of the walk to a long key
-        // chain, as in walkFrom(), when that key also reaches past the run (otherwise its chain
-        // holds every position inside the runs).
+        // A best reaching past position's run may go on along a long key's chain, as in
+        // walkFrom(), if that key reaches past the run too (else it links every run position).
         if (steps >= kSwitchCheck && longChains_ && best.length > runLeft &&
             best.length >= kLongKeys[0]) {
             const std::size_t level = longLevelFor(best.length);
@@ -209,38 +190,20 @@ bool ChainSearch::walkRuns(std::int32_t position, std::int32_t first, std::int32
     return true;
 }
 
-bool ChainSearch::find(std::int32_t searchStart, std::int32_t cur, std::int32_t minLength,
-                       std::int32_t& matchLength, std::int32_t& matchPosition) {
-    matchLength = 0;
-    matchPosition = 0;
+bool ChainSearch::find(std::int32_t first, std::int32_t position, std::int32_t maxLength,
+                       detail::Match& best) {
     if (spent_) {
         return false;
     }
-    const std::int32_t maxLength = length_ - cur;
-    if (cur == 1 || maxLength < minLength) {
-        return true;
-    }
-    assert(minLength >= kShortestUseful && searchStart >= 1 && searchStart < cur);
-    const std::int32_t position = cur - 1;
-    const std::int32_t first = searchStart - 1;
-    const std::uint32_t key = firstFourBytes(position);
-    const bool run = isRun(key);
+    const bool run = isRun(detail::load<std::uint32_t>(text_ + position));
     if (!run && (link_[position] == kNone || link_[position] < first)) {
         return true;  // no earlier position in the window shares its hash
     }
-    linkBudget_ = allowance_.perByte * cur + allowance_.atStart;
-    longChains_ =
-        longChains_ || linksUsed_ >= allowance_.longPerByte * cur + allowance_.longAtStart;
-    Best best;
-    if (!(run ? walkRuns(position, first, maxLength, best)
-              : walkFrom(position, first, maxLength, link_[position], 0, best))) {
-        return false;
-    }
-    if (best.length >= minLength) {
-        matchLength = best.length;
-        matchPosition = best.position + 1;
-    }
-    return true;
+    linkBudget_ = allowance_.perByte * (position + 1) + allowance_.atStart;
+    longChains_ = longChains_ ||
+                  linksUsed_ >= allowance_.longPerByte * (position + 1) + allowance_.longAtStart;
+    return run ? walkRuns(position, first, maxLength, best)
+               : walkFrom(position, first, maxLength, link_[position], 0, best);
 }
 
 }  // namespace lzc

@@ -1,38 +1,33 @@
 // The quick path of the match finder: chains of earlier positions that start with the same
-// 4 bytes, walked exactly, under a budget of links. Positions are 0-based offsets into the
-// source; find() converts the compressor's 1-based ones at its boundary: position = cur - 1,
-// candidates first = searchStart - 1 ... position - 1, and at most maxLength = length_ - cur
-// bytes a match (FindMatch counts agreement through the last source byte one short).
+// 4 bytes, walked exactly, under a budget of links. Positions are 0-based offsets.
 //
 // Algorithm. A match the compressor acts on has 4 bytes or more, so its candidates start with
 // the same 4 bytes as `position`. link_[p] is the previous position whose first 4 bytes hash as
-// p's do (head_: the latest per hash). walkFrom() follows link_ from `position` down to
-// `first`, newest first, counts the bytes each candidate shares with `position`, skips those
-// sharing fewer than 4 (hash collisions), and takes a candidate at least as long as `best`:
-// walking down, that leaves the lowest position among the longest, as FindMatch does.
+// p's do. walkFrom() follows link_ down to `first`, newest first, counts the bytes each
+// candidate shares with `position`, skips hash collisions, and takes a candidate at least as
+// long as `best`: that leaves the lowest position among the longest, as FindMatch does.
 //
 // Once best.length reaches kLongKeys[level], only a candidate sharing that many bytes with
-// `position`, hence with best.position, can replace best; so the walk may go on from
-// best.position along longLink_[level], which links positions whose first kLongKeys[level]
-// bytes hash alike: far shorter chains on repetitive data. Each costs a pass over the source,
-// so they come into use only once the walks have grown long, and each is built when needed.
+// best.position can replace best, so the walk may go on from there along longLink_[level],
+// which links positions whose first kLongKeys[level] bytes hash alike: far shorter chains on
+// repetitive data. Each costs a pass over the source, so it is built once walks grow long.
 //
-// Runs: only the first position of a run of one byte is linked, and runEnd_ records where the
-// run ends. walkRuns() weighs a candidate run [c, end) at once: with runLeft bytes of the run
-// left at `position`, a candidate y in it shares min(end - y, runLeft) bytes, and more only at
-// y = end - runLeft, where both runs end together. So a run's best is end - runLeft or its
-// lowest position in the window.
+// Runs: only the first position of a run of one byte is linked; runEnd_ records its end.
+// walkRuns() weighs a candidate run [c, end) at once: with runLeft bytes of the run left at
+// `position`, a candidate y in it shares min(end - y, runLeft) bytes, and more only at
+// y = end - runLeft. So a run's best is end - runLeft or its lowest position in the window.
 //
-// Budget: when linksUsed_ passes linkBudget_ (Allowance::perByte links per byte passed, plus
-// atStart), find() gives up for good and the match finder hands the rest of the source to the
-// suffix-array index, whose cost is bounded whatever the input. Both answer exactly, so the
-// hand-over may come at any position.
+// Budget: once linksUsed_ passes linkBudget_, find() gives up for good and the match finder
+// hands the rest of the source to the suffix-array index, whose cost is bounded whatever the
+// input. Both answer exactly, so the hand-over may come at any position.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <limits>
 #include <span>
+
+#include "shared_prefix.h"
 
 namespace lzc {
 
@@ -54,22 +49,24 @@ public:
     void build(std::span<const std::uint8_t> text, std::span<std::uint16_t> memory,
                Allowance allowance);
 
-    // Sets matchLength and matchPosition (1-based) to FindMatch's answer whenever that length
-    // is at least minLength (4 or more), otherwise to a length below minLength and position 0.
-    // Returns false, leaving them unset, once the budget is spent; from then on always false.
-    bool find(std::int32_t searchStart, std::int32_t cur, std::int32_t minLength,
-              std::int32_t& matchLength, std::int32_t& matchPosition);
+    // Sets `best` to FindMatch's answer for `position` over the candidates first ...
+    // position - 1, at most maxLength (4 or more) bytes, whenever that length is 4 or more;
+    // otherwise leaves it or sets a shorter length. Returns false, leaving it, once the budget
+    // is spent; from then on always false.
+    bool find(std::int32_t first, std::int32_t position, std::int32_t maxLength,
+              detail::Match& best);
 
 private:
-    struct Best {
-        std::int32_t length = 0, position = 0;
-    };
-    std::uint32_t firstFourBytes(std::int32_t p) const;
-    bool walkRuns(std::int32_t position, std::int32_t first, std::int32_t maxLength, Best& best);
+    bool walkRuns(std::int32_t position, std::int32_t first, std::int32_t maxLength,
+                  detail::Match& best);
     bool walkFrom(std::int32_t position, std::int32_t first, std::int32_t maxLength,
-                  std::uint16_t c, std::size_t level, Best& best);
+                  std::uint16_t c, std::size_t level, detail::Match& best);
     std::size_t longLevelFor(std::int32_t length);
-    void buildLongLevel(std::size_t level);
+    template <bool kMain>
+    void chain(std::uint16_t* links, std::int32_t keyLength);
+    bool spend() {  // one link more; true once that passes the budget, from then on for good
+        return ++linksUsed_ > linkBudget_ && (spent_ = true);
+    }
 
     static constexpr std::array<std::int32_t, 5> kLongKeys = {6, 8, 16, 32, 128};
     static constexpr std::int32_t kSwitchCheck = 32;
@@ -80,8 +77,7 @@ private:
     std::uint16_t* head_ = nullptr;
     std::uint16_t* link_ = nullptr;
     std::uint16_t* runEnd_ = nullptr;
-    std::array<std::uint16_t*, kLongKeys.size()> longLink_{};
-    std::array<bool, kLongKeys.size()> longBuilt_{};
+    std::array<std::uint16_t*, kLongKeys.size()> longLink_{};  // null until built
     Allowance allowance_ = kDefault;
     std::int64_t linksUsed_ = 0;
     std::int64_t linkBudget_ = 0;  // links allowed up to the current search

@@ -1,6 +1,7 @@
 #include "match_finder.h"
 
 #include <algorithm>
+#include <cassert>
 
 #include "chain_search.h"
 #include "match_index.h"
@@ -15,6 +16,7 @@ struct MatchFinder::Structures {
     ChainSearch chain;
     MatchIndex index;
     bool busy = false;
+    std::span<std::uint16_t> span() { return {memory.get(), words}; }
 };
 
 MatchFinder::MatchFinder(std::span<const std::uint8_t> source, MatchSearch search)
@@ -28,10 +30,7 @@ MatchFinder::MatchFinder(std::span<const std::uint8_t> source, MatchSearch searc
     // A compression started while this thread's set is in use (from inside a progress update)
     // gets its own.
     static thread_local Structures shared;
-    if (shared.busy) {
-        owned_ = std::make_unique<Structures>();
-    }
-    structures_ = shared.busy ? owned_.get() : &shared;
+    structures_ = shared.busy ? (owned_ = std::make_unique<Structures>()).get() : &shared;
     structures_->busy = true;
     const auto length = static_cast<std::int32_t>(source.size());
     const std::size_t words =
@@ -40,12 +39,11 @@ MatchFinder::MatchFinder(std::span<const std::uint8_t> source, MatchSearch searc
         structures_->memory.reset(new std::uint16_t[words]);
         structures_->words = words;
     }
-    const std::span<std::uint16_t> memory(structures_->memory.get(), structures_->words);
     if (search == MatchSearch::suffixArrayOnly) {
-        structures_->index.build(source, memory);
+        structures_->index.build(source, structures_->span());
         indexBuilt_ = true;
     } else {
-        structures_->chain.build(source, memory,
+        structures_->chain.build(source, structures_->span(),
                                  search == MatchSearch::chainsOnly      ? ChainSearch::kUnlimited
                                  : search == MatchSearch::handOverEarly ? ChainSearch::kTiny
                                                                         : ChainSearch::kDefault);
@@ -66,15 +64,28 @@ void MatchFinder::find(CodecState& state, std::int32_t searchStart, std::int32_t
         state.matchPosition = reference_.matchPosition;
         return;
     }
-    if (!indexBuilt_) {
-        if (structures_->chain.find(searchStart, cur, shortest, state.matchLength,
-                                    state.matchPosition)) {
-            return;
-        }
-        structures_->index.build(source_, {structures_->memory.get(), structures_->words});
+    state.matchLength = state.matchPosition = 0;
+    // The searches count from 0: candidates first ... position - 1, and at most maxLength bytes
+    // a match, as FindMatch never matches the last source byte.
+    const std::int32_t first = searchStart - 1;
+    const std::int32_t position = cur - 1;
+    const std::int32_t maxLength = static_cast<std::int32_t>(source_.size()) - cur;
+    assert(shortest >= 4 && first >= 0 && first <= position);
+    if (maxLength < shortest) {
+        return;
+    }
+    detail::Match best;
+    if (!indexBuilt_ && !structures_->chain.find(first, position, maxLength, best)) {
+        structures_->index.build(source_, structures_->span());
         indexBuilt_ = true;
     }
-    structures_->index.find(searchStart, cur, shortest, state.matchLength, state.matchPosition);
+    if (indexBuilt_) {
+        structures_->index.find(first, position, maxLength, shortest, best);
+    }
+    if (best.length >= shortest) {
+        state.matchLength = best.length;
+        state.matchPosition = best.position + 1;
+    }
 }
 
 }  // namespace lzc

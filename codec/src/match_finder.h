@@ -33,9 +33,8 @@ public:
     MatchFinder& operator=(const MatchFinder&) = delete;
 
     // Sets state.matchLength and state.matchPosition as FindMatch(searchStart, searchEnd, cur)
-    // over the source does whenever that length is at least `shortest` (4 or more), the least
-    // the compressor acts on; otherwise to a shorter length and position 0. Successive calls
-    // must not move searchStart or cur back.
+    // does whenever that length is at least `shortest` (4 or more); otherwise to a shorter
+    // length and position 0. Successive calls must not move searchStart or cur back.
     void find(CodecState& state, std::int32_t searchStart, std::int32_t searchEnd, std::int32_t cur,
               std::int32_t shortest);
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cassert>
-#include <span>
 
 #include "shared_prefix.h"
 #include "suffix_array.h"
@@ -14,10 +13,6 @@ namespace {
 // Shorter shared lengths never matter: the compressor acts on 4 bytes or more.
 constexpr std::int32_t kShortestUseful = 4;
 constexpr std::uint16_t kNoPosition = 0xFFFF;
-
-}  // namespace
-
-namespace {
 
 // Words for each array of about one entry per position: a whole number of 8-byte units.
 std::size_t strideFor(std::size_t length) {
@@ -33,10 +28,8 @@ std::size_t MatchIndex::memoryNeeded(std::int32_t length) {
     const auto n = static_cast<std::size_t>(length);
     const std::size_t stride = strideFor(n);
     const std::size_t words = (n + 63) / 64;
-    const std::size_t after =
-        stride + std::max(2 * std::bit_ceil(n), 2 * stride);  // the LCP array, the min-tree
     return 10 * stride + 4 * (words + (words + 63) / 64) +
-           std::max(detail::suffixSortScratch(n), after);
+           std::max(detail::suffixSortScratch(n), stride + 2 * std::max(std::bit_ceil(n), stride));
 }
 
 void MatchIndex::build(std::span<const std::uint8_t> text, std::span<std::uint16_t> memory) {
@@ -62,10 +55,8 @@ void MatchIndex::build(std::span<const std::uint8_t> text, std::span<std::uint16
     buildLcp();
     buildTree(lowestTree_, lowestTree_ + stride);  // before the min-tree is in use
     std::fill_n(candidates_, words + summaryWords_, 0);
-    windowFirst_ = 0;
-    windowEnd_ = 0;
-    treeReady_ = false;
-    treeEnd_ = 0;
+    leafBase_ = std::bit_ceil(text.size());
+    windowFirst_ = windowEnd_ = treeEnd_ = 0;
 }
 
 // Kasai's order: going through the source, the suffix one position on shares at least one
@@ -89,84 +80,59 @@ void MatchIndex::buildLcp() {
 
 // One pass over the LCP array with a stack of open intervals, deepest on top. Nodes are
 // numbered as they open; each closes after all nodes inside it, so the reverse closing order
-// visits parents before children.
+// visits parents before children. While a node is open, lowestPosition_ holds the lowest
+// position of the leaves and closed nodes it has taken in so far.
 void MatchIndex::buildTree(Index* const stack, Index* const closing) {
-    const auto n = static_cast<std::size_t>(length_);
-    Index* const depth = depth_;
-    Index* const parent = parent_;
-    Index* const firstRank = firstRank_;
-    Index* const lastRank = lastRank_;
-    Index* const lowestPosition = lowestPosition_;
-    Index* const boundaryNode = boundaryNode_;
-    const Index* const lcp = lcp_;
-    const Index* const suffixes = suffixes_;
-
-    // The open intervals' nodes, deepest on top. While a node is open, lowestPosition holds
-    // the lowest position of the leaves and closed nodes it has taken in so far.
-    std::size_t top = 0;
-    std::size_t closed = 0;
-    std::int32_t nodes = 1;
-    root_ = 0;
-    stack[0] = root_;
-    depth[root_] = 0;
-    firstRank[root_] = 0;
-    lowestPosition[root_] = kNoPosition;
-
+    std::size_t top = 0, closed = 0;
+    Index nodes = 1;
+    stack[0] = parent_[0] = jump_[0] = 0;
+    depth_[0] = firstRank_[0] = level_[0] = boundaryNode_[0] = 0;
+    lowestPosition_[0] = kNoPosition;
     for (std::int32_t b = 1; b <= length_; ++b) {
         // The leaf of rank b - 1 joins whatever closes or continues at boundary b.
-        std::int32_t lowest = suffixes[b - 1];
-        std::int32_t first = b - 1;
-        const std::int32_t d = b < length_ ? lcp[b] : 0;
+        std::int32_t lowest = suffixes_[b - 1];
+        auto first = static_cast<Index>(b - 1);
+        const std::int32_t d = b < length_ ? lcp_[b] : 0;
         std::int32_t orphan = -1;  // a closed node whose parent opens at this boundary
-        while (depth[stack[top]] > d) {
+        while (depth_[stack[top]] > d) {
             const Index node = stack[top--];
-            lowest = std::min<std::int32_t>(lowest, lowestPosition[node]);
-            first = firstRank[node];
-            lastRank[node] = static_cast<Index>(b - 1);
-            lowestPosition[node] = static_cast<Index>(lowest);
+            lowest = std::min<std::int32_t>(lowest, lowestPosition_[node]);
+            first = firstRank_[node];
+            lastRank_[node] = static_cast<Index>(b - 1);
+            lowestPosition_[node] = static_cast<Index>(lowest);
             closing[closed++] = node;
-            if (depth[stack[top]] >= d) {
-                parent[node] = stack[top];
+            if (depth_[stack[top]] >= d) {
+                parent_[node] = stack[top];
             } else {
                 orphan = node;
             }
         }
-        const Index open = stack[top];
-        if (depth[open] == d) {
-            lowestPosition[open] =
-                static_cast<Index>(std::min<std::int32_t>(lowestPosition[open], lowest));
-            boundaryNode[b] = open;
+        Index open = stack[top];
+        if (depth_[open] == d) {
+            lowestPosition_[open] = std::min(lowestPosition_[open], static_cast<Index>(lowest));
         } else {
-            const auto node = static_cast<Index>(nodes++);
-            depth[node] = static_cast<Index>(d);
-            firstRank[node] = static_cast<Index>(first);
-            lowestPosition[node] = static_cast<Index>(lowest);
-            stack[++top] = node;
-            boundaryNode[b] = node;
+            open = stack[++top] = nodes++;
+            depth_[open] = static_cast<Index>(d);
+            firstRank_[open] = first;
+            lowestPosition_[open] = static_cast<Index>(lowest);
             if (orphan >= 0) {
-                parent[orphan] = node;
+                parent_[orphan] = open;
             }
         }
+        boundaryNode_[b] = open;
     }
-    assert(top == 0);
-    lastRank[root_] = static_cast<Index>(length_ - 1);
-    boundaryNode[0] = root_;
-    boundaryNode[n] = root_;
+    assert(top == 0 && boundaryNode_[length_] == 0);
+    lastRank_[0] = static_cast<Index>(length_ - 1);
 
     // Jump pointers (skew-binary): from a node, the jump goes up by 1, 3, 7, ... levels, so
     // that any ancestor is reached in a logarithmic number of moves.
-    Index* const jump = jump_;
-    Index* const level = level_;
-    parent[root_] = root_;
-    jump[root_] = root_;
-    level[root_] = 0;
     for (std::size_t k = closed; k-- > 0;) {
         const Index node = closing[k];
-        const Index up = parent[node];
-        const Index upJump = jump[up];
-        level[node] = static_cast<Index>(level[up] + 1);
-        const bool even = level[up] - level[upJump] == level[upJump] - level[jump[upJump]];
-        jump[node] = even ? jump[upJump] : up;
+        const Index up = parent_[node];
+        const Index upJump = jump_[up];
+        level_[node] = static_cast<Index>(level_[up] + 1);
+        const bool even = level_[up] - level_[upJump] == level_[upJump] - level_[jump_[upJump]];
+        jump_[node] = even ? jump_[upJump] : up;
     }
 }
 
@@ -176,7 +142,7 @@ std::int32_t MatchIndex::nodeAtDepth(std::int32_t rank, std::int32_t depth) cons
     const auto r = static_cast<std::size_t>(rank);
     Index node = lcp_[r] >= lcp_[r + 1] ? boundaryNode_[r] : boundaryNode_[r + 1];
     assert(depth_[node] >= depth);
-    while (node != root_ && depth_[parent_[node]] >= depth) {
+    while (node != 0 && depth_[parent_[node]] >= depth) {
         node = depth_[jump_[node]] >= depth ? jump_[node] : parent_[node];
     }
     return node;
@@ -185,11 +151,10 @@ std::int32_t MatchIndex::nodeAtDepth(std::int32_t rank, std::int32_t depth) cons
 void MatchIndex::moveWindow(std::int32_t first, std::int32_t end) {
     const auto flip = [this](std::int32_t position) {
         const std::size_t r = rank_[position];
-        std::uint64_t& word = candidates_[r / 64];
-        word ^= std::uint64_t{1} << (r % 64);
         const std::size_t w = r / 64;
         const std::uint64_t bit = std::uint64_t{1} << (w % 64);
-        summary_[w / 64] = word != 0 ? summary_[w / 64] | bit : summary_[w / 64] & ~bit;
+        candidates_[w] ^= std::uint64_t{1} << (r % 64);
+        summary_[w / 64] = candidates_[w] != 0 ? summary_[w / 64] | bit : summary_[w / 64] & ~bit;
     };
     // Drop what fell out of the window, then take in what it has reached.
     for (std::int32_t p = windowFirst_; p < std::min(first, windowEnd_); ++p) {
@@ -202,43 +167,31 @@ void MatchIndex::moveWindow(std::int32_t first, std::int32_t end) {
     windowEnd_ = std::max(windowEnd_, end);
 }
 
-std::int32_t MatchIndex::candidateBelow(std::int32_t rank) const {
+// The candidate nearest to `rank` in rank order, above or below it; -1 if there is none.
+template <bool kAbove>
+std::int32_t MatchIndex::nearestCandidate(std::int32_t rank) const {
+    const auto beyond = [](std::size_t i) {  // the bits of a word past bit i on that side
+        return kAbove ? ~std::uint64_t{1} << (i % 64) : (std::uint64_t{1} << (i % 64)) - 1;
+    };
+    const auto nearest = [](std::uint64_t bits) {
+        return static_cast<std::size_t>(kAbove ? std::countr_zero(bits)
+                                               : 63 - std::countl_zero(bits));
+    };
     auto w = static_cast<std::size_t>(rank) / 64;
-    const std::uint64_t below = (std::uint64_t{1} << (rank % 64)) - 1;
-    if (const std::uint64_t bits = candidates_[w] & below; bits != 0) {
-        return static_cast<std::int32_t>(w * 64 + 63 -
-                                         static_cast<std::size_t>(std::countl_zero(bits)));
+    if (const std::uint64_t bits = candidates_[w] & beyond(static_cast<std::size_t>(rank));
+        bits != 0) {
+        return static_cast<std::int32_t>(w * 64 + nearest(bits));
     }
     std::size_t s = w / 64;
-    std::uint64_t words = summary_[s] & ((std::uint64_t{1} << (w % 64)) - 1);
+    std::uint64_t words = summary_[s] & beyond(w);
     while (words == 0) {
-        if (s == 0) {
-            return -1;
-        }
-        words = summary_[--s];
-    }
-    w = s * 64 + 63 - static_cast<std::size_t>(std::countl_zero(words));
-    return static_cast<std::int32_t>(w * 64 + 63 -
-                                     static_cast<std::size_t>(std::countl_zero(candidates_[w])));
-}
-
-std::int32_t MatchIndex::candidateAbove(std::int32_t rank) const {
-    auto w = static_cast<std::size_t>(rank) / 64;
-    const std::uint64_t above = ~std::uint64_t{1} << (rank % 64);
-    if (const std::uint64_t bits = candidates_[w] & above; bits != 0) {
-        return static_cast<std::int32_t>(w * 64 + static_cast<std::size_t>(std::countr_zero(bits)));
-    }
-    std::size_t s = w / 64;
-    std::uint64_t words = summary_[s] & (~std::uint64_t{1} << (w % 64));
-    while (words == 0) {
-        if (++s == summaryWords_) {
+        if (kAbove ? ++s == summaryWords_ : s-- == 0) {
             return -1;
         }
         words = summary_[s];
     }
-    w = s * 64 + static_cast<std::size_t>(std::countr_zero(words));
-    return static_cast<std::int32_t>(w * 64 +
-                                     static_cast<std::size_t>(std::countr_zero(candidates_[w])));
+    w = s * 64 + nearest(words);
+    return static_cast<std::int32_t>(w * 64 + nearest(candidates_[w]));
 }
 
 // The lowest value below `node` that is still in the window; a value that fell out is replaced
@@ -257,10 +210,8 @@ std::int32_t MatchIndex::repairSubtree(std::size_t node) {
 }
 
 std::int32_t MatchIndex::lowestInWindow(std::int32_t firstRank, std::int32_t lastRank) {
-    if (!treeReady_) {
-        leafBase_ = std::bit_ceil(static_cast<std::size_t>(length_));
+    if (treeEnd_ == 0) {  // the first search that needs the min-tree
         std::fill_n(lowestTree_, 2 * leafBase_, kNoPosition);
-        treeReady_ = true;
     }
     // Enter the window positions not entered yet, in increasing order: a subtree that already
     // holds a value holds a lower one, so the climb stops there.
@@ -287,24 +238,17 @@ std::int32_t MatchIndex::lowestInWindow(std::int32_t firstRank, std::int32_t las
     return lowest;
 }
 
-void MatchIndex::find(std::int32_t searchStart, std::int32_t cur, std::int32_t minLength,
-                      std::int32_t& matchLength, std::int32_t& matchPosition) {
-    matchLength = 0;
-    matchPosition = 0;
-    if (cur == 1) {
-        return;
-    }
-    const std::int32_t first = searchStart - 1;
-    const std::int32_t position = cur - 1;
-    const std::int32_t maxLength = length_ - cur;  // the last byte is never matched
-    assert(minLength >= kShortestUseful && first >= windowFirst_ && position >= windowEnd_);
+void MatchIndex::find(std::int32_t first, std::int32_t position, std::int32_t maxLength,
+                      std::int32_t minLength, detail::Match& best) {
+    assert(first >= windowFirst_ && position >= windowEnd_);
     moveWindow(first, position);
     const std::int32_t rank = rank_[position];
-    if (maxLength < minLength || std::max(lcp_[rank], lcp_[rank + 1]) < minLength) {
+    if (std::max(lcp_[rank], lcp_[rank + 1]) < minLength) {
         return;
     }
     std::int32_t longest = 0;
-    for (const std::int32_t neighbour : {candidateBelow(rank), candidateAbove(rank)}) {
+    for (const std::int32_t neighbour :
+         {nearestCandidate<false>(rank), nearestCandidate<true>(rank)}) {
         if (neighbour >= 0) {
             longest = std::max(
                 longest, detail::sharedPrefix(text_, position, suffixes_[neighbour], maxLength));
@@ -314,13 +258,11 @@ void MatchIndex::find(std::int32_t searchStart, std::int32_t cur, std::int32_t m
         return;
     }
     const std::int32_t node = nodeAtDepth(rank, longest);
-    std::int32_t lowest = lowestPosition_[node];
-    if (lowest < windowFirst_) {
-        lowest = lowestInWindow(firstRank_[node], lastRank_[node]);
+    best = {longest, lowestPosition_[node]};
+    if (best.position < windowFirst_) {
+        best.position = lowestInWindow(firstRank_[node], lastRank_[node]);
     }
-    assert(lowest >= windowFirst_ && lowest < position);
-    matchLength = longest;
-    matchPosition = lowest + 1;
+    assert(best.position >= windowFirst_ && best.position < position);
 }
 
 }  // namespace lzc

@@ -1,34 +1,31 @@
 // The suffix-array index: FindMatch's answers in logarithmic time per search, built in linear
-// time, whatever the input. Positions are 0-based offsets into the source, as in the chain
-// walk; find() converts the compressor's 1-based ones at its boundary (position = cur - 1,
-// first = searchStart - 1, maxLength = length_ - cur).
+// time, whatever the input. Positions are 0-based, as in the chain walk.
 //
 // Algorithm. build() sorts the suffixes (suffixes_, rank_; induced sorting), counts the bytes
 // each shares with its predecessor in that order (lcp_, Kasai's order), and builds over lcp_
 // the tree of shared-prefix intervals: a node is a maximal run of ranks firstRank_ ...
 // lastRank_ whose suffixes all share depth_ bytes, and lowestPosition_ is the lowest position
 // in it. Comparing whole suffixes lets a candidate run into the bytes at `position` and beyond,
-// as FindMatch's byte loop does. The candidates first ... position - 1 are a bitmap over ranks
+// as FindMatch does. The candidates first ... position - 1 are a bitmap over ranks
 // (candidates_), which moveWindow() grows at the top and shrinks at the bottom.
 //
 // 1. The length. Two suffixes share the minimum of lcp_ between their ranks, so the candidates
 //    sharing most with `position` include its nearest candidates below and above in rank.
-//    Both are compared byte by byte up to maxLength (FindMatch counts agreement through the
-//    last byte one short, which caps every candidate alike): the larger is FindMatch's
-//    length, `longest`.
-// 2. The position. The candidates sharing `longest` bytes are those in the shallowest node
-//    around rank_[position] of depth_ at least `longest` (nodeAtDepth(), by jump pointers).
-//    FindMatch keeps the lowest of them. That is lowestPosition_ of the node unless it lies
-//    before `first` (a window smaller than the source); then lowestTree_, a min-tree over ranks
-//    of the window positions, gives it. A position that left the window is dropped from a
-//    subtree when a search passes through, once per level at most: O(n log n) in all.
+//    Both are compared byte by byte up to maxLength: the larger is FindMatch's length.
+// 2. The position. The candidates sharing that many bytes are those in the shallowest node
+//    around rank_[position] that deep (nodeAtDepth(), by jump pointers). FindMatch keeps the
+//    lowest of them: lowestPosition_ of the node unless it lies before `first`; then
+//    lowestTree_, a min-tree over ranks of the window positions, gives it. A position that left
+//    the window is dropped from a subtree when a search passes through: O(n log n) in all.
 //
-// Every step is exact. Step 2 runs only when `longest` reaches what the compressor acts on, so
-// the comparisons of step 1 are paid for by the bytes the match covers.
+// Step 2 runs only when the length reaches what the compressor acts on, so the comparisons of
+// step 1 are paid for by the bytes the match covers.
 #pragma once
 
 #include <cstdint>
 #include <span>
+
+#include "shared_prefix.h"
 
 namespace lzc {
 
@@ -41,12 +38,11 @@ public:
     // `memory` (memoryNeeded() words at least, kept by the caller).
     void build(std::span<const std::uint8_t> text, std::span<std::uint16_t> memory);
 
-    // Sets matchLength and matchPosition (1-based) to what FindMatch sets for the candidates
-    // searchStart ... cur - 1 whenever that length is at least minLength (4 or more);
-    // otherwise to a length below minLength and position 0. Successive calls must not move
-    // searchStart or cur back, which the compressor's loop never does.
-    void find(std::int32_t searchStart, std::int32_t cur, std::int32_t minLength,
-              std::int32_t& matchLength, std::int32_t& matchPosition);
+    // Sets `best` to FindMatch's answer for `position` over the candidates first ...
+    // position - 1, at most maxLength bytes, whenever that length is at least minLength (4 or
+    // more); otherwise leaves it. Successive calls must not move first or position back.
+    void find(std::int32_t first, std::int32_t position, std::int32_t maxLength,
+              std::int32_t minLength, detail::Match& best);
 
 private:
     using Index = std::uint16_t;  // ranks, positions, depths and node numbers (< 32768)
@@ -54,8 +50,8 @@ private:
     void buildLcp();
     void buildTree(Index* stack, Index* closing);
     void moveWindow(std::int32_t first, std::int32_t end);
-    std::int32_t candidateBelow(std::int32_t rank) const;
-    std::int32_t candidateAbove(std::int32_t rank) const;
+    template <bool kAbove>
+    std::int32_t nearestCandidate(std::int32_t rank) const;
     std::int32_t nodeAtDepth(std::int32_t rank, std::int32_t depth) const;
     std::int32_t lowestInWindow(std::int32_t firstRank, std::int32_t lastRank);
     std::int32_t repairSubtree(std::size_t node);
@@ -67,8 +63,8 @@ private:
     Index* rank_ = nullptr;      // rank_[position]: where its suffix sorts
     Index* lcp_ = nullptr;       // lcp_[r]: bytes ranks r - 1 and r share (0 if < 4)
 
-    // The interval tree. boundaryNode_[r] is the node of depth lcp_[r] spanning ranks r - 1
-    // and r (the root for r == 0 and r == length_).
+    // The interval tree, node 0 its root. boundaryNode_[r] is the node of depth lcp_[r]
+    // spanning ranks r - 1 and r (the root for r == 0 and r == length_).
     Index* boundaryNode_ = nullptr;
     Index* depth_ = nullptr;
     Index* parent_ = nullptr;
@@ -77,7 +73,6 @@ private:
     Index* firstRank_ = nullptr;
     Index* lastRank_ = nullptr;
     Index* lowestPosition_ = nullptr;
-    Index root_ = 0;
 
     // The candidate set: positions [windowFirst_, windowEnd_) as a bitmap over ranks, with a
     // summary bit per 64-rank word.
@@ -87,10 +82,9 @@ private:
     std::int32_t windowFirst_ = 0;
     std::int32_t windowEnd_ = 0;
 
-    // Lowest window position per rank range, filled on the first search that needs it.
-    // Positions below windowFirst_ may linger in a subtree until a search passes through it.
+    // Lowest window position per rank range. Positions below windowFirst_ may linger in a
+    // subtree until a search passes through it.
     Index* lowestTree_ = nullptr;
-    bool treeReady_ = false;
     std::size_t leafBase_ = 0;
     std::int32_t treeEnd_ = 0;  // positions below it have been entered into lowestTree_
 };

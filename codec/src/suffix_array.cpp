@@ -23,10 +23,6 @@ constexpr std::uint8_t kLeftmostS = 2;
 template <class Symbol>
 void sortLevel(const Symbol* s, std::int32_t n, std::int32_t k, std::int32_t* sa,
                std::uint8_t* types, std::int32_t* leftmost) {
-    if (n == 1) {
-        sa[0] = 0;
-        return;
-    }
     // bounds[c] is where the bucket of symbol c starts; bounds[k] == n.
     std::vector<std::int32_t> bounds(static_cast<std::size_t>(k) + 1, 0);
     std::vector<std::int32_t> heads(static_cast<std::size_t>(k));
@@ -104,21 +100,12 @@ void sortLevel(const Symbol* s, std::int32_t n, std::int32_t k, std::int32_t* sa
         const std::int32_t next = i + 1 < m ? leftmost[i + 1] : n;
         slot[p >> 1] = next - p + 1;  // its length; the last one runs into the end marker
     }
-    std::int32_t names = 0;
-    std::int32_t previous = 0;
-    std::int32_t previousLength = 0;
+    std::int32_t names = 0, previous = 0, previousLength = 0;
     for (std::int32_t i = 0; i < m; ++i) {
         const std::int32_t p = sa[i];
         const std::int32_t length = slot[p >> 1];
-        bool differs = true;
-        if (length == previousLength && p + length <= n && previous + length <= n) {
-            std::int32_t d = 0;
-            while (d < length && s[p + d] == s[previous + d]) {
-                ++d;
-            }
-            differs = d < length;
-        }
-        if (differs) {
+        if (length != previousLength || p + length > n || previous + length > n ||
+            std::mismatch(s + p, s + p + length, s + previous).first != s + p + length) {
             ++names;
             previous = p;
             previousLength = length;
@@ -153,11 +140,7 @@ void sortLevel(const Symbol* s, std::int32_t n, std::int32_t k, std::int32_t* sa
     induce();
 }
 
-}  // namespace
-
-namespace {
-
-// Words in each third of the scratch: at least length + 2, a whole number of 8-byte units.
+// Words in each fifth of the scratch: at least length + 2, a whole number of 8-byte units.
 std::size_t scratchUnit(std::size_t length) {
     return (length + 2 + 3) / 4 * 4;
 }
