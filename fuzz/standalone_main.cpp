@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     std::sort(files.begin(), files.end());
     for (const auto& file : files) {
         const lzc::fileio::ReadResult read = lzc::fileio::readFile(file, std::size_t{1} << 24);
-        if (read.error != 0 || read.tooLarge) {
+        if (read.problem != lzc::fileio::ReadProblem::none) {
             std::fprintf(stderr, "cannot read %s\n", file.string().c_str());
             return 1;
         }

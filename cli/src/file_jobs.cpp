@@ -16,6 +16,7 @@
 #include "lzc/file_io.h"
 #include "lzc/format.h"
 #include "lzc/lzcodec.h"
+#include "lzc/naming.h"
 #include "lzc_cli/output_names.h"
 #include "lzc_cli/report_text.h"
 
@@ -39,15 +40,18 @@ std::filesystem::path pathOf(const std::string& name) {
         std::u8string_view(reinterpret_cast<const char8_t*>(name.data()), name.size()));
 }
 
+// A name as messages show it: quoted when it holds control characters or invalid UTF-8.
 std::string displayName(const std::string& input) {
-    return isStandardStream(input) ? std::string(kStdinName) : input;
+    return isStandardStream(input) ? std::string(kStdinName) : quotedName(input);
 }
 
 // Where one input's output goes: standard output when `name` is empty.
 struct Destination {
     std::string name;
     bool toStandardOutput() const { return name.empty(); }
-    std::string displayName() const { return name.empty() ? std::string(kStdoutName) : name; }
+    std::string displayName() const {
+        return name.empty() ? std::string(kStdoutName) : quotedName(name);
+    }
 };
 
 class Session {
@@ -56,10 +60,6 @@ public:
         : settings_(settings), streams_(streams) {}
 
     int run() {
-        if (const char* refusal = terminalRefusal()) {
-            std::fprintf(streams_.messages, "lzc: %s\n", refusal);
-            return 1;
-        }
         for (const std::string& input : settings_.inputs) {
             try {
                 runInput(input);
@@ -78,6 +78,7 @@ private:
     bool verbose() const { return settings_.verbosity == Verbosity::verbose; }
     bool compressing() const { return settings_.mode == Mode::compress; }
 
+    // `name` as displayName() shows it.
     void fail(const std::string& name, const std::string& reason) {
         std::fprintf(streams_.messages, "lzc: %s: %s\n", name.c_str(), reason.c_str());
         anyFailed_ = true;
@@ -85,32 +86,18 @@ private:
 
     void tell(const std::string& line) { std::fprintf(streams_.messages, "%s\n", line.c_str()); }
 
-    bool anyInputIsStandard() const {
-        for (const std::string& input : settings_.inputs) {
-            if (isStandardStream(input)) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-    bool anyOutputIsStandard() const {
-        if (settings_.output) {
-            return isStandardStream(*settings_.output);
-        }
-        return settings_.toStdout || anyInputIsStandard();
-    }
-
-    // Compressed data is neither written to nor read from a terminal without -f.
-    const char* terminalRefusal() const {
+    // Compressed data is neither written to nor read from a terminal without -f. Only the
+    // input concerned is refused; the others go on.
+    const char* terminalRefusal(const std::string& input, const Destination* destination) const {
         if (settings_.force) {
             return nullptr;
         }
-        if (compressing() && streams_.outputIsTerminal && anyOutputIsStandard()) {
+        if (compressing() && destination != nullptr && destination->toStandardOutput() &&
+            streams_.outputIsTerminal) {
             return "compressed data not written to a terminal (use -f to force)";
         }
-        if (!compressing() && streams_.inputIsTerminal && anyInputIsStandard()) {
-            return "compressed data not read from a terminal. Use -f to force decompression.";
+        if (!compressing() && isStandardStream(input) && streams_.inputIsTerminal) {
+            return "compressed data not read from a terminal (use -f to force)";
         }
         return nullptr;
     }
@@ -126,20 +113,22 @@ private:
         const OutputName named =
             compressing() ? compressedName(input, settings_.force) : restoredName(input);
         if (!named.refusal.empty()) {
-            fail(input, named.refusal);
+            fail(displayName(input), named.refusal);
             return std::nullopt;
         }
         return Destination{named.name};
     }
 
     // Reads an input whole: at most the largest file when compressing, the longest stream
-    // otherwise, and never more than one byte past that bound.
-    std::optional<Bytes> readInput(const std::string& input) {
+    // otherwise, and never more than one byte past that bound. A link is followed only with -f.
+    std::optional<Source> readInput(const std::string& input) {
         const std::size_t limit =
             compressing() ? static_cast<std::size_t>(kMaxSourceSize) : kMaxStreamSize;
-        Bytes bytes;
-        Outcome read = isStandardStream(input) ? readSourceStream(streams_.input, limit, bytes)
-                                               : readSourceFile(pathOf(input), limit, bytes);
+        const fileio::Links links = settings_.force ? fileio::Links::follow : fileio::Links::refuse;
+        Source source;
+        Outcome read = isStandardStream(input)
+                           ? readSourceStream(streams_.input, limit, source)
+                           : readSourceFile(pathOf(input), limit, links, source);
         if (read.status == Status::sourceTooLarge && !compressing()) {
             read.status = Status::streamTooLong;
         }
@@ -147,7 +136,7 @@ private:
             fail(displayName(input), inputFailure(read.status, read.systemError));
             return std::nullopt;
         }
-        return bytes;
+        return source;
     }
 
     // Runs the codec of the mode over the input's bytes.
@@ -164,7 +153,11 @@ private:
         return result;
     }
 
-    bool writeOutput(const std::string& input, const Destination& destination, const Bytes& bytes) {
+    // Writes one output; false when it failed (already reported). `inPlace` tells that it went
+    // into an existing FIFO or device rather than a file.
+    bool writeOutput(const Source& source, const Destination& destination, const Bytes& bytes,
+                     bool& inPlace) {
+        inPlace = destination.toStandardOutput();
         if (destination.toStandardOutput()) {
             if (const int error = fileio::writeDescriptor(streams_.output, bytes); error != 0) {
                 fail(destination.displayName(), outputFailure(error));
@@ -173,21 +166,21 @@ private:
             return true;
         }
         fileio::WriteOptions options;
-        options.replaceExisting = settings_.force;
+        options.replace = settings_.force ? fileio::Replace::always : fileio::Replace::never;
         options.synchronous = settings_.synchronous;
-        if (!isStandardStream(input)) {
-            options.metadataSource = pathOf(input);
-            options.keepTimes = true;
-        }
+        options.source = source.facts;
+        options.keepTimes = true;
+        options.namedByUser = settings_.output.has_value();
         const fileio::WriteResult written =
             fileio::writeFileAtomically(pathOf(destination.name), bytes, options);
         if (written.error != 0) {
-            fail(destination.name, outputFailure(written.error));
+            fail(destination.displayName(), outputFailure(written.error));
             return false;
         }
+        inPlace = written.inPlace;
         for (const fileio::MetadataWarning& warning : written.warnings) {
             if (!quiet()) {
-                tell("lzc: " + destination.name + ": " + metadataWarning(warning));
+                tell("lzc: " + destination.displayName() + ": " + metadataWarning(warning));
             }
         }
         return true;
@@ -201,16 +194,21 @@ private:
             if (!destination) {
                 return;
             }
-            if (!destination->toStandardOutput() && !isStandardStream(input) &&
-                fileio::sameFile(pathOf(input), pathOf(destination->name))) {
-                fail(input, "input and output are the same file");
-                return;
-            }
         }
-        const std::optional<Bytes> source = readInput(input);
-        if (!source) {
+        if (const char* refusal = terminalRefusal(input, destination ? &*destination : nullptr)) {
+            fail(displayName(input), refusal);
             return;
         }
+        const std::optional<Source> read = readInput(input);
+        if (!read) {
+            return;
+        }
+        if (destination && !destination->toStandardOutput() && read->facts &&
+            fileio::isSameFile(pathOf(destination->name), *read->facts)) {
+            fail(displayName(input), "input and output are the same file");
+            return;
+        }
+        const Bytes* source = &read->bytes;
         const std::optional<Bytes> result = transform(input, *source);
         if (!result) {
             return;
@@ -220,16 +218,18 @@ private:
         const std::int32_t ratio = compressionRatio(original, compressed);
         switch (settings_.mode) {
             case Mode::compress:
-            case Mode::decompress:
-                if (!writeOutput(input, *destination, *result)) {
+            case Mode::decompress: {
+                bool inPlace = false;
+                if (!writeOutput(*read, *destination, *result, inPlace)) {
                     return;
                 }
                 if (verbose()) {
                     tell(transferLine(displayName(input), destination->displayName(),
                                       source->size(), result->size(), ratio));
                 }
-                removeSource(input, *destination);
+                removeSource(input, *read, *destination, inPlace);
                 break;
+            }
             case Mode::test:
                 if (verbose()) {
                     tell(testLine(displayName(input), compressed, original, ratio));
@@ -247,20 +247,24 @@ private:
         }
     }
 
-    // --rm: the source goes only once its output is a file that holds the result.
-    void removeSource(const std::string& input, const Destination& destination) {
-        if (!settings_.removeSource || isStandardStream(input)) {
+    // --rm: the source goes only once its output is a file that holds the result, and only
+    // if its name still refers to the file that was read.
+    void removeSource(const std::string& input, const Source& read, const Destination& destination,
+                      bool outputInPlace) {
+        if (!settings_.removeSource || !read.facts) {
             return;
         }
-        if (destination.toStandardOutput() || !fileio::regularFileSize(pathOf(destination.name))) {
+        if (outputInPlace) {
             if (!quiet()) {
-                tell("lzc: " + input + ": kept, as its output " + destination.displayName() +
-                     " is not a regular file");
+                tell("lzc: " + displayName(input) + ": kept, as its output " +
+                     destination.displayName() + " is not a regular file");
             }
             return;
         }
-        if (const int error = fileio::removeFile(pathOf(input)); error != 0) {
-            fail(input, std::string("cannot be removed: ") + std::strerror(error));
+        if (const int error = fileio::removeIfUnchanged(pathOf(input), *read.facts); error != 0) {
+            fail(displayName(input),
+                 error == ESTALE ? "not removed: it changed after it was read"
+                                 : std::string("cannot be removed: ") + std::strerror(error));
         }
     }
 

@@ -1,4 +1,6 @@
-// The file layer on POSIX systems: every system call that touches a file lives here.
+// The file layer on POSIX systems: every system call that touches a file lives here. Names are
+// looked at once, through the descriptor of their directory; everything decided afterwards
+// comes from a descriptor (fstat), never from the name again.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -8,6 +10,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <random>
 #include <string>
 #include <utility>
@@ -20,11 +23,21 @@ namespace lzc::fileio {
 namespace seam {
 namespace {
 
-int renameNoReplace(const char* from, const char* to) {
-    return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
+int renameNoReplace(int dir, const char* from, const char* to) {
+#if defined(__linux__)
+    return ::renameat2(dir, from, dir, to, RENAME_NOREPLACE);
+#else
+    // Elsewhere the hard link (or the reservation after it) keeps an existing file.
+    (void)dir, (void)from, (void)to;
+    return errno = ENOSYS, -1;
+#endif
 }
 
-constexpr SystemCalls kRealCalls{renameNoReplace, ::link, ::fchmod, ::fchown, ::futimens, ::fsync};
+int linkAt(int dir, const char* from, const char* to) {
+    return ::linkat(dir, from, dir, to, 0);
+}
+
+constexpr SystemCalls kRealCalls{renameNoReplace, linkAt, ::fchmod, ::fchown, ::futimens, ::fsync};
 SystemCalls calls = kRealCalls;
 
 }  // namespace
@@ -43,16 +56,17 @@ TemporaryHook temporaryWritten = nullptr;
 
 namespace {
 
-// The hidden file being written, for the signal handler to remove. Only one file is written at
-// a time; the name is set and cleared with the handled signals blocked.
-char pendingTemporary[4096];
-volatile sig_atomic_t temporaryPending = 0;
+// The hidden file being written, for the signal handler to remove: its directory's descriptor
+// and its name there. Only one file is written at a time; both are set and cleared with the
+// handled signals blocked.
+char pendingName[256];
+volatile sig_atomic_t pendingDirectory = -1;
 
 constexpr int kCleanedUpSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
 
 extern "C" void removeTemporaryAndDie(int signalNumber) {
-    if (temporaryPending != 0) {
-        ::unlink(pendingTemporary);
+    if (pendingDirectory >= 0) {
+        ::unlinkat(pendingDirectory, pendingName, 0);
     }
     // SA_RESETHAND has restored the default action: the signal, raised again, ends the process
     // with its usual status once this handler returns.
@@ -104,29 +118,151 @@ int closeChecked(int fd) {
     return ::close(fd) == 0 ? 0 : errno;
 }
 
+// An owned descriptor, closed when it goes.
+class Descriptor {
+public:
+    explicit Descriptor(int fd = -1) : fd_(fd) {}
+    Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    Descriptor& operator=(Descriptor&& other) noexcept {
+        std::swap(fd_, other.fd_);
+        return *this;
+    }
+    ~Descriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    int close() { return closeChecked(std::exchange(fd_, -1)); }
+
+private:
+    int fd_;
+};
+
+FileFacts factsOf(const struct stat& info) {
+    FileFacts facts;
+    facts.mode = info.st_mode & 07777;
+    facts.owner = info.st_uid;
+    facts.group = info.st_gid;
+    facts.accessTime = info.st_atim.tv_sec * std::int64_t{1000000000} + info.st_atim.tv_nsec;
+    facts.modifyTime = info.st_mtim.tv_sec * std::int64_t{1000000000} + info.st_mtim.tv_nsec;
+    facts.device = info.st_dev;
+    facts.inode = info.st_ino;
+    return facts;
+}
+
+bool sameInode(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+timespec timespecOf(std::int64_t nanoseconds) {
+    return {static_cast<time_t>(nanoseconds / 1000000000),
+            static_cast<long>(nanoseconds % 1000000000)};
+}
+
+// Opens `name` in `dir` for reading only if it is a regular file, so that no device or FIFO
+// is ever opened. Where the system has O_PATH, the name is looked at once without opening what
+// it names, and that same file is then opened through the descriptor (/proc/self/fd).
+struct OpenedFile {
+    Descriptor fd;
+    struct stat info {};
+    ReadProblem problem = ReadProblem::none;
+    int error = 0;
+};
+
+OpenedFile openRegular(int dir, const char* name, Links links) {
+    OpenedFile opened;
+    const int noFollow = links == Links::refuse ? O_NOFOLLOW : 0;
+    auto failed = [&](int error) {
+        opened.error = error;
+        opened.problem = error == ENOENT || error == ENOTDIR        ? ReadProblem::missing
+                         : error == ELOOP && links == Links::refuse ? ReadProblem::link
+                                                                    : ReadProblem::system;
+        opened.fd = Descriptor();
+        return std::move(opened);
+    };
+    const int readFlags = O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC | noFollow;
+#if defined(O_PATH)
+    const Descriptor probe(::openat(dir, name, O_PATH | O_CLOEXEC | noFollow));
+    struct stat looked {};
+    if (!probe.valid() || ::fstat(probe.get(), &looked) != 0) {
+        return failed(errno);
+    }
+    if (S_ISLNK(looked.st_mode)) {
+        return failed(ELOOP);
+    }
+    if (!S_ISREG(looked.st_mode)) {
+        opened.problem = ReadProblem::notRegular;
+        return opened;
+    }
+    char reopen[64];
+    std::snprintf(reopen, sizeof reopen, "/proc/self/fd/%d", probe.get());
+    opened.fd = Descriptor(::open(reopen, readFlags & ~O_NOFOLLOW));
+    if (!opened.fd.valid() && errno == ENOENT) {  // no /proc: open the name, checked below
+        opened.fd = Descriptor(::openat(dir, name, readFlags));
+    }
+#else
+    opened.fd = Descriptor(::openat(dir, name, readFlags));
+#endif
+    if (!opened.fd.valid() || ::fstat(opened.fd.get(), &opened.info) != 0) {
+        return failed(errno);
+    }
+    if (!S_ISREG(opened.info.st_mode)) {
+        opened.problem = ReadProblem::notRegular;
+        opened.fd = Descriptor();
+    }
+#if defined(O_PATH)
+    else if (!sameInode(looked, opened.info)) {
+        return failed(ESTALE);  // swapped between the look and the open
+    }
+#endif
+    return opened;
+}
+
+// The directory a destination is written in, and the destination's name there.
+struct Place {
+    Descriptor directory;
+    std::string name;
+    int error = 0;
+};
+
+Place placeOf(const std::filesystem::path& destination) {
+    Place place;
+    const std::filesystem::path leaf = destination.filename();
+    if (leaf.empty() || leaf == "." || leaf == "..") {
+        place.error = destination.empty() ? ENOENT : EISDIR;
+        return place;
+    }
+    const std::filesystem::path parent =
+        destination.has_parent_path() ? destination.parent_path() : ".";
+    place.directory = Descriptor(::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    place.error = place.directory.valid() ? 0 : errno;
+    place.name = leaf.native();
+    return place;
+}
+
 // The hidden file a write goes to: created for its owner only, registered for removal on a
 // signal, and removed when the write does not complete.
 class Temporary {
 public:
-    // Creates a new file beside `target`; error() says why when none could be made.
-    explicit Temporary(const std::filesystem::path& target) {
+    // Creates a new file beside `target` in `dir`; error() says why when none could be made.
+    Temporary(int dir, const std::string& target) : dir_(dir) {
         installSignalHandlers();
         static std::mt19937_64 generator{std::random_device{}()};
-        const std::string stem = target.filename().string().substr(0, 200);
+        const std::string stem = target.substr(0, 200);
         for (int attempt = 0; attempt < 100; ++attempt) {
             char suffix[16];
             std::snprintf(suffix, sizeof suffix, "%010llx",
                           static_cast<unsigned long long>(generator() & 0xFFFFFFFFFFULL));
-            name_ = target.parent_path() / ("." + stem + "." + suffix + ".tmp");
-            if (name_.native().size() >= sizeof pendingTemporary) {
-                error_ = ENAMETOOLONG;
-                return;
-            }
+            name_ = "." + stem + "." + suffix + ".tmp";
             const SignalsBlocked blocked;
-            fd_ = ::open(name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            fd_ = ::openat(dir, name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                           0600);
             if (fd_ >= 0) {
-                std::memcpy(pendingTemporary, name_.c_str(), name_.native().size() + 1);
-                temporaryPending = 1;
+                std::memcpy(pendingName, name_.c_str(), name_.size() + 1);
+                pendingDirectory = dir;
+                pending_ = true;
                 return;
             }
             if (errno != EEXIST) {
@@ -141,39 +277,31 @@ public:
         if (fd_ >= 0) {
             ::close(fd_);
         }
-        if (temporaryPending != 0) {
+        if (pending_) {
             const SignalsBlocked blocked;
-            ::unlink(name_.c_str());
-            temporaryPending = 0;
+            ::unlinkat(dir_, name_.c_str(), 0);
+            pendingDirectory = -1;
         }
     }
 
     int error() const { return error_; }
     int fd() const { return fd_; }
-    const std::filesystem::path& name() const { return name_; }
+    const char* name() const { return name_.c_str(); }
     int close() { return closeChecked(std::exchange(fd_, -1)); }
     // The file is in place under another name: nothing is left to remove.
     void placed() {
         const SignalsBlocked blocked;
-        temporaryPending = 0;
+        pending_ = false;
+        pendingDirectory = -1;
     }
 
 private:
-    std::filesystem::path name_;
+    int dir_;
+    std::string name_;
     int fd_ = -1;
     int error_ = 0;
+    bool pending_ = false;
 };
-
-// Writes to an existing special file (a device or FIFO): there is nothing to replace.
-int writeInPlace(const std::filesystem::path& target, std::span<const std::uint8_t> bytes) {
-    const int fd = ::open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        return errno;
-    }
-    const int error = writeDescriptor(fd, bytes);
-    const int closed = closeChecked(fd);
-    return error != 0 ? error : closed;
-}
 
 bool meansUnsupported(int error) {
     return error == EPERM || error == ENOSYS || error == EINVAL || error == EOPNOTSUPP;
@@ -183,80 +311,121 @@ bool meansUnsupported(int error) {
 // filesystem's own no-replace rename or a hard link keep that atomic; where it has neither
 // (vfat, some network mounts), the name is first reserved with an exclusive create, and the
 // finished file then replaces only that reservation.
-int placeWithoutReplacing(Temporary& temporary, const std::filesystem::path& target) {
+int placeWithoutReplacing(int dir, Temporary& temporary, const char* target) {
     seam::SystemCalls& calls = seam::systemCalls();
-    if (calls.renameNoReplace(temporary.name().c_str(), target.c_str()) == 0) {
+    if (calls.renameNoReplace(dir, temporary.name(), target) == 0) {
         temporary.placed();
         return 0;
     }
     if (!meansUnsupported(errno)) {
         return errno;
     }
-    if (calls.link(temporary.name().c_str(), target.c_str()) == 0) {
+    if (calls.link(dir, temporary.name(), target) == 0) {
         return 0;  // the temporary's own name goes when it is destroyed
     }
     if (!meansUnsupported(errno)) {
         return errno;
     }
-    const int reserved = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const int reserved =
+        ::openat(dir, target, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (reserved < 0) {
         return errno;
     }
     ::close(reserved);
-    if (::rename(temporary.name().c_str(), target.c_str()) != 0) {
+    if (::renameat(dir, temporary.name(), dir, target) != 0) {
         const int error = errno;
-        ::unlink(target.c_str());
+        ::unlinkat(dir, target, 0);
         return error;
     }
     temporary.placed();
     return 0;
 }
 
-int syncDirectoryOf(const std::filesystem::path& file) {
-    const std::filesystem::path directory = file.has_parent_path() ? file.parent_path() : ".";
-    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
+int placeReplacing(int dir, Temporary& temporary, const char* target) {
+    if (::renameat(dir, temporary.name(), dir, target) != 0) {
         return errno;
     }
-    const int error = seam::systemCalls().fsync(fd) == 0 ? 0 : errno;
-    const int closed = closeChecked(fd);
-    return error != 0 ? error : closed;
+    temporary.placed();
+    return 0;
 }
 
+// Whether `name` in `dir` is a regular file holding exactly `bytes`.
+bool holdsSameBytes(int dir, const char* name, std::span<const std::uint8_t> bytes) {
+    const OpenedFile existing = openRegular(dir, name, Links::refuse);
+    if (!existing.fd.valid()) {
+        return false;
+    }
+    const ReadResult read = readDescriptor(existing.fd.get(), bytes.size());
+    return read.problem == ReadProblem::none &&
+           std::equal(bytes.begin(), bytes.end(), read.bytes.begin(), read.bytes.end());
+}
+
+// Writes into an existing FIFO or device that the user named (/dev/null, say), when it belongs
+// to root or to the user; nothing when something else stands at the name.
+std::optional<WriteResult> writeInPlace(int dir, const char* name,
+                                        std::span<const std::uint8_t> bytes) {
+    struct stat looked {};
+    if (::fstatat(dir, name, &looked, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !(S_ISCHR(looked.st_mode) || S_ISBLK(looked.st_mode) || S_ISFIFO(looked.st_mode)) ||
+        (looked.st_uid != 0 && looked.st_uid != ::geteuid())) {
+        return std::nullopt;
+    }
+    // Non-blocking, so that a FIFO nobody reads fails (ENXIO) instead of waiting.
+    Descriptor fd(::openat(dir, name, O_WRONLY | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+    struct stat opened {};
+    if (!fd.valid() || ::fstat(fd.get(), &opened) != 0) {
+        return WriteResult{errno, false, {}};
+    }
+    if (!sameInode(looked, opened)) {
+        return WriteResult{ESTALE, false, {}};
+    }
+    ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK);
+    const int error = writeDescriptor(fd.get(), bytes);
+    const int closed = fd.close();
+    return WriteResult{error != 0 ? error : closed, true, {}};
+}
+
+// The process's umask, read without changing it where the system tells it (Linux's
+// /proc/self/status); elsewhere it is set and put back at once.
 mode_t currentUmask() {
+    if (std::FILE* status = std::fopen("/proc/self/status", "re")) {
+        char line[128];
+        unsigned mask = 0;
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, status) != nullptr) {
+            found = std::sscanf(line, "Umask: %o", &mask) == 1;
+        }
+        std::fclose(status);
+        if (found) {
+            return static_cast<mode_t>(mask);
+        }
+    }
     const mode_t mask = ::umask(022);
     ::umask(mask);
     return mask;
 }
 
-// Gives the new file its owner, permission bits and times; what fails is a warning.
+// Gives the new file its owner, permission bits and times; what fails is a warning. `replaced`
+// is the regular file of the caller's own that the output replaces, if any.
 std::vector<MetadataWarning> giveMetadata(int fd, const WriteOptions& options,
-                                          const struct stat* existing) {
+                                          const struct stat* replaced) {
     std::vector<MetadataWarning> warnings;
     seam::SystemCalls& calls = seam::systemCalls();
     auto warn = [&](Metadata what) { warnings.push_back(MetadataWarning{what, errno}); };
-
-    struct stat source {};
-    const bool haveSource =
-        !options.metadataSource.empty() && ::stat(options.metadataSource.c_str(), &source) == 0;
-    if (!options.metadataSource.empty() && !haveSource) {
-        warn(Metadata::permissions);
-        return warnings;
-    }
+    const std::optional<FileFacts>& source = options.source;
     // Only root may give a file away; the owner goes first, as it clears set-id bits.
-    const struct stat* owner = haveSource ? &source : existing;
-    if (owner != nullptr && ::geteuid() == 0 &&
-        calls.fchown(fd, owner->st_uid, owner->st_gid) != 0) {
+    if (source && ::geteuid() == 0 && calls.fchown(fd, source->owner, source->group) != 0) {
         warn(Metadata::owner);
     }
-    const mode_t mode = haveSource            ? (source.st_mode & 0777)
-                        : existing != nullptr ? (existing->st_mode & 07777)
+    const mode_t mode = source                ? (source->mode & 0777)
+                        : replaced != nullptr ? (replaced->st_mode & 0777)
                                               : (0666 & ~currentUmask());
     if (calls.fchmod(fd, mode) != 0) {
         warn(Metadata::permissions);
     }
-    if (haveSource && options.keepTimes) {
-        const struct timespec times[2] = {source.st_atim, source.st_mtim};
+    if (source && options.keepTimes) {
+        const struct timespec times[2] = {timespecOf(source->accessTime),
+                                          timespecOf(source->modifyTime)};
         if (calls.futimens(fd, times) != 0) {
             warn(Metadata::times);
         }
@@ -266,35 +435,21 @@ std::vector<MetadataWarning> giveMetadata(int fd, const WriteOptions& options,
 
 }  // namespace
 
-FileKind classify(const std::filesystem::path& name) {
-    struct stat info {};
-    if (::stat(name.c_str(), &info) != 0) {
-        return FileKind::missing;
-    }
-    return S_ISREG(info.st_mode) ? FileKind::regular : FileKind::notRegular;
-}
-
-std::optional<std::uintmax_t> regularFileSize(const std::filesystem::path& name) {
-    struct stat info {};
-    if (::stat(name.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        return std::nullopt;
-    }
-    return static_cast<std::uintmax_t>(info.st_size);
-}
-
-bool sameFile(const std::filesystem::path& first, const std::filesystem::path& second) {
-    struct stat a {};
-    struct stat b {};
-    return ::stat(first.c_str(), &a) == 0 && ::stat(second.c_str(), &b) == 0 &&
-           a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
-int removeFile(const std::filesystem::path& name) {
-    return ::unlink(name.c_str()) == 0 ? 0 : errno;
-}
-
 bool isTerminal(int fd) {
     return ::isatty(fd) == 1;
+}
+
+bool isSameFile(const std::filesystem::path& name, const FileFacts& facts) {
+    struct stat info {};
+    return ::fstatat(AT_FDCWD, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+           info.st_dev == facts.device && info.st_ino == facts.inode;
+}
+
+int removeIfUnchanged(const std::filesystem::path& name, const FileFacts& facts) {
+    if (!isSameFile(name, facts)) {
+        return ESTALE;
+    }
+    return ::unlink(name.c_str()) == 0 ? 0 : errno;
 }
 
 namespace platform {
@@ -321,84 +476,73 @@ std::ptrdiff_t writeSome(int fd, const std::uint8_t* data, std::size_t size) {
 
 }  // namespace platform
 
-ReadResult readFile(const std::filesystem::path& name, std::size_t limit) {
-    ReadResult result;
-    // O_NONBLOCK keeps a FIFO put in the file's place from blocking the open.
-    const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    struct stat info {};
-    if (fd < 0 || ::fstat(fd, &info) != 0) {
-        result.error = errno;
-    } else if (!S_ISREG(info.st_mode)) {
-        result.error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
-    } else {
-        try {
-            result = readDescriptor(fd, limit);
-        } catch (...) {
-            ::close(fd);
-            throw;
-        }
+ReadResult readFile(const std::filesystem::path& name, std::size_t limit, Links links) {
+    OpenedFile opened = openRegular(AT_FDCWD, name.c_str(), links);
+    if (!opened.fd.valid()) {
+        ReadResult failed;
+        failed.problem = opened.problem;
+        failed.error = opened.problem == ReadProblem::system ? opened.error : 0;
+        return failed;
     }
-    if (fd >= 0) {
-        ::close(fd);
-    }
+    ReadResult result = readDescriptor(opened.fd.get(), limit);
+    result.facts = factsOf(opened.info);
     return result;
 }
 
 WriteResult writeFileAtomically(const std::filesystem::path& destination,
                                 std::span<const std::uint8_t> bytes, const WriteOptions& options) {
-    if (destination.empty()) {
-        return {ENOENT, {}};
+    const Place place = placeOf(destination);
+    if (place.error != 0) {
+        return {place.error, false, {}};
     }
-    // Replace a linked file where it lies, so the link itself survives.
-    std::filesystem::path target = destination;
-    std::error_code linkError;
-    if (std::filesystem::is_symlink(destination, linkError)) {
-        const auto resolved = std::filesystem::canonical(destination, linkError);
-        if (!linkError) {
-            target = resolved;
+    const int dir = place.directory.get();
+    const char* name = place.name.c_str();
+    if (options.namedByUser) {
+        if (std::optional<WriteResult> inPlace = writeInPlace(dir, name, bytes)) {
+            return *inPlace;
         }
     }
-
     struct stat existing {};
-    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    const bool exists = ::fstatat(dir, name, &existing, AT_SYMLINK_NOFOLLOW) == 0;
     if (exists && S_ISDIR(existing.st_mode)) {
-        return {EISDIR, {}};
+        return {EISDIR, false, {}};
     }
-    if (exists && !S_ISREG(existing.st_mode)) {
-        return {writeInPlace(target, bytes), {}};
+    if (exists && options.replace == Replace::never) {
+        return {EEXIST, false, {}};  // early; the placement below decides for sure
     }
-    if (exists && !options.replaceExisting) {
-        return {EEXIST, {}};
-    }
+    const bool replacesOwnFile =
+        exists && S_ISREG(existing.st_mode) && existing.st_uid == ::geteuid();
 
-    Temporary temporary(target);
+    Temporary temporary(dir, place.name);
     if (temporary.error() != 0) {
-        return {temporary.error(), {}};
+        return {temporary.error(), false, {}};
     }
     WriteResult result;
     if (const int error = writeDescriptor(temporary.fd(), bytes); error != 0) {
-        return {error, {}};
+        return {error, false, {}};
     }
     if (seam::temporaryWritten != nullptr) {
-        seam::temporaryWritten(temporary.name().c_str());
+        seam::temporaryWritten(temporary.fd());
     }
-    result.warnings = giveMetadata(temporary.fd(), options, exists ? &existing : nullptr);
+    result.warnings = giveMetadata(temporary.fd(), options, replacesOwnFile ? &existing : nullptr);
     if (options.synchronous && seam::systemCalls().fsync(temporary.fd()) != 0) {
-        return {errno, {}};
+        return {errno, false, {}};
     }
     if (const int error = temporary.close(); error != 0) {
-        return {error, {}};
+        return {error, false, {}};
     }
-    if (options.replaceExisting) {
-        if (::rename(temporary.name().c_str(), target.c_str()) != 0) {
-            return {errno, {}};
-        }
-        temporary.placed();
-    } else if (const int error = placeWithoutReplacing(temporary, target); error != 0) {
-        return {error, {}};
+    int error = options.replace == Replace::always ? placeReplacing(dir, temporary, name)
+                                                   : placeWithoutReplacing(dir, temporary, name);
+    if (error == EEXIST && options.replace == Replace::ask) {
+        const bool replace = holdsSameBytes(dir, name, bytes) ||
+                             (options.confirmReplace && options.confirmReplace());
+        error = replace ? placeReplacing(dir, temporary, name) : ECANCELED;
     }
-    if (options.synchronous) {
-        result.error = syncDirectoryOf(target);
+    if (error != 0) {
+        return {error, false, {}};
+    }
+    if (options.synchronous && seam::systemCalls().fsync(dir) != 0) {
+        result.error = errno;
     }
     return result;
 }

@@ -9,8 +9,9 @@
 namespace lzc::fileio::seam {
 
 struct SystemCalls {
-    int (*renameNoReplace)(const char* from, const char* to);
-    int (*link)(const char* from, const char* to);
+    // Both names are relative to the directory descriptor `dir`.
+    int (*renameNoReplace)(int dir, const char* from, const char* to);
+    int (*link)(int dir, const char* from, const char* to);
     int (*fchmod)(int fd, mode_t mode);
     int (*fchown)(int fd, uid_t owner, gid_t group);
     int (*futimens)(int fd, const struct timespec times[2]);
@@ -21,9 +22,9 @@ struct SystemCalls {
 SystemCalls& systemCalls();
 void restoreSystemCalls();
 
-// Called with the new file's name once its bytes are written, before anything else is done to
-// it; nothing when null.
-using TemporaryHook = void (*)(const char* temporary);
+// Called with the new file's descriptor once its bytes are written, before anything else is
+// done to it; nothing when null.
+using TemporaryHook = void (*)(int temporary);
 extern TemporaryHook temporaryWritten;
 
 }  // namespace lzc::fileio::seam

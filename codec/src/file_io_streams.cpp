@@ -21,6 +21,7 @@ ReadResult readDescriptor(int fd, std::size_t limit) {
         const std::ptrdiff_t got =
             platform::readSome(fd, result.bytes.data() + have, result.bytes.size() - have);
         if (got < 0) {
+            result.problem = ReadProblem::system;
             result.error = errno;
             result.bytes.clear();
             return result;
@@ -31,7 +32,9 @@ ReadResult readDescriptor(int fd, std::size_t limit) {
         have += static_cast<std::size_t>(got);
     }
     result.bytes.resize(have);
-    result.tooLarge = have > limit;
+    if (have > limit) {
+        result.problem = ReadProblem::tooLarge;
+    }
     return result;
 }
 

@@ -13,7 +13,8 @@
 //   the same promise: an existing destination, even one that appeared meanwhile, is kept.
 // - Ctrl+C, Ctrl+Break and closing the console remove the temporary (console control handler)
 //   in place of SIGINT, SIGTERM and SIGHUP.
-// - A destination that is a link is replaced itself, not the file it points to.
+// - A destination that is a link is replaced itself, not the file it points to, as on POSIX.
+// - A device (NUL, say) is written only when the user named it as the output.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -95,11 +96,13 @@ private:
     HANDLE handle_;
 };
 
-// Opens a name for its metadata only, following links; a directory opens too.
-Handle openForQuery(const std::filesystem::path& name) {
-    return Handle(::CreateFileW(name.c_str(), 0,
+// Opens a name with `access`; a directory opens too, and a link is opened itself unless
+// `links` follows it.
+Handle openExisting(const std::filesystem::path& name, DWORD access, Links links) {
+    const DWORD reparse = links == Links::refuse ? FILE_FLAG_OPEN_REPARSE_POINT : 0;
+    return Handle(::CreateFileW(name.c_str(), access,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | reparse, nullptr));
 }
 
 // What an open handle is: a file on disk (with its attributes), or something else.
@@ -117,6 +120,30 @@ HandleInfo describe(HANDLE handle) {
 
 bool isDirectory(const HandleInfo& info) {
     return (info.file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// 100-nanosecond ticks since 1601, to nanoseconds since 1970, and back.
+constexpr std::int64_t kTicksFrom1601To1970 = 116444736000000000;
+
+std::int64_t nanosecondsOf(const FILETIME& time) {
+    const auto ticks = static_cast<std::int64_t>(
+        (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+    return (ticks - kTicksFrom1601To1970) * 100;
+}
+
+FILETIME fileTimeOf(std::int64_t nanoseconds) {
+    const auto ticks = static_cast<std::uint64_t>(nanoseconds / 100 + kTicksFrom1601To1970);
+    return FILETIME{static_cast<DWORD>(ticks & 0xFFFFFFFF), static_cast<DWORD>(ticks >> 32)};
+}
+
+FileFacts factsOf(const BY_HANDLE_FILE_INFORMATION& file) {
+    FileFacts facts;
+    facts.mode = (file.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0 ? 0444 : 0666;
+    facts.accessTime = nanosecondsOf(file.ftLastAccessTime);
+    facts.modifyTime = nanosecondsOf(file.ftLastWriteTime);
+    facts.device = file.dwVolumeSerialNumber;
+    facts.inode = (static_cast<std::uint64_t>(file.nFileIndexHigh) << 32) | file.nFileIndexLow;
+    return facts;
 }
 
 // The temporary being written, for the console control handler to remove. Only one file is
@@ -248,19 +275,18 @@ int writeInPlace(const std::filesystem::path& target, std::span<const std::uint8
 // is a warning.
 std::vector<MetadataWarning> giveMetadata(HANDLE handle, const WriteOptions& options) {
     std::vector<MetadataWarning> warnings;
-    if (options.metadataSource.empty()) {
+    if (!options.source) {
         return warnings;
     }
-    WIN32_FILE_ATTRIBUTE_DATA source{};
-    if (!::GetFileAttributesExW(options.metadataSource.c_str(), GetFileExInfoStandard, &source)) {
-        warnings.push_back(MetadataWarning{Metadata::permissions, lastErrno()});
-        return warnings;
+    const FileFacts& source = *options.source;
+    if (options.keepTimes) {
+        const FILETIME accessed = fileTimeOf(source.accessTime);
+        const FILETIME modified = fileTimeOf(source.modifyTime);
+        if (!::SetFileTime(handle, nullptr, &accessed, &modified)) {
+            warnings.push_back(MetadataWarning{Metadata::times, lastErrno()});
+        }
     }
-    if (options.keepTimes &&
-        !::SetFileTime(handle, nullptr, &source.ftLastAccessTime, &source.ftLastWriteTime)) {
-        warnings.push_back(MetadataWarning{Metadata::times, lastErrno()});
-    }
-    if ((source.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    if ((source.mode & 0222) == 0) {
         FILE_BASIC_INFO basic{};
         basic.FileAttributes = FILE_ATTRIBUTE_READONLY;
         if (!::SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic)) {
@@ -272,47 +298,17 @@ std::vector<MetadataWarning> giveMetadata(HANDLE handle, const WriteOptions& opt
 
 }  // namespace
 
-FileKind classify(const std::filesystem::path& name) {
-    Handle handle = openForQuery(name);
-    if (!handle.valid()) {
-        return FileKind::missing;
-    }
-    const HandleInfo info = describe(handle.get());
-    if (!info.onDisk) {
-        return FileKind::notRegular;
-    }
-    constexpr DWORD kCountedAsMissing =
-        FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    return (info.file.dwFileAttributes & kCountedAsMissing) != 0 ? FileKind::missing
-                                                                 : FileKind::regular;
+bool isSameFile(const std::filesystem::path& name, const FileFacts& facts) {
+    Handle handle = openExisting(name, 0, Links::refuse);
+    BY_HANDLE_FILE_INFORMATION file{};
+    return handle.valid() && ::GetFileInformationByHandle(handle.get(), &file) &&
+           factsOf(file).device == facts.device && factsOf(file).inode == facts.inode;
 }
 
-std::optional<std::uintmax_t> regularFileSize(const std::filesystem::path& name) {
-    Handle handle = openForQuery(name);
-    if (!handle.valid()) {
-        return std::nullopt;
+int removeIfUnchanged(const std::filesystem::path& name, const FileFacts& facts) {
+    if (!isSameFile(name, facts)) {
+        return ESTALE;
     }
-    const HandleInfo info = describe(handle.get());
-    if (!info.onDisk || isDirectory(info)) {
-        return std::nullopt;
-    }
-    return (static_cast<std::uintmax_t>(info.file.nFileSizeHigh) << 32) | info.file.nFileSizeLow;
-}
-
-bool sameFile(const std::filesystem::path& first, const std::filesystem::path& second) {
-    Handle a = openForQuery(first);
-    Handle b = openForQuery(second);
-    if (!a.valid() || !b.valid()) {
-        return false;
-    }
-    BY_HANDLE_FILE_INFORMATION x{};
-    BY_HANDLE_FILE_INFORMATION y{};
-    return ::GetFileInformationByHandle(a.get(), &x) && ::GetFileInformationByHandle(b.get(), &y) &&
-           x.dwVolumeSerialNumber == y.dwVolumeSerialNumber &&
-           x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
-}
-
-int removeFile(const std::filesystem::path& name) {
     return ::DeleteFileW(name.c_str()) ? 0 : lastErrno();
 }
 
@@ -341,18 +337,29 @@ std::ptrdiff_t writeSome(int fd, const std::uint8_t* data, std::size_t size) {
 
 }  // namespace platform
 
-ReadResult readFile(const std::filesystem::path& name, std::size_t limit) {
+ReadResult readFile(const std::filesystem::path& name, std::size_t limit, Links links) {
     ReadResult failed;
-    Handle handle(::CreateFileW(name.c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    Handle handle = openExisting(name, GENERIC_READ, links);
     if (!handle.valid()) {
         failed.error = lastErrno();
+        failed.problem = failed.error == ENOENT ? ReadProblem::missing : ReadProblem::system;
+        failed.error = failed.error == ENOENT ? 0 : failed.error;
         return failed;
     }
     const HandleInfo info = describe(handle.get());
-    if (!info.onDisk || isDirectory(info)) {
-        failed.error = info.onDisk ? EISDIR : EINVAL;
+    // Hidden and system files and folders are what a Windows user's tools do not show.
+    constexpr DWORD kCountedAsMissing =
+        FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    if (info.onDisk && (info.file.dwFileAttributes & kCountedAsMissing) != 0) {
+        failed.problem = ReadProblem::missing;
+        return failed;
+    }
+    if (info.onDisk && (info.file.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        failed.problem = ReadProblem::link;  // opened itself: links are refused
+        return failed;
+    }
+    if (!info.onDisk) {
+        failed.problem = ReadProblem::notRegular;
         return failed;
     }
     ReadResult result;
@@ -369,6 +376,7 @@ ReadResult readFile(const std::filesystem::path& name, std::size_t limit) {
             static_cast<DWORD>(std::min<std::size_t>(result.bytes.size() - have, 1 << 20));
         DWORD got = 0;
         if (!::ReadFile(handle.get(), result.bytes.data() + have, chunk, &got, nullptr)) {
+            failed.problem = ReadProblem::system;
             failed.error = lastErrno();
             return failed;
         }
@@ -378,58 +386,71 @@ ReadResult readFile(const std::filesystem::path& name, std::size_t limit) {
         have += got;
     }
     result.bytes.resize(have);
-    result.tooLarge = have > limit;
+    result.problem = have > limit ? ReadProblem::tooLarge : ReadProblem::none;
+    result.facts = factsOf(info.file);
     return result;
+}
+
+// Whether `name` is a file (not a link) holding exactly `bytes`.
+bool holdsSameBytes(const std::filesystem::path& name, std::span<const std::uint8_t> bytes) {
+    const ReadResult existing = readFile(name, bytes.size(), Links::refuse);
+    return existing.problem == ReadProblem::none &&
+           std::equal(bytes.begin(), bytes.end(), existing.bytes.begin(), existing.bytes.end());
 }
 
 WriteResult writeFileAtomically(const std::filesystem::path& destination,
                                 std::span<const std::uint8_t> bytes, const WriteOptions& options) {
     if (destination.empty()) {
-        return {ENOENT, {}};
+        return {ENOENT, false, {}};
     }
     bool exists = false;
     {
-        Handle existing = openForQuery(destination);
+        Handle existing = openExisting(destination, 0, Links::refuse);
         if (existing.valid()) {
             const HandleInfo info = describe(existing.get());
-            if (!info.onDisk) {
+            if (!info.onDisk && options.namedByUser) {
                 existing.close();
-                return {writeInPlace(destination, bytes), {}};
+                return {writeInPlace(destination, bytes), true, {}};
             }
-            if (isDirectory(info)) {
-                return {EISDIR, {}};
+            if (info.onDisk && isDirectory(info)) {
+                return {EISDIR, false, {}};
             }
             // Windows protects a read-only file from being replaced as from being changed (as
             // `copy /y` does); some MoveFileExW implementations would replace it all the same.
             if ((info.file.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0 &&
-                options.replaceExisting) {
-                return {EACCES, {}};
+                options.replace != Replace::never) {
+                return {EACCES, false, {}};
             }
             exists = true;
         }
     }
-    if (exists && !options.replaceExisting) {
-        return {EEXIST, {}};
+    if (exists && options.replace == Replace::never) {
+        return {EEXIST, false, {}};
     }
 
     Temporary temporary(destination);
     if (temporary.error() != 0) {
-        return {temporary.error(), {}};
+        return {temporary.error(), false, {}};
     }
     WriteResult result;
     if (const int error = writeHandle(temporary.handle(), bytes); error != 0) {
-        return {error, {}};
+        return {error, false, {}};
     }
     result.warnings = giveMetadata(temporary.handle(), options);
     if (options.synchronous && !::FlushFileBuffers(temporary.handle())) {
-        return {lastErrno(), {}};
+        return {lastErrno(), false, {}};
     }
     if (const int error = temporary.close(); error != 0) {
-        return {error, {}};
+        return {error, false, {}};
     }
     // MOVEFILE_WRITE_THROUGH returns only once the move is on disk, as the directory sync does
     // on POSIX.
-    result.error = temporary.moveTo(destination, options.replaceExisting);
+    result.error = temporary.moveTo(destination, options.replace == Replace::always);
+    if (result.error == EEXIST && options.replace == Replace::ask) {
+        const bool replace = holdsSameBytes(destination, bytes) ||
+                             (options.confirmReplace && options.confirmReplace());
+        result.error = replace ? temporary.moveTo(destination, true) : ECANCELED;
+    }
     return result;
 }
 

@@ -36,11 +36,18 @@ Outcome failure(Status status, int systemError = 0) {
     return Outcome{status, systemError, 0, {}};
 }
 
-Outcome writeDestination(const std::filesystem::path& source,
-                         const std::filesystem::path& destination,
-                         std::span<const std::uint8_t> bytes, fileio::WriteOptions options) {
-    options.metadataSource = source;
+Outcome writeDestination(const Source& source, const std::filesystem::path& destination,
+                         std::span<const std::uint8_t> bytes, fileio::WriteOptions options,
+                         const ConfirmReplace& confirmReplace) {
+    options.source = source.facts;
+    if (confirmReplace) {
+        options.replace = fileio::Replace::ask;
+        options.confirmReplace = confirmReplace;
+    }
     fileio::WriteResult written = fileio::writeFileAtomically(destination, bytes, options);
+    if (written.error == ECANCELED) {
+        return failure(Status::cancelled);
+    }
     if (written.error != 0) {
         return failure(Status::writeFailed, written.error);
     }
@@ -61,60 +68,45 @@ Outcome guarded(Operation operation) {
     }
 }
 
-// Runs a read and turns its result into an outcome; the bytes go to `bytes` on success.
+// Runs a read and turns its result into an outcome; the bytes go to `source` on success.
 template <typename Read>
-Outcome readSource(Read read, std::vector<std::uint8_t>& bytes) {
+Outcome readSource(Read read, Source& source) {
     fileio::ReadResult result;
     try {
         result = read();
     } catch (const std::bad_alloc&) {
         return failure(Status::outOfMemory);
     }
-    if (result.error == EISDIR || result.error == EINVAL) {
-        return failure(Status::sourceNotRegular);
+    switch (result.problem) {
+        case fileio::ReadProblem::none:
+            break;
+        case fileio::ReadProblem::missing:
+            return failure(Status::sourceMissing);
+        case fileio::ReadProblem::link:
+            return failure(Status::sourceIsLink);
+        case fileio::ReadProblem::notRegular:
+            return failure(Status::sourceNotRegular);
+        case fileio::ReadProblem::tooLarge:
+            return failure(Status::sourceTooLarge);
+        case fileio::ReadProblem::system:
+            return failure(Status::readFailed, result.error);
     }
-    if (result.error != 0) {
-        return failure(Status::readFailed, result.error);
+    source.bytes = std::move(result.bytes);
+    if (result.facts.inode != 0 || result.facts.device != 0) {
+        source.facts = result.facts;
     }
-    if (result.tooLarge) {
-        return failure(Status::sourceTooLarge);
-    }
-    bytes = std::move(result.bytes);
     return Outcome{};
-}
-
-// Whether an existing destination holds other bytes than `bytes` and the caller declines to
-// replace it. A destination that is missing or not a regular file (a device is written in place)
-// asks nothing; one that cannot be read counts as different.
-bool replaceDeclined(const std::filesystem::path& destination, std::span<const std::uint8_t> bytes,
-                     const ConfirmReplace& confirmReplace) {
-    if (!confirmReplace || fileio::classify(destination) != fileio::FileKind::regular) {
-        return false;
-    }
-    const fileio::ReadResult existing = fileio::readFile(destination, bytes.size());
-    const bool same =
-        existing.error == 0 && !existing.tooLarge &&
-        std::equal(bytes.begin(), bytes.end(), existing.bytes.begin(), existing.bytes.end());
-    return !same && !confirmReplace();
 }
 
 }  // namespace
 
-Outcome readSourceFile(const std::filesystem::path& name, std::size_t limit,
-                       std::vector<std::uint8_t>& bytes) {
-    switch (fileio::classify(name)) {
-        case fileio::FileKind::missing:
-            return failure(Status::sourceMissing);
-        case fileio::FileKind::notRegular:
-            return failure(Status::sourceNotRegular);
-        case fileio::FileKind::regular:
-            break;
-    }
-    return readSource([&] { return fileio::readFile(name, limit); }, bytes);
+Outcome readSourceFile(const std::filesystem::path& name, std::size_t limit, fileio::Links links,
+                       Source& source) {
+    return readSource([&] { return fileio::readFile(name, limit, links); }, source);
 }
 
-Outcome readSourceStream(int fd, std::size_t limit, std::vector<std::uint8_t>& bytes) {
-    return readSource([&] { return fileio::readDescriptor(fd, limit); }, bytes);
+Outcome readSourceStream(int fd, std::size_t limit, Source& source) {
+    return readSource([&] { return fileio::readDescriptor(fd, limit); }, source);
 }
 
 Outcome compressFile(const std::filesystem::path& source, const std::filesystem::path& destination,
@@ -122,20 +114,19 @@ Outcome compressFile(const std::filesystem::path& source, const std::filesystem:
                      const fileio::WriteOptions& writeOptions,
                      const ConfirmReplace& confirmReplace) {
     return guarded([&] {
-        std::vector<std::uint8_t> input;
-        if (Outcome read = readSourceFile(source, static_cast<std::size_t>(kMaxSourceSize), input);
-            read.status != Status::ok) {
-            return read;
+        Source read;
+        if (Outcome outcome = readSourceFile(source, static_cast<std::size_t>(kMaxSourceSize),
+                                             fileio::Links::follow, read);
+            outcome.status != Status::ok) {
+            return outcome;
         }
+        const std::vector<std::uint8_t>& input = read.bytes;
         std::vector<std::uint8_t> output;
         if (const Status status = compressBuffer(input, window, output, progress, interval);
             status != Status::ok) {
             return failure(status);
         }
-        if (replaceDeclined(destination, output, confirmReplace)) {
-            return failure(Status::cancelled);
-        }
-        Outcome written = writeDestination(source, destination, output, writeOptions);
+        Outcome written = writeDestination(read, destination, output, writeOptions, confirmReplace);
         if (written.status == Status::ok) {
             written.ratio = compressionRatio(input.size(), output.size());
         }
@@ -148,32 +139,36 @@ Outcome decompressFile(const std::filesystem::path& source,
                        std::int32_t interval, const fileio::WriteOptions& writeOptions,
                        const ConfirmReplace& confirmReplace) {
     return guarded([&] {
-        std::vector<std::uint8_t> stream;
-        if (Outcome read = readSourceFile(source, kMaxStreamSize, stream);
-            read.status != Status::ok) {
-            return read.status == Status::sourceTooLarge ? failure(Status::streamTooLong) : read;
+        Source read;
+        if (Outcome outcome = readSourceFile(source, kMaxStreamSize, fileio::Links::follow, read);
+            outcome.status != Status::ok) {
+            return outcome.status == Status::sourceTooLarge ? failure(Status::streamTooLong)
+                                                            : outcome;
         }
+        const std::vector<std::uint8_t>& stream = read.bytes;
         std::vector<std::uint8_t> restored;
         if (const Status status = decompressBuffer(stream, restored, progress, interval);
             status != Status::ok) {
             return failure(status);
         }
-        if (replaceDeclined(destination, restored, confirmReplace)) {
-            return failure(Status::cancelled);
-        }
-        return writeDestination(source, destination, restored, writeOptions);
+        return writeDestination(read, destination, restored, writeOptions, confirmReplace);
     });
 }
 
 std::int32_t Compress(const std::string& source, const std::string& destination,
                       ProgressPair& progress, std::int32_t interval, std::int32_t window) {
-    const Outcome outcome = compressFile(source, destination, progress, interval, window);
+    fileio::WriteOptions replacing;
+    replacing.replace = fileio::Replace::always;
+    const Outcome outcome =
+        compressFile(source, destination, progress, interval, window, replacing);
     return outcome.status == Status::ok ? outcome.ratio : -1;
 }
 
 std::int32_t Decompress(const std::string& source, const std::string& destination,
                         ProgressPair& progress, std::int32_t interval) {
-    const Outcome outcome = decompressFile(source, destination, progress, interval);
+    fileio::WriteOptions replacing;
+    replacing.replace = fileio::Replace::always;
+    const Outcome outcome = decompressFile(source, destination, progress, interval, replacing);
     return outcome.status == Status::ok ? 0 : -1;
 }
 

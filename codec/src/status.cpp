@@ -10,6 +10,8 @@ const char* describe(Status status) {
             return "another operation is still running";
         case Status::sourceMissing:
             return "no such file";
+        case Status::sourceIsLink:
+            return "is a symbolic link";
         case Status::sourceNotRegular:
             return "not a regular file";
         case Status::sourceTooLarge:

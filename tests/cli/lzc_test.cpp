@@ -110,19 +110,26 @@ TEST(Lzc, ListsTestsAndTellsWithTwoDecimals) {
     EXPECT_EQ(run.errors, "stdin -> stdout: 14 -> 17 bytes (83.33%)\n");
 }
 
-TEST(Lzc, CompressedDataNeverMeetsATerminalWithoutForce) {
+TEST(Lzc, CompressedDataNeverMeetsATerminalWithoutForceAndTheOtherInputsGoOn) {
     ScratchDir dir;
+    writeBytes(dir / "good.lzc", kExampleStream);
+    writeBytes(dir / "data", bytesOf("ABCDABCDABCDABCDX"));
     for (const Mode mode : {Mode::compress, Mode::decompress, Mode::test, Mode::list}) {
-        cli::Settings fromTerminal = settings(mode, {"-"});
+        const bool compressing = mode == Mode::compress;
+        std::filesystem::remove(dir / "data.lzc");
+        std::filesystem::remove(dir / "good");
+        cli::Settings fromTerminal = settings(mode, {"-", compressing ? "data" : "good.lzc"});
         const Ran run = lzc(dir, fromTerminal, "ABC", true);
         EXPECT_EQ(run.status, 1);
-        EXPECT_EQ(run.errors, mode == Mode::compress
-                                  ? "lzc: compressed data not written to a terminal (use -f to "
-                                    "force)\n"
-                                  : "lzc: compressed data not read from a terminal. Use -f to "
-                                    "force decompression.\n");
+        EXPECT_EQ(run.errors, compressing ? "lzc: stdin: compressed data not written to a terminal "
+                                            "(use -f to force)\n"
+                                          : "lzc: stdin: compressed data not read from a terminal "
+                                            "(use -f to force)\n");
+        EXPECT_EQ(std::filesystem::exists(dir / (compressing ? "data.lzc" : "good")),
+                  compressing || mode == Mode::decompress);
+        fromTerminal.inputs = {"-"};
         fromTerminal.force = true;
-        EXPECT_EQ(lzc(dir, fromTerminal, "ABC", true).status, mode == Mode::compress ? 0 : 1);
+        EXPECT_EQ(lzc(dir, fromTerminal, "ABC", true).status, compressing ? 0 : 1);
     }
 }
 

@@ -107,9 +107,12 @@ TEST(FileFrame, SecondOperationDuringAProgressUpdateIsRefused) {
     EXPECT_EQ(decompressNamed(dir / "a.lzc", dir / "c"), 0);
 }
 
-TEST(FileWriting, SpecialFilesAreWrittenInPlaceNeverReplaced) {
-    EXPECT_EQ(fileio::writeFileAtomically("/dev/null", bytesOf("gone")).error, 0);
-    EXPECT_EQ(fileio::writeFileAtomically("/dev/full", bytesOf("no room")).error, ENOSPC);
+TEST(FileWriting, DevicesNamedByTheUserAreWrittenInPlaceAndOthersNeverTouched) {
+    fileio::WriteOptions named;
+    named.namedByUser = true;
+    EXPECT_EQ(fileio::writeFileAtomically("/dev/null", bytesOf("gone"), named).error, 0);
+    EXPECT_EQ(fileio::writeFileAtomically("/dev/full", bytesOf("no room"), named).error, ENOSPC);
+    EXPECT_EQ(fileio::writeFileAtomically("/dev/full", bytesOf("no room")).error, EEXIST);
     struct stat info {};
     ASSERT_EQ(::stat("/dev/full", &info), 0);
     EXPECT_TRUE(S_ISCHR(info.st_mode));

@@ -46,8 +46,10 @@ struct FileLayer : ::testing::Test {
 mode_t observedMode = 0;
 
 TEST_F(FileLayer, TheTemporaryIsPrivateWhileItHoldsTheBytes) {
-    fileio::seam::temporaryWritten = [](const char* name) {
-        observedMode = statusOf(name).st_mode & 0777;
+    fileio::seam::temporaryWritten = [](int fd) {
+        struct stat info {};
+        ::fstat(fd, &info);
+        observedMode = info.st_mode & 0777;
     };
     const mode_t previous = ::umask(0);
     const fileio::WriteResult written = fileio::writeFileAtomically(dir / "out", bytesOf("secret"));
@@ -59,7 +61,7 @@ TEST_F(FileLayer, TheTemporaryIsPrivateWhileItHoldsTheBytes) {
 
 TEST_F(FileLayer, ASignalWhileWritingRemovesTheTemporaryAndEndsTheProcess) {
     static int raised;
-    fileio::seam::temporaryWritten = [](const char*) {
+    fileio::seam::temporaryWritten = [](int) {
         flushCoverage();  // the child ends by the signal
         ::raise(raised);
     };
@@ -69,7 +71,9 @@ TEST_F(FileLayer, ASignalWhileWritingRemovesTheTemporaryAndEndsTheProcess) {
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            fileio::writeFileAtomically(dir / "out", bytesOf("new"));
+            fileio::WriteOptions replacing;
+            replacing.replace = fileio::Replace::always;
+            fileio::writeFileAtomically(dir / "out", bytesOf("new"), replacing);
             flushCoverage();
             ::_exit(0);
         }
@@ -109,10 +113,11 @@ TEST_F(FileLayer, WithoutHardLinksANewFileIsPlacedAndAnExistingOneStillKept) {
     for (const int unsupported : {EPERM, ENOSYS, EINVAL, EOPNOTSUPP}) {
         static int error;
         error = unsupported;
-        systemCalls().renameNoReplace = [](const char*, const char*) { return errno = error, -1; };
+        systemCalls().renameNoReplace = [](int, const char*, const char*) {
+            return errno = error, -1;
+        };
         systemCalls().link = systemCalls().renameNoReplace;
-        fileio::WriteOptions keep;
-        keep.replaceExisting = false;
+        const fileio::WriteOptions keep;
         const fs::path fresh = dir / ("fresh" + std::to_string(unsupported));
         EXPECT_EQ(fileio::writeFileAtomically(fresh, bytesOf("new"), keep).error, 0);
         EXPECT_EQ(readBytes(fresh), bytesOf("new"));
@@ -127,7 +132,7 @@ TEST_F(FileLayer, MetadataThatCannotBeKeptIsAWarningButAFailedFlushIsAnError) {
     systemCalls().fchmod = [](int, mode_t) { return errno = EPERM, -1; };
     systemCalls().futimens = [](int, const struct timespec*) { return errno = EROFS, -1; };
     fileio::WriteOptions options;
-    options.metadataSource = dir / "source";
+    options.source = fileio::readFile(dir / "source", 3).facts;
     options.keepTimes = true;
     const fileio::WriteResult written =
         fileio::writeFileAtomically(dir / "out", bytesOf("x"), options);

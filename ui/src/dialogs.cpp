@@ -3,6 +3,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <memory>
+
+#include "lzc/naming.h"
 
 namespace vellicor {
 namespace {
@@ -53,10 +56,13 @@ void QtDialogs::showMessage(QWidget* parent, const QString& text, const QString&
 
 bool QtDialogs::askReplace(QWidget* parent, const QString& path) {
     const QFileInfo info(path);
+    const auto visible = [](const QString& name) {
+        return QString::fromStdString(lzc::quotedName(name.toStdString()));
+    };
     QMessageBox box(QMessageBox::Question, kTitle,
-                    QStringLiteral("%1 already exists. Replace it?").arg(info.fileName()),
+                    QStringLiteral("%1 already exists. Replace it?").arg(visible(info.fileName())),
                     QMessageBox::Yes | QMessageBox::No, parent);
-    box.setInformativeText(info.absoluteFilePath());
+    box.setInformativeText(visible(info.absoluteFilePath()));
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;

@@ -4,11 +4,15 @@
 #include <cerrno>
 #include <cstring>
 
+#include "lzc/naming.h"
+
 namespace vellicor {
 namespace {
 
+// The whole path, with any control character in it made visible.
 QString fullPath(const QString& name) {
-    return QFileInfo(name).absoluteFilePath();
+    return QString::fromStdString(
+        lzc::quotedName(QFileInfo(name).absoluteFilePath().toStdString()));
 }
 
 QString bytes(qint64 size) {

@@ -1,12 +1,18 @@
 // The file layer: the only code that opens, creates, replaces, removes or syncs files. The
 // window and lzc both go through it, so every promise about files holds in both.
 //
+// Every directory may be shared with someone hostile, so no decision rests on a name looked at
+// earlier: what a source is (type, size, mode, owner, times) comes from the descriptor that is
+// read, a link at a source is refused unless the caller follows links on purpose, and nothing
+// is opened in a way that follows a link at a destination or that can block.
+//
 // Writing is all or nothing. The bytes go to a new hidden file beside the destination, created
 // with no access for anyone but its owner before its first byte; it is given its metadata and
-// only then moved into place. On SIGINT, SIGTERM, SIGHUP or SIGPIPE the new file is removed and
-// the process ends as the signal would have ended it. A SIGKILL or a power loss can leave the
-// hidden file behind, never a partly written destination (with `synchronous`, also after a
-// power loss).
+// only then moved into place. Whatever stands at the destination's name (a file, a link, a
+// FIFO, a device) is either left alone or replaced itself, never written through. On SIGINT,
+// SIGTERM, SIGHUP or SIGPIPE the new file is removed and the process ends as the signal would
+// have ended it. A SIGKILL or a power loss can leave the hidden file behind, never a partly
+// written destination (with `synchronous`, also after a power loss).
 //
 // One source file per system implements this: file_io_posix.cpp and file_io_windows.cpp. On
 // Windows, Ctrl+C, Ctrl+Break and closing the console stand for those signals, the new file is
@@ -17,38 +23,50 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <span>
 #include <vector>
 
 namespace lzc::fileio {
 
-enum class FileKind { regular, missing, notRegular };
-
-// What a name refers to after following links: a regular file, nothing (including a dangling
-// link), or something else (directory, device, FIFO, socket).
-FileKind classify(const std::filesystem::path& name);
-
-// The size of a regular file, or nothing for anything else.
-std::optional<std::uintmax_t> regularFileSize(const std::filesystem::path& name);
-
-// Whether two names lead to the same file.
-bool sameFile(const std::filesystem::path& first, const std::filesystem::path& second);
-
-// Removes a name. Returns 0 or the errno of the failing call.
-int removeFile(const std::filesystem::path& name);
-
-// Whether a descriptor (standard input, say) is a terminal.
-bool isTerminal(int fd);
-
-struct ReadResult {
-    int error = 0;          // errno, 0 on success
-    bool tooLarge = false;  // the file held more than the limit (only limit + 1 bytes were read)
-    std::vector<std::uint8_t> bytes;
+// What a file was when it was read, taken from its descriptor: what its output is given, and
+// its identity for telling whether a name still refers to it.
+struct FileFacts {
+    std::uint32_t mode = 0;  // permission bits; on Windows 0444 when read-only, else 0666
+    std::uint32_t owner = 0;
+    std::uint32_t group = 0;
+    std::int64_t accessTime = 0;  // nanoseconds since 1970
+    std::int64_t modifyTime = 0;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
 };
 
-// Reads a whole file, or the first limit + 1 bytes of one that is larger.
-ReadResult readFile(const std::filesystem::path& name, std::size_t limit);
+// How a source name that is a symbolic link is treated.
+enum class Links {
+    refuse,  // the read fails with ELOOP: someone else may have put the link there
+    follow,  // the file it points to is read (lzc -f; the window, whose user names one file)
+};
+
+enum class ReadProblem {
+    none,
+    missing,     // no file by that name (or a dangling link that is followed)
+    link,        // a symbolic link, refused
+    notRegular,  // a directory, device, FIFO or socket: never opened for reading
+    tooLarge,    // more than the limit (only limit + 1 bytes were read)
+    system,      // error says why (EACCES, EIO, ...)
+};
+
+struct ReadResult {
+    ReadProblem problem = ReadProblem::none;
+    int error = 0;  // errno for ReadProblem::system, else 0
+    std::vector<std::uint8_t> bytes;
+    FileFacts facts;  // files only, once opened
+};
+
+// Reads a regular file whole, or the first limit + 1 bytes of one that is larger.
+ReadResult readFile(const std::filesystem::path& name, std::size_t limit,
+                    Links links = Links::refuse);
 
 // Reads all of an open descriptor (standard input, say), stopping after limit + 1 bytes.
 ReadResult readDescriptor(int fd, std::size_t limit);
@@ -56,6 +74,16 @@ ReadResult readDescriptor(int fd, std::size_t limit);
 // Writes all of `bytes` to an open descriptor (standard output, say), retrying interrupted and
 // partial writes. Returns 0 or the errno of the failing call.
 int writeDescriptor(int fd, std::span<const std::uint8_t> bytes);
+
+// Whether a descriptor (standard input, say) is a terminal.
+bool isTerminal(int fd);
+
+// Whether `name` itself (a link is not followed) is the file that `facts` describe.
+bool isSameFile(const std::filesystem::path& name, const FileFacts& facts);
+
+// Removes `name` if it is still the file that `facts` describe. Returns 0, ESTALE when the
+// name now refers to something else (which is kept), or the errno of the failing call.
+int removeIfUnchanged(const std::filesystem::path& name, const FileFacts& facts);
 
 // Metadata that could not be given to a written file. The file is written all the same.
 enum class Metadata { permissions, times, owner };
@@ -65,30 +93,38 @@ struct MetadataWarning {
     int error;  // errno of the failing call
 };
 
+// What happens when something already stands at the destination's name.
+enum class Replace {
+    never,   // it is left alone and the write fails with EEXIST
+    ask,     // a regular file holding the same bytes is replaced unasked; anything else only
+             // when `confirmReplace` says yes, else the write fails with ECANCELED
+    always,  // it is replaced, whatever it is (a directory excepted: EISDIR)
+};
+
 struct WriteOptions {
-    // Replace an existing destination. Without it an existing destination is left alone and
-    // the write fails with EEXIST, atomically where the filesystem allows it; where it has no
-    // hard links, by reserving the name first and then moving the new file over the reservation.
-    bool replaceExisting = true;
-    // The file whose permission bits (and, when run as root, owner and group) the written file
-    // gets. Without one, a replaced file keeps its own and a new file gets 0666 less the umask.
-    std::filesystem::path metadataSource;
-    // Also give the written file the access and modification times of `metadataSource`.
-    bool keepTimes = false;
+    Replace replace = Replace::never;
+    std::function<bool()> confirmReplace;  // asked once the new file is complete
+    // The file the output is made from: the output gets its permission bits and, when run as
+    // root, its owner and group. Without one, a replaced regular file of the caller's own
+    // lends its permission bits, and anything else gives 0666 less the umask.
+    std::optional<FileFacts> source;
+    bool keepTimes = false;  // also give the output the source's access and modification times
+    // The user named this destination on purpose (lzc -o): an existing FIFO or device there
+    // (/dev/null, say) that belongs to root or to the user is written in place.
+    bool namedByUser = false;
     // Flush the new file and its directory to disk before reporting success. A failing flush
     // is an error.
     bool synchronous = true;
 };
 
 struct WriteResult {
-    int error = 0;  // 0 or the errno of the failing call
+    int error = 0;         // 0 or the errno of the failing call
+    bool inPlace = false;  // written into an existing FIFO or device, not a regular file
     std::vector<MetadataWarning> warnings;
 };
 
 // Writes `bytes` to `destination` all or nothing, as described above. A destination that is a
-// link to a file is replaced where the link points, so the link stays. An existing destination
-// that is a device, FIFO or socket (/dev/null, say) is written in place instead, never
-// replaced; a directory is refused with EISDIR.
+// link is replaced itself (when replacing at all), never the file it points to.
 WriteResult writeFileAtomically(const std::filesystem::path& destination,
                                 std::span<const std::uint8_t> bytes,
                                 const WriteOptions& options = {});

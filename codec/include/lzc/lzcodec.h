@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,17 +33,25 @@ struct Outcome {
     std::vector<fileio::MetadataWarning> warnings;
 };
 
-// Reads a source whole: sourceMissing, sourceNotRegular, sourceTooLarge (more than `limit`
-// bytes), readFailed or outOfMemory, else ok with the bytes in `bytes`.
-Outcome readSourceFile(const std::filesystem::path& name, std::size_t limit,
-                       std::vector<std::uint8_t>& bytes);
-// The same for an open descriptor (standard input, say).
-Outcome readSourceStream(int fd, std::size_t limit, std::vector<std::uint8_t>& bytes);
+// A source as read: its bytes and, for a file, what its descriptor said about it.
+struct Source {
+    std::vector<std::uint8_t> bytes;
+    std::optional<fileio::FileFacts> facts;
+};
 
-// The write options' metadataSource is always `source`.
-// Asked once the new bytes are ready, only when the destination is an existing regular file
-// whose bytes differ from them: true replaces it, false leaves it untouched and the operation
-// ends with Status::cancelled. Without it an existing destination is replaced unasked.
+// Reads a source whole: sourceMissing, sourceIsLink (a link refused by `links`),
+// sourceNotRegular, sourceTooLarge (more than `limit` bytes), readFailed or outOfMemory, else
+// ok with the bytes and facts in `source`.
+Outcome readSourceFile(const std::filesystem::path& name, std::size_t limit, fileio::Links links,
+                       Source& source);
+// The same for an open descriptor (standard input, say); it has no facts.
+Outcome readSourceStream(int fd, std::size_t limit, Source& source);
+
+// The window's operations. The source is read following a link (the user named it), the
+// destination gets the source's permission bits, and what already stands at the destination's
+// name is replaced as `writeOptions.replace` says; with `confirmReplace`, it is asked once the
+// new bytes are ready, only when that is not a regular file holding the same bytes: true
+// replaces it, false leaves it untouched and the operation ends with Status::cancelled.
 using ConfirmReplace = std::function<bool()>;
 
 Outcome compressFile(const std::filesystem::path& source, const std::filesystem::path& destination,

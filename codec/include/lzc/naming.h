@@ -21,4 +21,9 @@ bool hasCompressedSuffix(std::string_view name);
 // fewer than four characters leaves no name (nullopt); exactly four leave an empty one.
 std::optional<std::string> restoredName(std::string_view compressed);
 
+// A name as messages show it: unchanged when it is printable UTF-8; otherwise quoted as a shell
+// would read it back, with control characters and invalid bytes escaped, so that no name can
+// break a line or forge one: "a\nb" shows as 'a'$'\n''b'.
+std::string quotedName(std::string_view name);
+
 }  // namespace lzc

@@ -8,6 +8,7 @@ enum class Status {
     ok,
     busy,              // another operation is still running
     sourceMissing,     // no file by that name (or a dangling link)
+    sourceIsLink,      // a symbolic link, not followed
     sourceNotRegular,  // a directory, device, FIFO or socket
     sourceTooLarge,    // more than kMaxSourceSize bytes to compress
     emptyInput,        // nothing to compress, or an empty compressed file
