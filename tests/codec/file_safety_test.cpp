@@ -162,5 +162,50 @@ TEST_F(FileLayer, RootGivesTheOutputTheSourcesOwner) {
     EXPECT_EQ(statusOf(dir / "theirs.lzc").st_gid, 65534U);
 }
 
+// The window's question: a link or FIFO at the destination is only ever replaced itself, when
+// the user says yes; a file that already holds the new bytes is replaced without asking.
+TEST_F(FileLayer, AskingToReplaceNeverWritesThroughWhatStandsAtTheDestination) {
+    writeBytes(dir / "source", bytesOf("ABCDABCDABCDABCDX"));
+    writeBytes(dir / "elsewhere", bytesOf("untouched"));
+    const Bytes stream = {0x80, 0x04, 'A',  'B',  'C',  'D',  'A',
+                          0x00, 0x01, 0x00, 0x0C, 0x80, 0x01, 'X'};
+    struct Row {
+        const char* setup;
+        bool answer;
+        bool asked;
+        Status status;
+    };
+    for (const Row row :
+         {Row{"link", false, true, Status::cancelled}, Row{"link", true, true, Status::ok},
+          Row{"fifo", false, true, Status::cancelled},
+          Row{"same bytes", false, false, Status::ok}}) {
+        const std::string setup = row.setup;
+        SCOPED_TRACE(setup + (row.answer ? ", yes" : ", no"));
+        fs::remove(dir / "out");
+        if (setup == "link") {
+            fs::create_symlink(dir / "elsewhere", dir / "out");
+        } else if (setup == "fifo") {
+            ASSERT_EQ(::mkfifo((dir / "out").c_str(), 0600), 0);
+        } else {
+            writeBytes(dir / "out", stream);
+        }
+        bool asked = false;
+        NoProgress progress;
+        const Outcome outcome =
+            compressFile(dir / "source", dir / "out", progress, 128, kWindowOptimal, {}, [&] {
+                asked = true;
+                return row.answer;
+            });
+        EXPECT_EQ(outcome.status, row.status);
+        EXPECT_EQ(asked, row.asked);
+        EXPECT_EQ(readBytes(dir / "elsewhere"), bytesOf("untouched"));
+        const bool replaced = row.status == Status::ok;
+        EXPECT_EQ(fs::is_regular_file(fs::symlink_status(dir / "out")), replaced || !row.asked);
+        if (replaced) {
+            EXPECT_EQ(readBytes(dir / "out"), stream);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace lzc::test
