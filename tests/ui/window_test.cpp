@@ -14,8 +14,8 @@
 #include <cerrno>
 #include <functional>
 
-#include "vellicor/command_line.h"
 #include "vellicor/vellicor.h"
+#include "vellicor/window_arguments.h"
 
 using namespace vellicor;
 
