@@ -23,6 +23,8 @@
 namespace lzc {
 namespace {
 
+constexpr std::int32_t kRatioSaturated = std::numeric_limits<std::int32_t>::max();
+
 // The shortest match each mode acts on.
 constexpr std::int32_t kShortestAfterMatch = 4;
 constexpr std::int32_t kShortestAfterLiteral = 5;

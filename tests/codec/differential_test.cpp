@@ -127,7 +127,7 @@ TEST(FastSearchesMatchTheBruteForce, FullSizeAndCraftedSources) {
 // One compressor for a batch: each source, longer or shorter than the one before, compresses as
 // it would with a fresh compressor.
 TEST(FastSearchesMatchTheBruteForce, OneCompressorForABatch) {
-    const Bytes batch[] = {textLike(9000, 41),         randomBytes(300, 42, 3), runs(5000, 43),
+    const Bytes batch[] = {textLike(9000, 41),         randomBytes(300, 42, 3),  runs(5000, 43),
                            bytesOf("abcabcabcab"),     periodic(16000, 700, 44), repeated('x', 2),
                            repeatedWords(2000, 45, 2), textLike(600, 46)};
     for (const std::int32_t window : {kWindowOptimal, kWindowModerate, kWindowVeryPoor}) {

@@ -6,7 +6,6 @@
 #pragma once
 
 #include <cstdint>
-#include <limits>
 #include <memory>
 #include <span>
 #include <vector>
@@ -67,8 +66,7 @@ Status decompressBuffer(std::span<const std::uint8_t> stream, std::vector<std::u
 // The size figure reported after compression, in hundredths of a percent:
 // floor((compressed + 1) / (source + 1) * 10000), the division done first. A figure that does
 // not fit in 32 bits (only a stream far longer than what it restores gets there) saturates at
-// kRatioSaturated, which callers may show as "no figure".
-inline constexpr std::int32_t kRatioSaturated = std::numeric_limits<std::int32_t>::max();
+// 2147483647, the largest int32_t.
 std::int32_t compressionRatio(std::size_t sourceSize, std::size_t compressedSize);
 
 }  // namespace lzc

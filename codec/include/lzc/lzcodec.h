@@ -30,7 +30,8 @@ struct Outcome {
 };
 
 // Reads a source whole: sourceMissing, sourceNotRegular, sourceTooLarge (more than `limit`
-// bytes), readFailed or outOfMemory, else ok with the bytes in `bytes`.
+// bytes), readFailed or outOfMemory, else ok with the bytes in `bytes` (left as it was on
+// failure).
 Outcome readSourceFile(const std::filesystem::path& name, std::size_t limit,
                        std::vector<std::uint8_t>& bytes);
 // The same for an open descriptor (standard input, say).
