@@ -53,22 +53,20 @@ void measure(benchmark::State& state, std::size_t bytesPerRun, Step step) {
 
 void lzcCompress(benchmark::State& state, const Bytes& source, std::int32_t window,
                  lzc::MatchSearch search) {
-    lzc::NoProgress progress;
+    lzc::Compressor compressor;
     Bytes out;
     measure(state, source.size(), [&] {
-        const lzc::Status status = lzc::compressBuffer(source, window, out, progress,
-                                                       lzc::kDefaultProgressInterval, search);
+        const lzc::Status status = compressWith(compressor, search, source, window, out);
         return status == lzc::Status::ok ? out.size() : 0;
     });
 }
 
 void lzcDecompress(benchmark::State& state, const Bytes& source) {
-    lzc::NoProgress progress;
     Bytes compressed;
     Bytes restored;
-    lzc::compressBuffer(source, lzc::kWindowOptimal, compressed, progress);
+    lzc::Compressor().compress(source, lzc::kWindowOptimal, compressed);
     measure(state, source.size(), [&] {
-        const lzc::Status status = lzc::decompressBuffer(compressed, restored, progress);
+        const lzc::Status status = lzc::decompressBuffer(compressed, restored);
         return status == lzc::Status::ok && restored == source ? compressed.size() : 0;
     });
 }

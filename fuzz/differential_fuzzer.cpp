@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "lzc/codec.h"
-#include "lzc/format.h"
 #include "match_finder.h"
 
 namespace {
@@ -29,17 +28,16 @@ std::int32_t windowFrom(std::uint8_t first, std::uint8_t second) {
 }
 
 void expectSameWholeOutputs(std::span<const std::uint8_t> source, std::int32_t window) {
-    lzc::NoProgress progress;
+    // One compressor for every input, as a batch uses it.
+    static lzc::Compressor compressor;
     std::vector<std::uint8_t> expected;
     const lzc::Status expectedStatus =
-        lzc::compressBuffer(source, window, expected, progress, lzc::kDefaultProgressInterval,
-                            lzc::MatchSearch::bruteForce);
+        compressWith(compressor, lzc::MatchSearch::bruteForce, source, window, expected);
     for (const lzc::MatchSearch search :
          {lzc::MatchSearch::indexed, lzc::MatchSearch::suffixArrayOnly,
           lzc::MatchSearch::chainsOnly, lzc::MatchSearch::handOverEarly}) {
         std::vector<std::uint8_t> out;
-        const lzc::Status status = lzc::compressBuffer(source, window, out, progress,
-                                                       lzc::kDefaultProgressInterval, search);
+        const lzc::Status status = compressWith(compressor, search, source, window, out);
         if (status != expectedStatus || out != expected) {
             std::abort();
         }

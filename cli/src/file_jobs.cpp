@@ -64,7 +64,7 @@ public:
             try {
                 runInput(input);
             } catch (const std::bad_alloc&) {
-                fail(displayName(input), describe(Status::outOfMemory));
+                fail(displayName(input), statusText(Status::outOfMemory));
             }
         }
         if (settings_.mode == Mode::list && listedCount_ > 1 && !quiet()) {
@@ -142,10 +142,8 @@ private:
     // Runs the codec of the mode over the input's bytes.
     std::optional<Bytes> transform(const std::string& input, const Bytes& bytes) {
         Bytes result;
-        NoProgress noProgress;
-        const Status status = compressing()
-                                  ? compressBuffer(bytes, settings_.window, result, noProgress)
-                                  : decompressBuffer(bytes, result, noProgress);
+        const Status status = compressing() ? compressor_.compress(bytes, settings_.window, result)
+                                            : decompressBuffer(bytes, result);
         if (status != Status::ok) {
             fail(displayName(input), inputFailure(status, 0));
             return std::nullopt;
@@ -283,6 +281,7 @@ private:
 
     const Settings& settings_;
     const Streams& streams_;
+    Compressor compressor_;  // one for every input
     bool anyFailed_ = false;
     bool listOutputFailed_ = false;
     std::size_t listedCount_ = 0;

@@ -40,7 +40,7 @@ std::string inputFailure(Status status, int systemError) {
         case Status::emptyInput:
             return "empty: the .lzc format cannot hold an empty file";
         default:
-            return describe(status);
+            return statusText(status);
     }
 }
 

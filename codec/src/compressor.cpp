@@ -13,14 +13,17 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <new>
 
 #include "lzc/codec.h"
-#include "lzc/format.h"
 #include "match_finder.h"
 #include "progress_meter.h"
+#include "stream_tokens.h"
 
 namespace lzc {
 namespace {
+
+constexpr std::int32_t kRatioSaturated = std::numeric_limits<std::int32_t>::max();
 
 // The shortest match each mode acts on.
 constexpr std::int32_t kShortestAfterMatch = 4;
@@ -48,7 +51,7 @@ void runCompressor(std::span<const std::uint8_t> source, CodecState& state, std:
 
         if (!matchMode) {
             if (state.matchLength >= kShortestAfterLiteral) {
-                // DWRI to PWRI: close the run with its filler byte, then write the match.
+                // Close the run with its filler byte, then write the match.
                 const std::int32_t n = cur - runStart;
                 appendLiteralHeader(out, n);
                 appendBytes(runStart, cur);
@@ -59,11 +62,11 @@ void runCompressor(std::span<const std::uint8_t> source, CodecState& state, std:
                 state.position += 1;
             }
         } else if (state.matchLength >= kShortestAfterMatch) {
-            // PWRI: one match follows another.
+            // One match follows another.
             appendMatch(out, state.matchPosition, state.matchLength);
             state.position += state.matchLength;
         } else {
-            // NOCOMPMODE: a run starts here; the next iteration searches this position again.
+            // A run starts here; the next iteration searches this position again.
             runStart = cur;
             matchMode = false;
         }
@@ -77,34 +80,63 @@ void runCompressor(std::span<const std::uint8_t> source, CodecState& state, std:
     meter.finish(state.position, length);
 }
 
+// Marks a compressor as running for the length of one call.
+class RunningFlag {
+public:
+    explicit RunningFlag(bool& flag) : flag_(flag) { flag_ = true; }
+    ~RunningFlag() { flag_ = false; }
+    RunningFlag(const RunningFlag&) = delete;
+    RunningFlag& operator=(const RunningFlag&) = delete;
+
+private:
+    bool& flag_;
+};
+
 }  // namespace
 
-Status compressBuffer(std::span<const std::uint8_t> source, std::int32_t window,
-                      std::vector<std::uint8_t>& out, ProgressPair& progress, std::int32_t interval,
-                      MatchSearch search) {
+Status compressWith(Compressor& compressor, MatchSearch search,
+                    std::span<const std::uint8_t> source, std::int32_t window,
+                    std::vector<std::uint8_t>& out, const ProgressCallback& progress,
+                    std::int32_t interval) {
     out.clear();
+    if (compressor.running_) {
+        return Status::busy;
+    }
     if (source.empty()) {
         return Status::emptyInput;
     }
     if (source.size() > static_cast<std::size_t>(kMaxSourceSize)) {
         return Status::sourceTooLarge;
     }
+    const RunningFlag running(compressor.running_);
+    try {
+        if (!compressor.memory_) {
+            compressor.memory_ = std::make_unique<SearchMemory>();
+        }
+        CodecState state;
+        state.inputLength = static_cast<std::int32_t>(source.size());
+        // Worst case: a 1-byte run, its filler and a 4-byte match for every 5 source bytes.
+        out.reserve(source.size() * 2 + kLiteralHeaderSize);
 
-    CodecState state;
-    state.inputLength = static_cast<std::int32_t>(source.size());
-    // Worst case: a 1-byte run, its filler and a 4-byte match for every 5 source bytes.
-    out.reserve(source.size() * 2 + kLiteralHeaderSize);
-
-    ProgressMeter meter(progress, interval);
-    MatchFinder finder(source, search);
-    runCompressor(source, state, window, out, meter, finder);
+        ProgressMeter meter(progress, interval);
+        MatchFinder finder(source, search, *compressor.memory_);
+        runCompressor(source, state, window, out, meter, finder);
+    } catch (const std::bad_alloc&) {
+        out.clear();
+        return Status::outOfMemory;
+    }
     return Status::ok;
 }
 
-Status compressBuffer(std::span<const std::uint8_t> source, std::int32_t window,
-                      std::vector<std::uint8_t>& out, ProgressPair& progress,
-                      std::int32_t interval) {
-    return compressBuffer(source, window, out, progress, interval, MatchSearch::indexed);
+Compressor::Compressor() = default;
+Compressor::~Compressor() = default;
+Compressor::Compressor(Compressor&&) noexcept = default;
+Compressor& Compressor::operator=(Compressor&&) noexcept = default;
+
+Status Compressor::compress(std::span<const std::uint8_t> source, std::int32_t window,
+                            std::vector<std::uint8_t>& out, const ProgressCallback& progress,
+                            std::int32_t interval) {
+    return compressWith(*this, MatchSearch::indexed, source, window, out, progress, interval);
 }
 
 std::int32_t compressionRatio(std::size_t sourceSize, std::size_t compressedSize) {

@@ -8,22 +8,17 @@
 // that does is copied one byte at a time, in ascending order, as the format requires.
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "lzc/codec.h"
-#include "lzc/format.h"
 #include "progress_meter.h"
+#include "stream_tokens.h"
 
 namespace lzc {
+namespace {
 
-Status decompressBuffer(std::span<const std::uint8_t> stream, std::vector<std::uint8_t>& out,
-                        ProgressPair& progress, std::int32_t interval) {
-    out.clear();
-    if (stream.empty()) {
-        return Status::emptyInput;
-    }
-    if (stream.size() > kMaxStreamSize) {
-        return Status::invalidStream;
-    }
+Status decode(std::span<const std::uint8_t> stream, std::vector<std::uint8_t>& out,
+              const ProgressCallback& progress, std::int32_t interval) {
     const auto streamLength = static_cast<std::int64_t>(stream.size());
     constexpr auto kMaxRestored = static_cast<std::size_t>(kMaxSourceSize);
 
@@ -85,6 +80,25 @@ Status decompressBuffer(std::span<const std::uint8_t> stream, std::vector<std::u
     restored.resize(written);
     out = std::move(restored);
     return Status::ok;
+}
+
+}  // namespace
+
+Status decompressBuffer(std::span<const std::uint8_t> stream, std::vector<std::uint8_t>& out,
+                        const ProgressCallback& progress, std::int32_t interval) {
+    out.clear();
+    if (stream.empty()) {
+        return Status::emptyInput;
+    }
+    if (stream.size() > kMaxStreamSize) {
+        return Status::invalidStream;
+    }
+    try {
+        return decode(stream, out, progress, interval);
+    } catch (const std::bad_alloc&) {
+        out.clear();
+        return Status::outOfMemory;
+    }
 }
 
 }  // namespace lzc

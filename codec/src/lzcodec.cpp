@@ -1,7 +1,6 @@
 #include "lzc/lzcodec.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <new>
 #include <vector>
@@ -11,26 +10,6 @@
 
 namespace lzc {
 namespace {
-
-// Set while an operation runs. The caller's event processing during a progress update could
-// otherwise start a second operation inside the first.
-std::atomic<bool> operationRunning{false};
-
-class OperationGuard {
-public:
-    OperationGuard() : acquired_(!operationRunning.exchange(true)) {}
-    OperationGuard(const OperationGuard&) = delete;
-    OperationGuard& operator=(const OperationGuard&) = delete;
-    ~OperationGuard() {
-        if (acquired_) {
-            operationRunning.store(false);
-        }
-    }
-    bool acquired() const { return acquired_; }
-
-private:
-    bool acquired_;
-};
 
 Outcome failure(Status status, int systemError = 0) {
     return Outcome{status, systemError, 0, {}};
@@ -57,10 +36,6 @@ Outcome writeDestination(const Source& source, const std::filesystem::path& dest
 // Runs one operation; memory running out fails it and nothing else.
 template <typename Operation>
 Outcome guarded(Operation operation) {
-    OperationGuard guard;
-    if (!guard.acquired()) {
-        return failure(Status::busy);
-    }
     try {
         return operation();
     } catch (const std::bad_alloc&) {
@@ -110,7 +85,7 @@ Outcome readSourceStream(int fd, std::size_t limit, Source& source) {
 }
 
 Outcome compressFile(const std::filesystem::path& source, const std::filesystem::path& destination,
-                     ProgressPair& progress, std::int32_t interval, std::int32_t window,
+                     const ProgressCallback& progress, std::int32_t interval, std::int32_t window,
                      const fileio::WriteOptions& writeOptions,
                      const ConfirmReplace& confirmReplace) {
     return guarded([&] {
@@ -122,7 +97,8 @@ Outcome compressFile(const std::filesystem::path& source, const std::filesystem:
         }
         const std::vector<std::uint8_t>& input = read.bytes;
         std::vector<std::uint8_t> output;
-        if (const Status status = compressBuffer(input, window, output, progress, interval);
+        Compressor compressor;
+        if (const Status status = compressor.compress(input, window, output, progress, interval);
             status != Status::ok) {
             return failure(status);
         }
@@ -135,7 +111,7 @@ Outcome compressFile(const std::filesystem::path& source, const std::filesystem:
 }
 
 Outcome decompressFile(const std::filesystem::path& source,
-                       const std::filesystem::path& destination, ProgressPair& progress,
+                       const std::filesystem::path& destination, const ProgressCallback& progress,
                        std::int32_t interval, const fileio::WriteOptions& writeOptions,
                        const ConfirmReplace& confirmReplace) {
     return guarded([&] {
@@ -153,23 +129,6 @@ Outcome decompressFile(const std::filesystem::path& source,
         }
         return writeDestination(read, destination, restored, writeOptions, confirmReplace);
     });
-}
-
-std::int32_t Compress(const std::string& source, const std::string& destination,
-                      ProgressPair& progress, std::int32_t interval, std::int32_t window) {
-    fileio::WriteOptions replacing;
-    replacing.replace = fileio::Replace::always;
-    const Outcome outcome =
-        compressFile(source, destination, progress, interval, window, replacing);
-    return outcome.status == Status::ok ? outcome.ratio : -1;
-}
-
-std::int32_t Decompress(const std::string& source, const std::string& destination,
-                        ProgressPair& progress, std::int32_t interval) {
-    fileio::WriteOptions replacing;
-    replacing.replace = fileio::Replace::always;
-    const Outcome outcome = decompressFile(source, destination, progress, interval, replacing);
-    return outcome.status == Status::ok ? 0 : -1;
 }
 
 }  // namespace lzc

@@ -3,56 +3,32 @@
 #include <algorithm>
 #include <cassert>
 
-#include "chain_search.h"
-#include "match_index.h"
-
 namespace lzc {
 
-// One block of memory serves the chain walk and, after the hand-over (which is for good), the
-// index in its place. It is not initialized: pages never touched cost nothing.
-struct MatchFinder::Structures {
-    std::unique_ptr<std::uint16_t[]> memory;
-    std::size_t words = 0;
-    ChainSearch chain;
-    MatchIndex index;
-    bool busy = false;
-    std::span<std::uint16_t> span() { return {memory.get(), words}; }
-};
-
-MatchFinder::MatchFinder(std::span<const std::uint8_t> source, MatchSearch search)
-    : source_(source), search_(search) {
+MatchFinder::MatchFinder(std::span<const std::uint8_t> source, MatchSearch search,
+                         SearchMemory& memory)
+    : source_(source), memory_(memory), search_(search) {
     if (search == MatchSearch::bruteForce) {
         reference_.buffer.assign(1, 0);  // FindMatch counts from 1
         reference_.buffer.insert(reference_.buffer.end(), source.begin(), source.end());
         reference_.inputLength = static_cast<std::int32_t>(source.size());
         return;
     }
-    // A compression started while this thread's set is in use (from inside a progress update)
-    // gets its own.
-    static thread_local Structures shared;
-    structures_ = shared.busy ? (owned_ = std::make_unique<Structures>()).get() : &shared;
-    structures_->busy = true;
     const auto length = static_cast<std::int32_t>(source.size());
     const std::size_t words =
         std::max(ChainSearch::memoryNeeded(length), MatchIndex::memoryNeeded(length));
-    if (structures_->words < words) {
-        structures_->memory.reset(new std::uint16_t[words]);
-        structures_->words = words;
+    if (memory_.size < words) {
+        memory_.words.reset(new std::uint16_t[words]);
+        memory_.size = words;
     }
     if (search == MatchSearch::suffixArrayOnly) {
-        structures_->index.build(source, structures_->span());
+        memory_.index.build(source, memory_.span());
         indexBuilt_ = true;
     } else {
-        structures_->chain.build(source, structures_->span(),
-                                 search == MatchSearch::chainsOnly      ? ChainSearch::kUnlimited
-                                 : search == MatchSearch::handOverEarly ? ChainSearch::kTiny
-                                                                        : ChainSearch::kDefault);
-    }
-}
-
-MatchFinder::~MatchFinder() {
-    if (structures_ != nullptr) {
-        structures_->busy = false;
+        memory_.chain.build(source, memory_.span(),
+                            search == MatchSearch::chainsOnly      ? ChainSearch::kUnlimited
+                            : search == MatchSearch::handOverEarly ? ChainSearch::kTiny
+                                                                   : ChainSearch::kDefault);
     }
 }
 
@@ -75,12 +51,12 @@ void MatchFinder::find(CodecState& state, std::int32_t searchStart, std::int32_t
         return;
     }
     detail::Match best;
-    if (!indexBuilt_ && !structures_->chain.find(first, position, maxLength, best)) {
-        structures_->index.build(source_, structures_->span());
+    if (!indexBuilt_ && !memory_.chain.find(first, position, maxLength, best)) {
+        memory_.index.build(source_, memory_.span());
         indexBuilt_ = true;
     }
     if (indexBuilt_) {
-        structures_->index.find(first, position, maxLength, shortest, best);
+        memory_.index.find(first, position, maxLength, shortest, best);
     }
     if (best.length >= shortest) {
         state.matchLength = best.length;

@@ -7,14 +7,15 @@
 #include <span>
 #include <vector>
 
+#include "chain_search.h"
 #include "find_match.h"
-#include "lzc/progress.h"
-#include "lzc/status.h"
+#include "lzc/codec.h"
+#include "match_index.h"
 
 namespace lzc {
 
 // Which search answers the compressor. All give the same output, byte for byte.
-enum class MatchSearch {
+enum class MatchSearch : int {
     bruteForce,       // FindMatch, the reference: up to window x match length steps a position
     indexed,          // the chain walk while it stays cheap, then the suffix-array index
     suffixArrayOnly,  // the index from the start
@@ -22,13 +23,24 @@ enum class MatchSearch {
     handOverEarly,    // the chain walk with a tiny budget, then the index (for tests)
 };
 
-// Answers the searches over one source: owns the chain walk, the index and the hand-over from
-// one to the other. Their memory (under 1 MiB) is kept per thread for the next compression.
+// The chain walk and the index, and the one block of memory that serves the chain walk and,
+// after the hand-over (which is for good), the index in its place. The block is not initialized:
+// pages never touched cost nothing. A Compressor keeps it from one source to the next.
+struct SearchMemory {
+    std::unique_ptr<std::uint16_t[]> words;
+    std::size_t size = 0;
+    ChainSearch chain;
+    MatchIndex index;
+    std::span<std::uint16_t> span() { return {words.get(), size}; }
+};
+
+// Answers the searches over one source: runs the chain walk, the index and the hand-over from
+// one to the other in `memory`.
 class MatchFinder {
 public:
-    // `source` (1 ... 32767 bytes) must stay as it is while the finder is in use.
-    MatchFinder(std::span<const std::uint8_t> source, MatchSearch search);
-    ~MatchFinder();
+    // `source` (1 ... 32767 bytes) must stay as it is, and `memory` unused by anything else,
+    // while the finder is in use.
+    MatchFinder(std::span<const std::uint8_t> source, MatchSearch search, SearchMemory& memory);
     MatchFinder(const MatchFinder&) = delete;
     MatchFinder& operator=(const MatchFinder&) = delete;
 
@@ -39,18 +51,17 @@ public:
               std::int32_t shortest);
 
 private:
-    struct Structures;
     std::span<const std::uint8_t> source_;
     CodecState reference_;  // the brute force's copy of the source
-    std::unique_ptr<Structures> owned_;
-    Structures* structures_ = nullptr;  // this thread's, or owned_ when those are in use
+    SearchMemory& memory_;
     MatchSearch search_;
     bool indexBuilt_ = false;
 };
 
-// compressBuffer (lzc/codec.h) with a chosen search.
-Status compressBuffer(std::span<const std::uint8_t> source, std::int32_t window,
-                      std::vector<std::uint8_t>& out, ProgressPair& progress, std::int32_t interval,
-                      MatchSearch search);
+// Compressor::compress with a chosen search.
+Status compressWith(Compressor& compressor, MatchSearch search,
+                    std::span<const std::uint8_t> source, std::int32_t window,
+                    std::vector<std::uint8_t>& out, const ProgressCallback& progress = {},
+                    std::int32_t interval = kDefaultProgressInterval);
 
 }  // namespace lzc

@@ -5,6 +5,8 @@
 namespace lzc {
 namespace {
 
+constexpr std::string_view kCompressedSuffix = ".lzc";
+
 bool isContinuationByte(char byte) {
     return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
 }

@@ -2,12 +2,12 @@
 
 namespace lzc {
 
-const char* describe(Status status) {
+const char* statusText(Status status) {
     switch (status) {
         case Status::ok:
             return "success";
         case Status::busy:
-            return "another operation is still running";
+            return "the compressor is already running";
         case Status::sourceMissing:
             return "no such file";
         case Status::sourceIsLink:

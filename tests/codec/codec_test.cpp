@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "lzc/codec.h"
 #include "lzc/naming.h"
@@ -90,16 +91,16 @@ std::vector<Golden> goldens() {
 }
 
 TEST(Codec, GoldenStreamsBothWays) {
-    NoProgress progress;
+    Compressor compressor;
     for (const Golden& golden : goldens()) {
         Bytes restored = {1};
-        EXPECT_EQ(decompressBuffer(golden.stream, restored, progress) == Status::ok,
+        EXPECT_EQ(decompressBuffer(golden.stream, restored) == Status::ok,
                   golden.source != kRefused)
             << golden.name;
         EXPECT_EQ(restored, golden.source) << golden.name;
         Bytes stream;
         if (golden.window != kReadOnly) {
-            EXPECT_EQ(compressBuffer(golden.source, golden.window, stream, progress), Status::ok);
+            EXPECT_EQ(compressor.compress(golden.source, golden.window, stream), Status::ok);
             EXPECT_EQ(stream, golden.stream) << golden.name;
         }
     }
@@ -115,27 +116,41 @@ TEST(Codec, SizeFigureIsFlooredHundredthsOfAPercent) {
 }
 
 TEST(Codec, CompressorRefusesEmptyAndOversizedSources) {
-    NoProgress progress;
+    Compressor compressor;
     Bytes out = {1};
-    EXPECT_EQ(compressBuffer(Bytes{}, kWindowOptimal, out, progress), Status::emptyInput);
+    EXPECT_EQ(compressor.compress(Bytes{}, kWindowOptimal, out), Status::emptyInput);
     out = {1};
-    EXPECT_EQ(compressBuffer(randomBytes(32768, 3), kWindowOptimal, out, progress),
+    EXPECT_EQ(compressor.compress(randomBytes(32768, 3), kWindowOptimal, out),
               Status::sourceTooLarge);
     EXPECT_TRUE(out.empty());
 }
 
-TEST(Codec, ProgressBarFollowsThePosition) {
+TEST(Codec, ProgressReportsThePositionEveryIntervalAndAtTheEnd) {
     // 300 literal bytes take 301 compressor steps; the decoder steps once per token, here one
     // literal byte with its filler and 199 one-byte matches, 800 stream bytes.
-    RecordingProgress compressing(4455.0F);
-    RecordingProgress decoding(800.0F);
-    const Bytes stream = hex("80 01 6D 6D") + times(199, hex("00 01 00 01"));
+    using Reports = std::vector<std::pair<std::int64_t, std::int64_t>>;
+    Reports compressing;
+    Reports decoding;
+    Compressor compressor;
     Bytes out;
-    ASSERT_EQ(compressBuffer(randomBytes(300, 11), kWindowOptimal, out, compressing), Status::ok);
-    EXPECT_EQ(compressing.widths, (std::vector<float>{1900.0F, 3801.0F, 4469.0F}));
-    EXPECT_EQ(compressing.eventRounds, 3);
-    ASSERT_EQ(decompressBuffer(stream, out, decoding), Status::ok);
-    EXPECT_EQ(decoding.widths, (std::vector<float>{512.0F, 801.0F}));
+    Status nested = Status::ok;
+    const auto compressingAgain = [&](std::int64_t done, std::int64_t total) {
+        compressing.emplace_back(done, total);
+        Bytes inner;
+        nested = compressor.compress(bytesOf("abcabc"), kWindowOptimal, inner);
+    };
+    ASSERT_EQ(compressor.compress(randomBytes(300, 11), kWindowOptimal, out, compressingAgain),
+              Status::ok);
+    EXPECT_EQ(compressing, (Reports{{128, 300}, {256, 300}, {301, 300}}));
+    EXPECT_EQ(nested, Status::busy);  // from inside its own call; usable again afterwards
+    EXPECT_EQ(compressor.compress(bytesOf("abcabc"), kWindowOptimal, out), Status::ok);
+
+    const Bytes stream = hex("80 01 6D 6D") + times(199, hex("00 01 00 01"));
+    const auto decodingReport = [&](std::int64_t done, std::int64_t total) {
+        decoding.emplace_back(done, total);
+    };
+    ASSERT_EQ(decompressBuffer(stream, out, decodingReport), Status::ok);
+    EXPECT_EQ(decoding, (Reports{{512, 800}, {801, 800}}));
 }
 
 TEST(Naming, NamesThatCouldBreakALineAreQuotedAsAShellReadsThem) {
@@ -159,14 +174,14 @@ TEST(Naming, NamesThatCouldBreakALineAreQuotedAsAShellReadsThem) {
 class RoundTrip : public testing::TestWithParam<std::int32_t> {};
 
 TEST_P(RoundTrip, RestoresEverySource) {
-    NoProgress progress;
+    Compressor compressor;
     for (const Bytes& source :
          {textLike(32767, 1), randomBytes(3000, 2), randomBytes(6000, 3, 3), runs(32767, 5),
           periodic(6000, 1500, 7), repeated(0, 4000), bytesOf("abcab")}) {
         Bytes compressed;
         Bytes restored;
-        ASSERT_EQ(compressBuffer(source, GetParam(), compressed, progress), Status::ok);
-        ASSERT_EQ(decompressBuffer(compressed, restored, progress), Status::ok);
+        ASSERT_EQ(compressor.compress(source, GetParam(), compressed), Status::ok);
+        ASSERT_EQ(decompressBuffer(compressed, restored), Status::ok);
         EXPECT_EQ(restored, source);
     }
 }

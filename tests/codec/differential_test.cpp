@@ -3,9 +3,9 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 #include "lzc/codec.h"
-#include "lzc/format.h"
 #include "match_finder.h"
 #include "test_support.h"
 
@@ -14,19 +14,23 @@ namespace {
 
 constexpr std::int32_t kWindows[] = {kWindowOptimal,      kWindowGood, kWindowModerate,
                                      kWindowBelowAverage, kWindowPoor, kWindowVeryPoor};
+constexpr MatchSearch kFastSearches[] = {MatchSearch::indexed, MatchSearch::suffixArrayOnly,
+                                         MatchSearch::chainsOnly, MatchSearch::handOverEarly};
+
+Bytes bruteForceOutput(const Bytes& source, std::int32_t window) {
+    Compressor compressor;
+    Bytes out;
+    EXPECT_EQ(compressWith(compressor, MatchSearch::bruteForce, source, window, out), Status::ok);
+    return out;
+}
 
 // Every fast search must give exactly the brute force's output.
 void expectSameAsBruteForce(const Bytes& source, std::int32_t window, const std::string& what) {
-    NoProgress progress;
-    Bytes expected;
-    ASSERT_EQ(compressBuffer(source, window, expected, progress, kDefaultProgressInterval,
-                             MatchSearch::bruteForce),
-              Status::ok);
-    for (const MatchSearch search : {MatchSearch::indexed, MatchSearch::suffixArrayOnly,
-                                     MatchSearch::chainsOnly, MatchSearch::handOverEarly}) {
+    const Bytes expected = bruteForceOutput(source, window);
+    for (const MatchSearch search : kFastSearches) {
+        Compressor compressor;
         Bytes out;
-        ASSERT_EQ(compressBuffer(source, window, out, progress, kDefaultProgressInterval, search),
-                  Status::ok);
+        ASSERT_EQ(compressWith(compressor, search, source, window, out), Status::ok);
         ASSERT_TRUE(out == expected) << what << " (" << source.size() << " bytes), window "
                                      << window << ", search " << static_cast<int>(search);
     }
@@ -116,6 +120,29 @@ TEST(FastSearchesMatchTheBruteForce, FullSizeAndCraftedSources) {
     for (const auto& [what, source] : sources) {
         for (const std::int32_t window : {kWindowOptimal, kWindowPoor, kWindowVeryPoor}) {
             expectSameAsBruteForce(source, window, what);
+        }
+    }
+}
+
+// One compressor for a batch: each source, longer or shorter than the one before, compresses as
+// it would with a fresh compressor.
+TEST(FastSearchesMatchTheBruteForce, OneCompressorForABatch) {
+    const Bytes batch[] = {textLike(9000, 41),         randomBytes(300, 42, 3),  runs(5000, 43),
+                           bytesOf("abcabcabcab"),     periodic(16000, 700, 44), repeated('x', 2),
+                           repeatedWords(2000, 45, 2), textLike(600, 46)};
+    for (const std::int32_t window : {kWindowOptimal, kWindowModerate, kWindowVeryPoor}) {
+        std::vector<Bytes> expected;
+        for (const Bytes& source : batch) {
+            expected.push_back(bruteForceOutput(source, window));
+        }
+        for (const MatchSearch search : kFastSearches) {
+            Compressor compressor;
+            for (std::size_t i = 0; i < std::size(batch); ++i) {
+                Bytes out;
+                ASSERT_EQ(compressWith(compressor, search, batch[i], window, out), Status::ok);
+                ASSERT_TRUE(out == expected[i]) << batch[i].size() << " bytes, window " << window
+                                                << ", search " << static_cast<int>(search);
+            }
         }
     }
 }

@@ -1,4 +1,4 @@
-// Compress and Decompress over files: results, and what happens to the files on failure.
+// compressFile and decompressFile: results, and what happens to the files on failure.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,16 +12,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::int32_t compressNamed(const fs::path& source, const fs::path& destination,
-                           std::int32_t window = kWindowOptimal) {
-    NoProgress progress;
-    return Compress(source.string(), destination.string(), progress, kDefaultProgressInterval,
-                    window);
+Status compressNamed(const fs::path& source, const fs::path& destination) {
+    return compressFile(source, destination, {}, kDefaultProgressInterval, kWindowOptimal).status;
 }
 
-std::int32_t decompressNamed(const fs::path& source, const fs::path& destination) {
-    NoProgress progress;
-    return Decompress(source.string(), destination.string(), progress, kDefaultProgressInterval);
+Status decompressNamed(const fs::path& source, const fs::path& destination) {
+    return decompressFile(source, destination, {}, kDefaultProgressInterval).status;
 }
 
 mode_t modeOf(const fs::path& name) {
@@ -36,11 +32,16 @@ TEST(FileFrame, RoundTripGivesEachOutputItsSourcesPermissions) {
     ::chmod((dir / "data.txt").c_str(), 0600);
     writeBytes(dir / "data.txt.lzc", randomBytes(500, 2));  // replaced whole, mode included
     ::chmod((dir / "data.txt.lzc").c_str(), 0644);
-    EXPECT_EQ(compressNamed(dir / "data.txt", dir / "data.txt.lzc"), 8333);
+    fileio::WriteOptions replacing;
+    replacing.replace = fileio::Replace::always;
+    EXPECT_EQ(
+        compressFile(dir / "data.txt", dir / "data.txt.lzc", {}, 128, kWindowOptimal, replacing)
+            .ratio,
+        8333);
     EXPECT_EQ(modeOf(dir / "data.txt.lzc"), 0600U);
     ::chmod((dir / "data.txt.lzc").c_str(), 0640);
     fs::remove(dir / "data.txt");
-    EXPECT_EQ(decompressNamed(dir / "data.txt.lzc", dir / "data.txt"), 0);
+    EXPECT_EQ(decompressNamed(dir / "data.txt.lzc", dir / "data.txt"), Status::ok);
     EXPECT_EQ(readBytes(dir / "data.txt"), bytesOf("ABCDABCDABCDABCDX"));
     EXPECT_EQ(modeOf(dir / "data.txt"), 0640U);
     EXPECT_EQ(listDirectory(dir.path()), (std::vector<std::string>{"data.txt", "data.txt.lzc"}));
@@ -52,8 +53,8 @@ TEST(FileFrame, MissingOrUnusableSourceCreatesNoDestination) {
     fs::create_symlink(dir / "nowhere", dir / "dangling");
     ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
     for (const char* source : {"absent", "folder", "dangling", "fifo"}) {
-        EXPECT_EQ(compressNamed(dir / source, dir / "out.lzc"), -1) << source;
-        EXPECT_EQ(decompressNamed(dir / source, dir / "out"), -1) << source;
+        EXPECT_NE(compressNamed(dir / source, dir / "out.lzc"), Status::ok) << source;
+        EXPECT_NE(decompressNamed(dir / source, dir / "out"), Status::ok) << source;
     }
     EXPECT_EQ(listDirectory(dir.path()), (std::vector<std::string>{"dangling", "fifo", "folder"}));
 }
@@ -67,44 +68,15 @@ TEST(FileFrame, FailedOperationLeavesAnExistingDestinationAsItWas) {
     writeBytes(dir / "target", precious);
     ::chmod((dir / "target").c_str(), 0640);
 
-    EXPECT_EQ(compressNamed(dir / "empty", dir / "target"), -1);
-    EXPECT_EQ(compressNamed(dir / "huge", dir / "target"), -1);
-    EXPECT_EQ(decompressNamed(dir / "empty", dir / "target"), -1);
-    EXPECT_EQ(decompressNamed(dir / "corrupt.lzc", dir / "target"), -1);
+    EXPECT_EQ(compressNamed(dir / "empty", dir / "target"), Status::emptyInput);
+    EXPECT_EQ(compressNamed(dir / "huge", dir / "target"), Status::sourceTooLarge);
+    EXPECT_EQ(decompressNamed(dir / "empty", dir / "target"), Status::emptyInput);
+    EXPECT_EQ(decompressNamed(dir / "corrupt.lzc", dir / "target"), Status::invalidStream);
 
     EXPECT_EQ(readBytes(dir / "target"), precious);
     EXPECT_EQ(modeOf(dir / "target"), 0640U);
     EXPECT_EQ(listDirectory(dir.path()),
               (std::vector<std::string>{"corrupt.lzc", "empty", "huge", "target"}));
-}
-
-TEST(FileFrame, SecondOperationDuringAProgressUpdateIsRefused) {
-    ScratchDir dir;
-    writeBytes(dir / "a", textLike(2000, 3));
-
-    // Presses "compress" again from inside the first operation's event processing.
-    struct Reentering : RecordingProgress {
-        explicit Reentering(const ScratchDir& d) : RecordingProgress(100.0F), dir(d) {}
-        void processEvents() override {
-            NoProgress inner;
-            innerResults.push_back(
-                Compress((dir / "a").string(), (dir / "b.lzc").string(), inner, 128, 1024));
-            innerResults.push_back(
-                Decompress((dir / "a.lzc").string(), (dir / "c").string(), inner, 128));
-        }
-        const ScratchDir& dir;
-        std::vector<std::int32_t> innerResults;
-    } progress(dir);
-
-    EXPECT_GT(Compress((dir / "a").string(), (dir / "a.lzc").string(), progress, 1, 1024), 0);
-    ASSERT_FALSE(progress.innerResults.empty());
-    for (const std::int32_t result : progress.innerResults) {
-        EXPECT_EQ(result, -1);
-    }
-    EXPECT_FALSE(fs::exists(dir / "b.lzc"));
-    EXPECT_FALSE(fs::exists(dir / "c"));
-    // Once the first operation is over, the next one runs.
-    EXPECT_EQ(decompressNamed(dir / "a.lzc", dir / "c"), 0);
 }
 
 TEST(FileWriting, DevicesNamedByTheUserAreWrittenInPlaceAndOthersNeverTouched) {

@@ -96,9 +96,8 @@ TEST_F(FileLayer, AHugeInputIsRefusedUnderAMemoryLimitAndTheNextFileStillWorks) 
         const rlimit limit{256 << 20, 256 << 20};
         ::setrlimit(RLIMIT_AS, &limit);
 #endif
-        NoProgress progress;
-        const Status huge = decompressFile(dir / "huge.lzc", dir / "huge", progress, 128).status;
-        const Status good = decompressFile(dir / "good.lzc", dir / "good", progress, 128).status;
+        const Status huge = decompressFile(dir / "huge.lzc", dir / "huge", {}, 128).status;
+        const Status good = decompressFile(dir / "good.lzc", dir / "good", {}, 128).status;
         flushCoverage();
         ::_exit(huge == Status::streamTooLong && good == Status::ok ? 0 : 1);
     }
@@ -155,9 +154,7 @@ TEST_F(FileLayer, RootGivesTheOutputTheSourcesOwner) {
     }
     writeBytes(dir / "theirs", bytesOf("abcabcabc"));
     ASSERT_EQ(::chown((dir / "theirs").c_str(), 65534, 65534), 0);
-    NoProgress progress;
-    ASSERT_EQ(compressFile(dir / "theirs", dir / "theirs.lzc", progress, 128, 1024).status,
-              Status::ok);
+    ASSERT_EQ(compressFile(dir / "theirs", dir / "theirs.lzc", {}, 128, 1024).status, Status::ok);
     EXPECT_EQ(statusOf(dir / "theirs.lzc").st_uid, 65534U);
     EXPECT_EQ(statusOf(dir / "theirs.lzc").st_gid, 65534U);
 }
@@ -190,9 +187,8 @@ TEST_F(FileLayer, AskingToReplaceNeverWritesThroughWhatStandsAtTheDestination) {
             writeBytes(dir / "out", stream);
         }
         bool asked = false;
-        NoProgress progress;
         const Outcome outcome =
-            compressFile(dir / "source", dir / "out", progress, 128, kWindowOptimal, {}, [&] {
+            compressFile(dir / "source", dir / "out", {}, 128, kWindowOptimal, {}, [&] {
                 asked = true;
                 return row.answer;
             });

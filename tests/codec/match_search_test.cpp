@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-#include "lzc/format.h"
 #include "match_finder.h"
 #include "test_support.h"
 
@@ -41,7 +40,8 @@ TEST(FastSearchesAnswerAsFindMatch, AtEveryPosition) {
             for (const Bytes& source : sources()) {
                 CodecState reference = stateFor(source);
                 CodecState state = stateFor(source);
-                MatchFinder finder(source, search);
+                SearchMemory memory;
+                MatchFinder finder(source, search, memory);
                 for (std::int32_t cur = 1; cur <= state.inputLength; ++cur) {
                     const std::int32_t start = std::max(1, cur - window);
                     FindMatch(reference, start, cur - 1, cur);

@@ -1,5 +1,5 @@
-// Helpers shared by the tests: byte literals, generated inputs, scratch directories, a child
-// process without root's privileges and a progress pair that records what it is told.
+// Helpers shared by the tests: byte literals, generated inputs, scratch directories and a child
+// process without root's privileges.
 #pragma once
 
 #include <cstdint>
@@ -8,8 +8,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "lzc/progress.h"
 
 namespace lzc::test {
 
@@ -50,21 +48,5 @@ std::vector<std::string> listDirectory(const std::filesystem::path& directory);
 // In a coverage build, writes the counters of a child process that is about to end with _exit
 // (which skips the writing a normal exit does); otherwise does nothing.
 void flushCoverage();
-
-// Records every bar width it is given and how often events were processed.
-class RecordingProgress : public ProgressPair {
-public:
-    explicit RecordingProgress(float trackWidth) : trackWidth_(trackWidth) {}
-    bool hasTrack() const override { return true; }
-    float trackWidth() const override { return trackWidth_; }
-    void setBarWidth(float width) override { widths.push_back(width); }
-    void processEvents() override { ++eventRounds; }
-
-    std::vector<float> widths;
-    int eventRounds = 0;
-
-private:
-    float trackWidth_;
-};
 
 }  // namespace lzc::test

@@ -14,8 +14,8 @@
 #include <cerrno>
 #include <functional>
 
-#include "vellicor/command_line.h"
 #include "vellicor/vellicor.h"
+#include "vellicor/window_arguments.h"
 
 using namespace vellicor;
 
@@ -44,14 +44,15 @@ struct RecordingDialogs final : Dialogs {
 // Records the operation, names and window that reach it, runs `during`, returns `outcome`.
 struct ScriptedCodec final : CodecCalls {
     lzc::Outcome compress(const std::string& source, const std::string& destination,
-                          lzc::ProgressPair&, std::int32_t, std::int32_t window,
+                          const lzc::ProgressCallback&, std::int32_t, std::int32_t window,
                           const lzc::ConfirmReplace&) override {
         calls << QStringList{"compress", source.c_str(), destination.c_str(),
                              QString::number(window)};
         return during(), outcome;
     }
     lzc::Outcome decompress(const std::string& source, const std::string& destination,
-                            lzc::ProgressPair&, std::int32_t, const lzc::ConfirmReplace&) override {
+                            const lzc::ProgressCallback&, std::int32_t,
+                            const lzc::ConfirmReplace&) override {
         calls << QStringList{"decompress", source.c_str(), destination.c_str()};
         return during(), outcome;
     }
@@ -181,6 +182,8 @@ void WindowTest::keysStartOperationsDuringWhichEveryInputIsInert() {
             enabledDuring += s.get(name)->isEnabled() ? 1 : 0;
         }
         QTest::keyClicks(s.get("txtFile"), "x");
+        s.window.cmdComp_Click();
+        s.window.cmdDecomp_Click();
     };
     s.dialogs.opened = "/d/a.lzc";
     s.get<QLineEdit>("txtFile")->setText("/d/a.lzc");

@@ -54,7 +54,7 @@ QString reason(const lzc::Outcome& outcome) {
             return systemReason(outcome.systemError, "written");
         default:
             // Whatever else the codec reports, in its own words.
-            QString text = QString::fromUtf8(lzc::describe(outcome.status));
+            QString text = QString::fromUtf8(lzc::statusText(outcome.status));
             if (!text.isEmpty()) {
                 text[0] = text[0].toUpper();
             }

@@ -112,8 +112,13 @@ void ShapeProgress::setBarWidth(float width) {
     }
 }
 
-void ShapeProgress::processEvents() {
-    QCoreApplication::processEvents();
+lzc::ProgressCallback ShapeProgress::callback() {
+    return [this](std::int64_t done, std::int64_t total) {
+        const double width = std::floor(static_cast<double>(trackWidth()) *
+                                        static_cast<double>(done) / static_cast<double>(total));
+        setBarWidth(static_cast<float>(width));
+        QCoreApplication::processEvents();
+    };
 }
 
 }  // namespace vellicor

@@ -42,8 +42,8 @@ CodecCalls& lzcCodec() {
     return calls;
 }
 
-// What a control's text needs: name, description (also its tooltip) for assistive technology.
-void describe(QWidget* widget, const char* name, const char* description) {
+// Gives a control its name and description (also its tooltip) for assistive technology.
+void setAccessibleTexts(QWidget* widget, const char* name, const char* description) {
     widget->setAccessibleName(QLatin1String(name));
     widget->setAccessibleDescription(QLatin1String(description));
     widget->setToolTip(QLatin1String(description));
@@ -109,20 +109,23 @@ std::string localName(const QString& name) {
 
 }  // namespace
 
-// Makes every input inert while an operation runs: the codec lets the window handle its events
-// during the operation, and a click or a keystroke then must not start a second one or change
-// the name the result belongs to. The focus goes back where it was afterwards.
+// Makes every input inert while an operation runs: the window handles its events during the
+// operation, and a click or a keystroke then must not start a second one or change the name the
+// result belongs to. The focus goes back where it was afterwards.
 class Vellicor::OperationLock {
 public:
     explicit OperationLock(Vellicor& window)
-        : controls_{window.txtFile_, window.cmdFile_, window.cmdComp_, window.cmdDecomp_,
+        : running_(window.operationRunning_),
+          controls_{window.txtFile_, window.cmdFile_, window.cmdComp_, window.cmdDecomp_,
                     window.cboQuality_},
           focus_(window.focusWidget()) {
+        running_ = true;
         for (QWidget* control : controls_) {
             control->setEnabled(false);
         }
     }
     ~OperationLock() {
+        running_ = false;
         for (QWidget* control : controls_) {
             control->setEnabled(true);
         }
@@ -134,6 +137,7 @@ public:
     OperationLock& operator=(const OperationLock&) = delete;
 
 private:
+    bool& running_;
     std::array<QWidget*, 5> controls_;
     QPointer<QWidget> focus_;
 };
@@ -171,17 +175,22 @@ Vellicor::Vellicor(Dialogs& dialogs, CodecCalls& codec, QWidget* parent)
 
     // "..." has no letter to underline, so it takes Alt+B (browse) as its own shortcut.
     cmdFile_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_B));
-    describe(txtFile_, "File name", "The file to compress, or the .lzc file to decompress");
-    describe(cmdFile_, "Browse", "Choose the file in a file dialog (Alt+B)");
-    describe(cmdComp_, "Compress", "Compress the file into the file name followed by .lzc (Alt+C)");
-    describe(cmdDecomp_, "Decompress",
-             "Restore the .lzc file under its name without the last four characters (Alt+D)");
-    describe(cboQuality_, "Quality",
-             "How far back compression looks for repeats: Optimal is smallest, Very Poor! fastest");
-    describe(cboQuality_->lineEdit(), "Quality",
-             "How far back compression looks for repeats: Optimal is smallest, Very Poor! fastest");
-    describe(shpback_, "Progress", "How much of the current operation is done");
-    describe(shpptr_, "Progress bar", "How much of the current operation is done");
+    setAccessibleTexts(txtFile_, "File name",
+                       "The file to compress, or the .lzc file to decompress");
+    setAccessibleTexts(cmdFile_, "Browse", "Choose the file in a file dialog (Alt+B)");
+    setAccessibleTexts(cmdComp_, "Compress",
+                       "Compress the file into the file name followed by .lzc (Alt+C)");
+    setAccessibleTexts(
+        cmdDecomp_, "Decompress",
+        "Restore the .lzc file under its name without the last four characters (Alt+D)");
+    setAccessibleTexts(
+        cboQuality_, "Quality",
+        "How far back compression looks for repeats: Optimal is smallest, Very Poor! fastest");
+    setAccessibleTexts(
+        cboQuality_->lineEdit(), "Quality",
+        "How far back compression looks for repeats: Optimal is smallest, Very Poor! fastest");
+    setAccessibleTexts(shpback_, "Progress", "How much of the current operation is done");
+    setAccessibleTexts(shpptr_, "Progress bar", "How much of the current operation is done");
 
     setTabOrder(txtFile_, cmdFile_);
     setTabOrder(cmdFile_, cmdComp_);
@@ -298,6 +307,9 @@ void Vellicor::report(const QString& message, const lzc::Outcome& outcome, const
 }
 
 void Vellicor::cmdComp_Click() {
+    if (operationRunning_) {
+        return;
+    }
     const int index = qualityIndex();
     const QualityChoice quality = chooseQuality(index);
     if (quality.reportIndex) {
@@ -308,7 +320,7 @@ void Vellicor::cmdComp_Click() {
     lzc::Outcome outcome;
     {
         OperationLock lock(*this);
-        outcome = codec_.compress(localName(source), localName(destination), progress_,
+        outcome = codec_.compress(localName(source), localName(destination), progress_.callback(),
                                   kProgressInterval, quality.window, replaceQuestion(destination));
     }
     lastCompressResult_ = outcome.status == lzc::Status::ok ? outcome.ratio : -1;
@@ -319,6 +331,9 @@ void Vellicor::cmdComp_Click() {
 }
 
 void Vellicor::cmdDecomp_Click() {
+    if (operationRunning_) {
+        return;
+    }
     const QString source = txtFile_->text();
     const std::optional<QString> destination = restoredName(source);
     // A name of four characters or fewer leaves no destination: refused without a call.
@@ -329,8 +344,9 @@ void Vellicor::cmdDecomp_Click() {
     lzc::Outcome outcome;
     {
         OperationLock lock(*this);
-        outcome = codec_.decompress(localName(source), localName(*destination), progress_,
-                                    kProgressInterval, replaceQuestion(*destination));
+        outcome =
+            codec_.decompress(localName(source), localName(*destination), progress_.callback(),
+                              kProgressInterval, replaceQuestion(*destination));
     }
     if (outcome.status != lzc::Status::cancelled) {
         report(decompressionMessage(outcome.status == lzc::Status::ok ? 0 : -1), outcome, source,

@@ -1,37 +1,72 @@
 // The in-memory codec: bytes in, bytes out. No files, no messages, no exceptions.
+//
+// Thread safety: a Compressor is used by one thread at a time; distinct Compressors may be used
+// at the same time from different threads. Decompression and compressionRatio() need no object
+// and may be called from any thread at any time.
 #pragma once
 
 #include <cstdint>
-#include <limits>
+#include <memory>
 #include <span>
 #include <vector>
 
+#include "lzc/format.h"
 #include "lzc/progress.h"
 #include "lzc/quality.h"
 #include "lzc/status.h"
 
 namespace lzc {
 
-// Compresses `source` (1 ... kMaxSourceSize bytes) into `out` with the given search window:
-// how many positions back a repeat may start. Progress is stepped once per loop iteration.
-// Returns ok, emptyInput or sourceTooLarge; `out` is left empty on failure.
-Status compressBuffer(std::span<const std::uint8_t> source, std::int32_t window,
-                      std::vector<std::uint8_t>& out, ProgressPair& progress,
-                      std::int32_t interval = kDefaultProgressInterval);
+struct SearchMemory;     // the match search's tables, private to the codec
+enum class MatchSearch;  // which search answers the compressor, private to the codec
 
-// Restores a stream into `out`. Never reads outside `stream` and never writes outside `out`,
-// whatever the stream holds: a match that starts at position 0 or beyond the bytes restored so
-// far, a token cut off by the end of the stream, or restored data longer than kMaxSourceSize
-// gives invalidStream. An empty stream gives emptyInput. `out` is left empty on failure.
-// Progress is stepped once per token.
+// Compresses sources one after another. It owns the match search's memory (under 1 MiB,
+// allocated by the first compression and grown for a longer source), which every later
+// compression reuses: make one for a batch of files. Moving one moves that memory.
+class Compressor {
+public:
+    Compressor();
+    ~Compressor();
+    Compressor(Compressor&&) noexcept;
+    Compressor& operator=(Compressor&&) noexcept;
+    Compressor(const Compressor&) = delete;
+    Compressor& operator=(const Compressor&) = delete;
+
+    // Compresses `source` (1 ... kMaxSourceSize bytes, read where it lies) into `out`, replacing
+    // what `out` held. `window` (1 ... kMaxSourceSize, see lzc/quality.h) is how many positions
+    // back a repeat may start. `progress` (see lzc/progress.h) counts source bytes.
+    // Returns ok; emptyInput or sourceTooLarge for a source of the wrong size; outOfMemory; or
+    // busy when called from inside this object's own progress callback. On failure `out` is
+    // left empty and the object stays usable.
+    Status compress(std::span<const std::uint8_t> source, std::int32_t window,
+                    std::vector<std::uint8_t>& out, const ProgressCallback& progress = {},
+                    std::int32_t interval = kDefaultProgressInterval);
+
+private:
+    friend Status compressWith(Compressor& compressor, MatchSearch search,
+                               std::span<const std::uint8_t> source, std::int32_t window,
+                               std::vector<std::uint8_t>& out, const ProgressCallback& progress,
+                               std::int32_t interval);
+
+    std::unique_ptr<SearchMemory> memory_;
+    bool running_ = false;
+};
+
+// Restores `stream` into `out`, replacing what `out` held. Never reads outside `stream` and never
+// writes outside `out`, whatever the stream holds. `progress` (see lzc/progress.h) counts stream
+// bytes. Returns ok; emptyInput for an empty stream; invalidStream for a stream longer than
+// kMaxStreamSize, a match that starts at position 0 or beyond the bytes restored so far, a token
+// cut off by the end of the stream, or restored data longer than kMaxSourceSize; or outOfMemory.
+// On failure `out` is left empty. A stream whose tokens restore nothing (such as 80 00) gives ok
+// and an empty `out`.
 Status decompressBuffer(std::span<const std::uint8_t> stream, std::vector<std::uint8_t>& out,
-                        ProgressPair& progress, std::int32_t interval = kDefaultProgressInterval);
+                        const ProgressCallback& progress = {},
+                        std::int32_t interval = kDefaultProgressInterval);
 
 // The size figure reported after compression, in hundredths of a percent:
 // floor((compressed + 1) / (source + 1) * 10000), the division done first. A figure that does
 // not fit in 32 bits (only a stream far longer than what it restores gets there) saturates at
-// kRatioSaturated, which callers may show as "no figure".
-inline constexpr std::int32_t kRatioSaturated = std::numeric_limits<std::int32_t>::max();
+// 2147483647, the largest int32_t.
 std::int32_t compressionRatio(std::size_t sourceSize, std::size_t compressedSize);
 
 }  // namespace lzc

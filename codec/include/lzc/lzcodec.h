@@ -4,16 +4,13 @@
 // runs the in-memory codec, and only when that has succeeded writes the destination whole
 // through the file layer (lzc/file_io.h), which gives it the source's permission bits. A failed
 // operation therefore leaves the destination exactly as it was, and a replaced destination never
-// keeps bytes of its old content. Running out of memory fails the operation, never the caller. Only
-// one operation runs at a time: a call made while another is running (for instance from the
-// caller's event processing during a progress update) returns busy and touches nothing.
+// keeps bytes of its old content. Running out of memory fails the operation, never the caller.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
-#include <string>
 #include <vector>
 
 #include "lzc/codec.h"
@@ -54,21 +51,19 @@ Outcome readSourceStream(int fd, std::size_t limit, Source& source);
 // replaces it, false leaves it untouched and the operation ends with Status::cancelled.
 using ConfirmReplace = std::function<bool()>;
 
+// Compresses `source` into `destination` with the search window `window`; `progress` and
+// `interval` as for Compressor::compress. The status is readSourceFile's, the codec's,
+// cancelled or writeFailed; on success the ratio is compressionRatio()'s.
 Outcome compressFile(const std::filesystem::path& source, const std::filesystem::path& destination,
-                     ProgressPair& progress, std::int32_t interval, std::int32_t window,
+                     const ProgressCallback& progress, std::int32_t interval, std::int32_t window,
                      const fileio::WriteOptions& writeOptions = {},
                      const ConfirmReplace& confirmReplace = {});
 
+// Restores `source` into `destination`, as compressFile does; a source longer than
+// kMaxStreamSize gives streamTooLong. `progress` and `interval` as for decompressBuffer.
 Outcome decompressFile(const std::filesystem::path& source,
-                       const std::filesystem::path& destination, ProgressPair& progress,
+                       const std::filesystem::path& destination, const ProgressCallback& progress,
                        std::int32_t interval, const fileio::WriteOptions& writeOptions = {},
                        const ConfirmReplace& confirmReplace = {});
-
-// The window's calls. Compress returns the size figure in hundredths of a percent, or -1 on any
-// failure; Decompress returns 0, or -1 on any failure.
-std::int32_t Compress(const std::string& source, const std::string& destination,
-                      ProgressPair& progress, std::int32_t interval, std::int32_t window);
-std::int32_t Decompress(const std::string& source, const std::string& destination,
-                        ProgressPair& progress, std::int32_t interval);
 
 }  // namespace lzc

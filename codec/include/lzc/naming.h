@@ -8,8 +8,6 @@
 
 namespace lzc {
 
-inline constexpr std::string_view kCompressedSuffix = ".lzc";
-
 // source + ".lzc".
 std::string compressedName(std::string_view source);
 

@@ -1,33 +1,21 @@
-// How an operation shows its progress: a track whose width is the whole, a bar whose width the
-// codec sets, and a chance for the caller to process pending window events.
+// How an operation tells its caller how far it has got.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 namespace lzc {
 
-// The track and the bar that a caller hands to an operation. The codec reads the track's width,
-// sets the bar's width (both in the caller's length unit) and, after each update, lets the
-// caller process pending events. A caller without a track shows no progress at all.
-class ProgressPair {
-public:
-    virtual ~ProgressPair() = default;
-    virtual bool hasTrack() const = 0;
-    virtual float trackWidth() const = 0;
-    virtual void setBarWidth(float width) = 0;
-    virtual void processEvents() = 0;
-};
+// Called as an operation runs with how far it has got: `done` out of `total`, both counted in
+// the operation's own unit (the compressor's are source bytes, the decoder's stream bytes;
+// `total` is the input's size, never 0). It is called after every `interval` steps of the
+// operation's loop (a search for the compressor, a token for the decoder), and once more when
+// the loop is over; `done` then stands one or two past `total`, where the loop stopped. It may
+// do anything except throw or reuse the object running the operation. An empty callback is
+// never called.
+using ProgressCallback = std::function<void(std::int64_t done, std::int64_t total)>;
 
-// No track: operations run without showing progress.
-class NoProgress final : public ProgressPair {
-public:
-    bool hasTrack() const override { return false; }
-    float trackWidth() const override { return 0.0F; }
-    void setBarWidth(float) override {}
-    void processEvents() override {}
-};
-
-// The interval the window uses: the bar is updated once every this many loop steps.
+// The interval the window uses. An interval below 1 leaves only the final call.
 inline constexpr std::int32_t kDefaultProgressInterval = 128;
 
 }  // namespace lzc

@@ -33,7 +33,8 @@ inline constexpr std::int32_t kWindowBelowAverage = kQualityLevels[3].window;
 inline constexpr std::int32_t kWindowPoor = kQualityLevels[4].window;
 inline constexpr std::int32_t kWindowVeryPoor = kQualityLevels[5].window;
 
-// The level whose name (optimal ... very-poor) matches, ignoring ASCII case.
+// The level whose name (optimal ... very-poor) matches, ignoring ASCII case; nullopt for any
+// other name.
 std::optional<QualityLevel> qualityByName(std::string_view name);
 
 }  // namespace lzc

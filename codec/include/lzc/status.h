@@ -6,7 +6,7 @@ namespace lzc {
 
 enum class Status {
     ok,
-    busy,              // another operation is still running
+    busy,              // the compressor object is already running a compression
     sourceMissing,     // no file by that name (or a dangling link)
     sourceIsLink,      // a symbolic link, not followed
     sourceNotRegular,  // a directory, device, FIFO or socket
@@ -20,7 +20,7 @@ enum class Status {
     cancelled,         // the caller declined to replace the destination, which is untouched
 };
 
-// A short English description of a status, for messages and logs.
-const char* describe(Status status);
+// A short English description of `status` for messages and logs: a static string, never null.
+const char* statusText(Status status);
 
 }  // namespace lzc

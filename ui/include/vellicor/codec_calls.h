@@ -15,11 +15,11 @@ public:
     // On success the outcome's ratio is the size figure in hundredths of a percent.
     // `confirmReplace` is asked before an existing destination with other bytes is replaced.
     virtual lzc::Outcome compress(const std::string& source, const std::string& destination,
-                                  lzc::ProgressPair& progress, std::int32_t interval,
+                                  const lzc::ProgressCallback& progress, std::int32_t interval,
                                   std::int32_t window,
                                   const lzc::ConfirmReplace& confirmReplace) = 0;
     virtual lzc::Outcome decompress(const std::string& source, const std::string& destination,
-                                    lzc::ProgressPair& progress, std::int32_t interval,
+                                    const lzc::ProgressCallback& progress, std::int32_t interval,
                                     const lzc::ConfirmReplace& confirmReplace) = 0;
 };
 
@@ -27,10 +27,10 @@ public:
 class LzcCodecCalls final : public CodecCalls {
 public:
     lzc::Outcome compress(const std::string& source, const std::string& destination,
-                          lzc::ProgressPair& progress, std::int32_t interval, std::int32_t window,
-                          const lzc::ConfirmReplace& confirmReplace) override;
+                          const lzc::ProgressCallback& progress, std::int32_t interval,
+                          std::int32_t window, const lzc::ConfirmReplace& confirmReplace) override;
     lzc::Outcome decompress(const std::string& source, const std::string& destination,
-                            lzc::ProgressPair& progress, std::int32_t interval,
+                            const lzc::ProgressCallback& progress, std::int32_t interval,
                             const lzc::ConfirmReplace& confirmReplace) override;
 };
 

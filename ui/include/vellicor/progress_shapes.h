@@ -1,11 +1,12 @@
 // The progress display: two filled rectangles (a track and a bar drawn over it) and the
-// adapter through which the codec reaches them.
+// adapter that turns the codec's progress into the bar's width.
 #pragma once
 
 #include <QColor>
 #include <QPointer>
 #include <QRect>
 #include <QWidget>
+#include <cstdint>
 
 #include "lzc/progress.h"
 
@@ -40,16 +41,18 @@ private:
     QPointer<QWidget> bar_;
 };
 
-// Shows an operation's progress on two shapes: the codec reads the track's width and sets the
-// bar's width, both in twips, and between updates the window handles its pending events.
-class ShapeProgress final : public lzc::ProgressPair {
+// Shows an operation's progress on two shapes: each report sets the bar to
+// floor(trackWidth * done / total) twips and lets the window handle its pending events. The last
+// report stands past the end, so the bar then comes out slightly wider than the track.
+class ShapeProgress final {
 public:
     ShapeProgress(RectangleShape& track, RectangleShape& bar);
 
-    bool hasTrack() const override { return true; }
-    float trackWidth() const override;
-    void setBarWidth(float width) override;
-    void processEvents() override;
+    // Both in twips.
+    float trackWidth() const;
+    void setBarWidth(float width);
+    // A callback that reports to this display, for the codec.
+    lzc::ProgressCallback callback();
 
 private:
     RectangleShape& track_;

@@ -63,6 +63,8 @@ private:
     RectangleShape* const shpback_;
     RectangleShape* const shpptr_;
     ShapeProgress progress_;
+    // Set while an operation runs: a click handled during it starts nothing.
+    bool operationRunning_ = false;
     std::int32_t lastCompressResult_ = 0;
 };
 

@@ -1,4 +1,4 @@
-#include "lzc/format.h"
+#include "stream_tokens.h"
 
 #include <cassert>
 

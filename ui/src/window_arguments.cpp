@@ -1,4 +1,4 @@
-#include "vellicor/command_line.h"
+#include "vellicor/window_arguments.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>

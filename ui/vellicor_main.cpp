@@ -3,9 +3,9 @@
 #include <QApplication>
 #include <cstdio>
 
-#include "vellicor/command_line.h"
 #include "vellicor/dialogs.h"
 #include "vellicor/vellicor.h"
+#include "vellicor/window_arguments.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
