@@ -16,6 +16,7 @@
 #include "lzc/file_io.h"
 #include "lzc/format.h"
 #include "lzc/lzcodec.h"
+#include "lzc_cli/exit_status.h"
 #include "lzc_cli/output_names.h"
 #include "lzc_cli/report_text.h"
 
@@ -58,7 +59,7 @@ public:
     int run() {
         if (const char* refusal = terminalRefusal()) {
             std::fprintf(streams_.messages, "lzc: %s\n", refusal);
-            return 1;
+            return kExitError;
         }
         for (const std::string& input : settings_.inputs) {
             try {
@@ -70,7 +71,7 @@ public:
         if (settings_.mode == Mode::list && listedCount_ > 1 && !quiet()) {
             writeListLine(listRow(listedCompressed_, listedRestored_, "(totals)"));
         }
-        return anyFailed_ ? 1 : 0;
+        return status_.code();
     }
 
 private:
@@ -80,7 +81,15 @@ private:
 
     void fail(const std::string& name, const std::string& reason) {
         std::fprintf(streams_.messages, "lzc: %s: %s\n", name.c_str(), reason.c_str());
-        anyFailed_ = true;
+        status_.error();
+    }
+
+    // Something left undone on purpose: said unless -q, and the exit status tells it anyway.
+    void warn(const std::string& name, const std::string& reason) {
+        if (!quiet()) {
+            std::fprintf(streams_.messages, "lzc: %s: %s\n", name.c_str(), reason.c_str());
+        }
+        status_.warning();
     }
 
     void tell(const std::string& line) { std::fprintf(streams_.messages, "%s\n", line.c_str()); }
@@ -126,7 +135,7 @@ private:
         const OutputName named =
             compressing() ? compressedName(input, settings_.force) : restoredName(input);
         if (!named.refusal.empty()) {
-            fail(input, named.refusal);
+            warn(input, named.refusal);
             return std::nullopt;
         }
         return Destination{named.name};
@@ -142,6 +151,10 @@ private:
                                                : readSourceFile(pathOf(input), limit, bytes);
         if (read.status == Status::sourceTooLarge && !compressing()) {
             read.status = Status::streamTooLong;
+        }
+        if (read.status == Status::sourceNotRegular) {
+            warn(displayName(input), inputFailure(read.status, read.systemError));
+            return std::nullopt;
         }
         if (read.status != Status::ok) {
             fail(displayName(input), inputFailure(read.status, read.systemError));
@@ -181,14 +194,16 @@ private:
         }
         const fileio::WriteResult written =
             fileio::writeFileAtomically(pathOf(destination.name), bytes, options);
+        if (written.error == EEXIST) {
+            warn(destination.name, outputFailure(written.error));
+            return false;
+        }
         if (written.error != 0) {
             fail(destination.name, outputFailure(written.error));
             return false;
         }
         for (const fileio::MetadataWarning& warning : written.warnings) {
-            if (!quiet()) {
-                tell("lzc: " + destination.name + ": " + metadataWarning(warning));
-            }
+            warn(destination.name, metadataWarning(warning));
         }
         return true;
     }
@@ -253,10 +268,8 @@ private:
             return;
         }
         if (destination.toStandardOutput() || !fileio::regularFileSize(pathOf(destination.name))) {
-            if (!quiet()) {
-                tell("lzc: " + input + ": kept, as its output " + destination.displayName() +
-                     " is not a regular file");
-            }
+            warn(input,
+                 "kept, as its output " + destination.displayName() + " is not a regular file");
             return;
         }
         if (const int error = fileio::removeFile(pathOf(input)); error != 0) {
@@ -279,7 +292,7 @@ private:
 
     const Settings& settings_;
     const Streams& streams_;
-    bool anyFailed_ = false;
+    ExitStatus status_;
     bool listOutputFailed_ = false;
     std::size_t listedCount_ = 0;
     std::uintmax_t listedCompressed_ = 0;
