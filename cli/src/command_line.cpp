@@ -351,10 +351,12 @@ std::vector<std::string_view> optionsOfName(std::string_view program) {
         program.remove_prefix(slash + 1);
     }
 #ifdef _WIN32
-    constexpr std::string_view kExe = ".exe";
-    if (program.size() > kExe.size() &&
-        std::equal(kExe.begin(), kExe.end(), program.end() - kExe.size(),
-                   [](char a, char b) { return a == (b | 0x20); })) {
+    static constexpr std::string_view kExe = ".exe";
+    const auto isExe = [](std::string_view tail) {
+        return std::equal(tail.begin(), tail.end(), kExe.begin(),
+                          [](char c, char lower) { return (c | 0x20) == lower; });
+    };
+    if (program.size() > kExe.size() && isExe(program.substr(program.size() - kExe.size()))) {
         program.remove_suffix(kExe.size());
     }
 #endif

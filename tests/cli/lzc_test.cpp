@@ -86,6 +86,12 @@ TEST(Lzc, NamesOutputsAndReportsEachFailingFileThenGoesOn) {
         "lzc: x.lzc: already exists (use -f to overwrite)\n"
         "lzc: data.txt: does not end in .lzc (name the output with -o or write it with -c)\n");
     EXPECT_EQ(readBytes(dir / "x.lzc"), bytesOf("already"));
+    // -q hides warnings, not what they do to the exit status.
+    cli::Settings quiet = settings(Mode::decompress, {"x.lzc.lzc", "data.txt"});
+    quiet.verbosity = cli::Verbosity::quiet;
+    run = lzc(dir, quiet);
+    EXPECT_EQ(run.errors, "");
+    EXPECT_EQ(run.status, 2);
 }
 
 TEST(Lzc, ListsTestsAndTellsWithTwoDecimals) {
@@ -149,7 +155,7 @@ TEST(Lzc, NamesAndExitStatuses) {
         {"./unlzc a.lzc", 2, ""},  // a is there already
         {"lzc a", 2, ""},          // a.lzc is there already
         {"lzc -d a", 2, ""},       // no .lzc to take off
-        {"lzc -q b", 2, ""},       // a directory, skipped without a word
+        {"lzc b", 2, ""},          // a directory
         {"lzc missing a", 1, ""},  // an error outranks a warning
         {"lzc -w0 a", 1, ""},
         {"lzc --help -w0", 0, cli::helpText()},
