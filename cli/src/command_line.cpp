@@ -346,24 +346,21 @@ std::vector<std::string_view> optionsOfName(std::string_view program) {
 #else
     constexpr std::string_view kSeparators = "/";
 #endif
-    if (const std::size_t slash = program.find_last_of(kSeparators);
-        slash != std::string_view::npos) {
-        program.remove_prefix(slash + 1);
-    }
+    // Without a separator, npos + 1 is 0: the whole of it is the name.
+    std::string name(program.substr(program.find_last_of(kSeparators) + 1));
 #ifdef _WIN32
-    static constexpr std::string_view kExe = ".exe";
-    const auto isExe = [](std::string_view tail) {
-        return std::equal(tail.begin(), tail.end(), kExe.begin(),
-                          [](char c, char lower) { return (c | 0x20) == lower; });
-    };
-    if (program.size() > kExe.size() && isExe(program.substr(program.size() - kExe.size()))) {
-        program.remove_suffix(kExe.size());
+    // Names differ in case only in how they are written, and a program ends in .exe.
+    for (char& c : name) {
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    if (name.ends_with(".exe")) {
+        name.resize(name.size() - 4);
     }
 #endif
-    if (program == "lzcat") {
+    if (name == "lzcat") {
         return {"-d", "-c"};
     }
-    if (program == "unlzc") {
+    if (name == "unlzc") {
         return {"-d"};
     }
     return {};
