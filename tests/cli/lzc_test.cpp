@@ -141,18 +141,13 @@ TEST(Lzc, NamesAndExitStatuses) {
     writeBytes(dir / "a", bytesOf("ABCDABCDABCDABCDX"));
     writeBytes(dir / "a.lzc", kExampleStream);
     std::filesystem::create_directory(dir / "b");
-    const std::string lzcBinary = LZC_BINARY;
-    std::filesystem::create_symlink(lzcBinary, dir / "lzcat");
-    std::filesystem::create_symlink(lzcBinary, dir / "unlzc");
-    struct Line {
-        std::string command;
-        int status;
-        std::string output;
-    };
-    const std::vector<Line> lines = {
-        {"./lzcat a.lzc", 0, "ABCDABCDABCDABCDX"},
-        {"./unlzc < a.lzc", 0, "ABCDABCDABCDABCDX"},
-        {"./unlzc a.lzc", 2, ""},  // a is there already
+    for (const char* name : {"lzc", "lzcat", "unlzc"}) {
+        std::filesystem::create_symlink(LZC_BINARY, dir / name);
+    }
+    const std::vector<std::tuple<std::string, int, std::string>> lines = {
+        {"lzcat a.lzc", 0, "ABCDABCDABCDABCDX"},
+        {"unlzc < a.lzc", 0, "ABCDABCDABCDABCDX"},
+        {"unlzc a.lzc", 2, ""},    // a is there already
         {"lzc a", 2, ""},          // a.lzc is there already
         {"lzc -d a", 2, ""},       // no .lzc to take off
         {"lzc b", 2, ""},          // a directory
@@ -160,18 +155,15 @@ TEST(Lzc, NamesAndExitStatuses) {
         {"lzc -w0 a", 1, ""},
         {"lzc --help -w0", 0, cli::helpText()},
     };
-    for (const Line& line : lines) {
-        const std::string command =
-            line.command.starts_with("lzc ") ? lzcBinary + line.command.substr(3) : line.command;
+    for (const auto& [command, status, output] : lines) {
         std::FILE* pipe = ::popen(
-            ("cd '" + dir.path().string() + "' && " + command + " 2>/dev/null").c_str(), "r");
-        std::string output;
+            ("cd '" + dir.path().string() + "' && ./" + command + " 2>/dev/null").c_str(), "r");
+        std::string written;
         for (int c = std::fgetc(pipe); c != EOF; c = std::fgetc(pipe)) {
-            output += static_cast<char>(c);
+            written += static_cast<char>(c);
         }
-        const int status = ::pclose(pipe);
-        EXPECT_EQ(WEXITSTATUS(status), line.status) << line.command;
-        EXPECT_EQ(output, line.output) << line.command;
+        EXPECT_EQ(WEXITSTATUS(::pclose(pipe)), status) << command;
+        EXPECT_EQ(written, output) << command;
     }
 }
 
