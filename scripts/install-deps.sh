@@ -1,19 +1,35 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building and testing Vellicor needs, skipping those that
-# are already there. Run as root (or through sudo).
+# Installs the Debian 12 packages that Vellicor needs, skipping those that are already there.
+# Run as root (or through sudo).
+#   scripts/install-deps.sh window   what building and running the window and lzc needs
+#                                    (scripts/run.sh)
+#   scripts/install-deps.sh [all]    that and everything the checks need: tests, sanitizers,
+#                                    fuzzing, benchmarks, packaging, the Windows cross-build
+#                                    under Wine, coverage (scripts/test.sh)
 set -euo pipefail
 
-packages=(
-    build-essential cmake ninja-build pkg-config clang-format clang libclang-rt-14-dev
-    libgtest-dev libgmock-dev libbenchmark-dev
+window=(
+    build-essential cmake ninja-build pkg-config
     qt6-base-dev libgl-dev
-    zlib1g-dev liblz4-dev libzstd-dev
     xvfb xauth
+)
+checks=(
+    clang-format clang libclang-rt-14-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    zlib1g-dev liblz4-dev libzstd-dev
     dpkg-dev desktop-file-utils file shared-mime-info lintian
     hyperfine time gzip zstd lz4 python3
     g++-mingw-w64-x86-64-posix wine64 googletest
     gcovr
 )
+case "${1:-all}" in
+    window) packages=("${window[@]}") ;;
+    all) packages=("${window[@]}" "${checks[@]}") ;;
+    *)
+        echo "usage: $0 [window|all]" >&2
+        exit 1
+        ;;
+esac
 missing=()
 for package in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then

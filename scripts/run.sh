@@ -4,10 +4,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh window
 
+# Neither the tests nor the benchmarks: their libraries come with scripts/test.sh.
 build=build/release
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLICOR_BUILD_TESTS=OFF \
+    -DVELLICOR_BENCH=OFF
 cmake --build "$build" --parallel 2 --target vellicor lzc
 
 window="$build/ui/vellicor"

@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh all
 
 echo "== clang-format"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
@@ -17,7 +17,7 @@ git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 run_suite() {  # run_suite BUILD_DIR [CMAKE_ARGS...]
     local build=$1
     shift
-    cmake -S . -B "$build" -G Ninja -DVELLICOR_WERROR=ON "$@"
+    cmake -S . -B "$build" -G Ninja -DVELLICOR_WERROR=ON -DVELLICOR_BUILD_TESTS=ON "$@"
     cmake --build "$build" --parallel 2
     QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" --parallel 2 --output-on-failure
 }
@@ -32,7 +32,7 @@ if [ "${SKIP_SANITIZERS:-0}" != 1 ]; then
 
     echo "== libFuzzer targets, ${FUZZ_SECONDS:-60} s each"
     CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DVELLICOR_FUZZ=ON -DVELLICOR_BUILD_TESTS=OFF
+        -DVELLICOR_FUZZ=ON -DVELLICOR_BUILD_TESTS=OFF -DVELLICOR_WERROR=ON
     targets=(decode_fuzzer round_trip_fuzzer differential_fuzzer)
     cmake --build build/fuzz --parallel 2 --target "${targets[@]}"
     # Longest input each target is given: the differential target runs the brute-force search.

@@ -9,7 +9,7 @@ linux_lzc=$(realpath "$1")
 build=build/windows
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-    -DCMAKE_BUILD_TYPE=Release
+    -DCMAKE_BUILD_TYPE=Release -DVELLICOR_WERROR=ON
 cmake --build "$build" --parallel 2
 
 dlls=$(x86_64-w64-mingw32-objdump -p "$build/cli/lzc.exe" | sed -n 's/.*DLL Name: //p')

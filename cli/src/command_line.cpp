@@ -9,6 +9,7 @@
 #include <charconv>
 
 #include "lzc/quality.h"
+#include "lzc_cli/numeric_levels.h"
 
 namespace lzc::cli {
 namespace {
@@ -17,12 +18,16 @@ namespace {
 constexpr int kRemoveSource = 256;
 // getopt_long's code for the long-only option --synchronous.
 constexpr int kSynchronous = 257;
+// getopt_long's codes for --fast and --best.
+constexpr int kFast = 258;
+constexpr int kBest = 259;
 // getopt_long's code for an input when non-options are returned in order.
 constexpr int kInput = 1;
 
 // '-': inputs come back in order (code 1) wherever they stand, whatever POSIXLY_CORRECT says;
-// ':': a missing value is told apart from an unknown option.
-constexpr char kShortOptions[] = "-:dtlco:fkqvw:Q:hV";
+// ':': a missing value is told apart from an unknown option. Digits are the levels, one digit
+// at a time.
+constexpr char kShortOptions[] = "-:dtlco:fkqvw:Q:hV0123456789";
 
 constexpr option kLongOptions[] = {
     {"decompress", no_argument, nullptr, 'd'},
@@ -40,6 +45,8 @@ constexpr option kLongOptions[] = {
     {"verbose", no_argument, nullptr, 'v'},
     {"window", required_argument, nullptr, 'w'},
     {"quality", required_argument, nullptr, 'Q'},
+    {"fast", no_argument, nullptr, kFast},
+    {"best", no_argument, nullptr, kBest},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
@@ -139,13 +146,29 @@ public:
             if (result == -1) {
                 break;
             }
-            if (result == '?' || result == ':') {
+            const bool digit = result >= '0' && result <= '9';
+            if (digit && level_ && levelElement_ == element) {
+                // The next digit of the same argument: -19 is level 19, as zstd reads it.
+                level_ = std::min(*level_ * 10 + (result - '0'), 100);
+                continue;
+            }
+            endLevel();
+            if (finished_) {
+                break;
+            }
+            if (digit) {
+                level_ = result - '0';
+                levelElement_ = element;
+            } else if (result == '?' || result == ':') {
                 const std::string_view written = copies[static_cast<std::size_t>(element)];
                 fail(written.starts_with("--") ? longOptionError(written, result, optopt)
                                                : shortOptionError(result, optopt));
             } else {
                 apply(result, optarg == nullptr ? std::string_view() : std::string_view(optarg));
             }
+        }
+        if (!finished_) {
+            endLevel();
         }
         if (!finished_) {
             // Whatever follows "--".
@@ -200,7 +223,7 @@ private:
             case 'v':
                 settings.verbosity = Verbosity::verbose;
                 break;
-            case 'w':  // -w and -Q both set the window: the later one counts
+            case 'w':  // -w, -Q and the levels all set the window: the last one counts
                 if (const auto window = parseWindow(value)) {
                     settings.window = *window;
                 } else {
@@ -216,6 +239,12 @@ private:
                          ")");
                 }
                 break;
+            case kFast:
+                settings.window = qualityOfLevel(kFastestLevel).window;
+                break;
+            case kBest:
+                settings.window = qualityOfLevel(kBestLevel).window;
+                break;
             case 'h':
                 finish(ParsedCommandLine::Action::showHelp);
                 break;
@@ -226,6 +255,19 @@ private:
                 fail("unexpected option code " + std::to_string(code));
                 break;
         }
+    }
+
+    // A level's digits are all read once another option, an input or the end follows them.
+    void endLevel() {
+        if (!level_) {
+            return;
+        }
+        if (*level_ == 0) {
+            fail("the levels are 1 (fastest) to 9 (best), not 0");
+        } else {
+            result_.settings.window = qualityOfLevel(*level_).window;
+        }
+        level_.reset();
     }
 
     void checkCombinations() {
@@ -288,19 +330,9 @@ private:
     bool decompress_ = false;
     bool test_ = false;
     bool list_ = false;
+    std::optional<int> level_;  // the level whose digits are being read
+    int levelElement_ = 0;      // the argument they stand in
 };
-
-// The -Q lines of the help: each name with its window, aligned on the right.
-std::string qualityHelp() {
-    std::string lines;
-    for (const QualityLevel& level : kQualityLevels) {
-        const std::string window = std::to_string(level.window);
-        lines += std::string(26, ' ') + std::string(level.name) +
-                 std::string(20 - level.name.size() - window.size(), ' ') + window;
-        lines += level.window == kWindowOptimal ? " bytes (the default)\n" : "\n";
-    }
-    return lines;
-}
 
 }  // namespace
 
@@ -308,64 +340,30 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments) 
     return Parser().parse(arguments);
 }
 
-std::string versionText() {
-    return "lzc (Vellicor) " LZC_VERSION "\n";
-}
-
-std::string helpText() {
-    return R"(Usage: lzc [OPTION]... [FILE]...
-Compress or decompress FILEs in the .lzc format (files of up to 32767 bytes).
-
-By default each FILE is compressed to FILE.lzc and FILE is kept. With no FILE,
-or when FILE is -, lzc reads standard input and writes standard output.
-
-Operation:
-  -d, --decompress      restore each FILE.lzc to FILE
-  -t, --test            check that each FILE decodes as a .lzc stream; write
-                        nothing. The format has no checksum, so damage that
-                        still decodes goes unseen
-  -l, --list            show compressed size, restored size and ratio of each FILE
-
-Output:
-  -c, --stdout          write to standard output; keep the input files
-  -o, --output=OUT      write to OUT (a single FILE only; - is standard output)
-  -f, --force           overwrite existing output files, write compressed data
-                        to a terminal, compress a FILE already ending in .lzc
-  -k, --keep            keep the input files (the default)
-      --rm              remove each input file once its output is written
-      --synchronous     flush each output to disk before going on (slower)
-
-Compression:
-  -Q, --quality=NAME    how far back repeats are searched for:
-)" + qualityHelp() +
-           R"(  -w, --window=N        search N bytes back, 1 to 32767
-                        (-Q and -w set the same thing: the last one given wins)
-
-Messages:
-  -q, --quiet           print nothing but errors (-l: no header, no totals)
-  -v, --verbose         print a line for each file: names, sizes and ratio
-  -h, --help            show this help and exit
-  -V, --version         show the version and exit
-
-Long options may be shortened to any unique prefix, as in --dec.
-
-The ratio is the compressed size as a percentage of the original size, the
-figure the Vellicor window shows: 83.33% means the .lzc file is about 83% as
-large as the original (lower is better). Output files get the permission bits
-and modification time of their input.
-
-Examples:
-  lzc notes.txt                   compress notes.txt to notes.txt.lzc
-  lzc -d notes.txt.lzc            restore notes.txt from notes.txt.lzc
-  lzc -Q poor *.txt               compress every .txt file, searching 2048 back
-  lzc -dc notes.txt.lzc | less    page through notes.txt without restoring it
-  lzc < notes.txt > notes.lzc     compress standard input to standard output
-  lzc -d -o copy.txt notes.lzc    restore notes.lzc under the name copy.txt
-  lzc -l *.lzc                    list sizes and ratios
-  lzc -t *.lzc                    check compressed files
-
-Exit status: 0 if every file succeeded, 1 if any failed, 2 for a usage error.
-)";
+std::vector<std::string_view> optionsOfName(std::string_view program) {
+#ifdef _WIN32
+    constexpr std::string_view kSeparators = "/\\:";
+#else
+    constexpr std::string_view kSeparators = "/";
+#endif
+    // Without a separator, npos + 1 is 0: the whole of it is the name.
+    std::string name(program.substr(program.find_last_of(kSeparators) + 1));
+#ifdef _WIN32
+    // Names differ in case only in how they are written, and a program ends in .exe.
+    for (char& c : name) {
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    if (name.ends_with(".exe")) {
+        name.resize(name.size() - 4);
+    }
+#endif
+    if (name == "lzcat") {
+        return {"-d", "-c"};
+    }
+    if (name == "unlzc") {
+        return {"-d"};
+    }
+    return {};
 }
 
 }  // namespace lzc::cli

@@ -17,6 +17,7 @@
 #include "lzc/format.h"
 #include "lzc/lzcodec.h"
 #include "lzc/naming.h"
+#include "lzc_cli/exit_status.h"
 #include "lzc_cli/output_names.h"
 #include "lzc_cli/report_text.h"
 
@@ -70,7 +71,7 @@ public:
         if (settings_.mode == Mode::list && listedCount_ > 1 && !quiet()) {
             writeListLine(listRow(listedCompressed_, listedRestored_, "(totals)"));
         }
-        return anyFailed_ ? 1 : 0;
+        return status_.code();
     }
 
 private:
@@ -81,7 +82,15 @@ private:
     // `name` as displayName() shows it.
     void fail(const std::string& name, const std::string& reason) {
         std::fprintf(streams_.messages, "lzc: %s: %s\n", name.c_str(), reason.c_str());
-        anyFailed_ = true;
+        status_.error();
+    }
+
+    // Something left undone on purpose: said unless -q, and the exit status tells it anyway.
+    void warn(const std::string& name, const std::string& reason) {
+        if (!quiet()) {
+            std::fprintf(streams_.messages, "lzc: %s: %s\n", name.c_str(), reason.c_str());
+        }
+        status_.warning();
     }
 
     void tell(const std::string& line) { std::fprintf(streams_.messages, "%s\n", line.c_str()); }
@@ -113,7 +122,7 @@ private:
         const OutputName named =
             compressing() ? compressedName(input, settings_.force) : restoredName(input);
         if (!named.refusal.empty()) {
-            fail(displayName(input), named.refusal);
+            warn(displayName(input), named.refusal);
             return std::nullopt;
         }
         return Destination{named.name};
@@ -131,6 +140,10 @@ private:
                            : readSourceFile(pathOf(input), limit, links, source);
         if (read.status == Status::sourceTooLarge && !compressing()) {
             read.status = Status::streamTooLong;
+        }
+        if (read.status == Status::sourceNotRegular) {
+            warn(displayName(input), inputFailure(read.status, read.systemError));
+            return std::nullopt;
         }
         if (read.status != Status::ok) {
             fail(displayName(input), inputFailure(read.status, read.systemError));
@@ -171,15 +184,17 @@ private:
         options.namedByUser = settings_.output.has_value();
         const fileio::WriteResult written =
             fileio::writeFileAtomically(pathOf(destination.name), bytes, options);
+        if (written.error == EEXIST) {
+            warn(destination.displayName(), outputFailure(written.error));
+            return false;
+        }
         if (written.error != 0) {
             fail(destination.displayName(), outputFailure(written.error));
             return false;
         }
         inPlace = written.inPlace;
         for (const fileio::MetadataWarning& warning : written.warnings) {
-            if (!quiet()) {
-                tell("lzc: " + destination.displayName() + ": " + metadataWarning(warning));
-            }
+            warn(destination.displayName(), metadataWarning(warning));
         }
         return true;
     }
@@ -253,10 +268,8 @@ private:
             return;
         }
         if (outputInPlace) {
-            if (!quiet()) {
-                tell("lzc: " + displayName(input) + ": kept, as its output " +
-                     destination.displayName() + " is not a regular file");
-            }
+            warn(displayName(input),
+                 "kept, as its output " + destination.displayName() + " is not a regular file");
             return;
         }
         if (const int error = fileio::removeIfUnchanged(pathOf(input), *read.facts); error != 0) {
@@ -282,7 +295,7 @@ private:
     const Settings& settings_;
     const Streams& streams_;
     Compressor compressor_;  // one for every input
-    bool anyFailed_ = false;
+    ExitStatus status_;
     bool listOutputFailed_ = false;
     std::size_t listedCount_ = 0;
     std::uintmax_t listedCompressed_ = 0;

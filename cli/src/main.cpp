@@ -7,6 +7,7 @@
 
 #include "lzc/file_io.h"
 #include "lzc_cli/command_line.h"
+#include "lzc_cli/exit_status.h"
 #include "lzc_cli/file_jobs.h"
 #include "process_setup.h"
 
@@ -16,16 +17,17 @@ namespace {
 int printText(const std::string& text) {
     if (std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
         std::perror("lzc: stdout");
-        return 1;
+        return lzc::cli::kExitError;
     }
-    return 0;
+    return lzc::cli::kExitSuccess;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::vector<std::string> utf8Arguments = lzc::cli::setUpProcess(argc, argv);
-    const std::vector<std::string_view> arguments(utf8Arguments.begin(), utf8Arguments.end());
+    std::vector<std::string_view> arguments = lzc::cli::optionsOfName(argc > 0 ? argv[0] : "lzc");
+    arguments.insert(arguments.end(), utf8Arguments.begin(), utf8Arguments.end());
     const lzc::cli::ParsedCommandLine parsed = lzc::cli::parseCommandLine(arguments);
     switch (parsed.action) {
         case lzc::cli::ParsedCommandLine::Action::showHelp:
@@ -35,7 +37,7 @@ int main(int argc, char** argv) {
         case lzc::cli::ParsedCommandLine::Action::reportUsageError:
             std::fprintf(stderr, "lzc: %s\nTry 'lzc --help' for more information.\n",
                          parsed.error.c_str());
-            return 2;
+            return lzc::cli::kExitError;
         case lzc::cli::ParsedCommandLine::Action::run:
             break;
     }

@@ -52,6 +52,14 @@ TEST(CommandLine, ValidLinesAndUsageErrors) {
         {{"-v", "-q", "--rm", "-k", "-"}, "compress -q 32767 -"},
         {{"-d", "-h", "-x"}, "help"},
         {{"--vers", "--nope"}, "version"},
+        // Levels: one argument's digits are one level, and one above 9 is the best.
+        {{"-1", "f"}, "compress 1024 f"},
+        {{"--fast", "-2"}, "compress 2048 -"},
+        {{"-d3", "x"}, "decompress 4092 x"},
+        {{"-4", "-w", "5", "-7"}, "compress 16383 -"},
+        {{"-13", "-w5", "-c1"}, "compress -c 1024 -"},
+        {{"-1", "-Q", "good", "-13"}, "compress 32767 -"},
+        {{"-1", "--best"}, "compress 32767 -"},
     };
     // getopt's diagnostics, bad values, contradictory combinations.
     const std::vector<std::pair<Arguments, std::string>> errors = {
@@ -63,6 +71,7 @@ TEST(CommandLine, ValidLinesAndUsageErrors) {
         {{"--output"}, "option '--output' requires an argument"},
         {{"-o", "", "f"}, "-o needs a file name"},
         {{"-w0"}, window + "'0'"},
+        {{"-10", "-0"}, "the levels are 1 (fastest) to 9 (best), not 0"},
         {{"-w", "32768"}, window + "'32768'"},
         {{"-Q", "best"},
          "unknown quality 'best' (choose optimal, good, moderate, "

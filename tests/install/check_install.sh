@@ -13,7 +13,10 @@ source "$(dirname "$0")/expect.sh"
 expect "vellicor is installed and executable" test -x "$prefix/bin/vellicor"
 expect "lzc is installed and executable" test -x "$prefix/bin/lzc"
 expect "lzc runs from the install tree" "$prefix/bin/lzc" --version
-for page in lzc vellicor; do
+for alias in lzcat unlzc; do
+    expect "$alias is a link to lzc" test "$(readlink "$prefix/bin/$alias")" = lzc
+done
+for page in lzc lzcat unlzc vellicor; do
     expect "the man page of $page is installed" test -s "$prefix/share/man/man1/$page.1"
 done
 entry=$prefix/share/applications/vellicor.desktop

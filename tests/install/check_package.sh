@@ -14,7 +14,8 @@ has_file() { dpkg-deb -c "$deb" | awk '{print $6}' | grep -qx "$1"; }
 field() { dpkg-deb -f "$deb" "$1"; }
 
 expect "the package is named vellicor_VERSION_ARCH.deb" test -s "$deb"
-for file in ./usr/bin/vellicor ./usr/bin/lzc ./usr/share/man/man1/lzc.1.gz \
+for file in ./usr/bin/vellicor ./usr/bin/lzc ./usr/bin/lzcat ./usr/bin/unlzc \
+    ./usr/share/man/man1/lzc.1.gz ./usr/share/man/man1/lzcat.1.gz ./usr/share/man/man1/unlzc.1.gz \
     ./usr/share/man/man1/vellicor.1.gz ./usr/share/applications/vellicor.desktop \
     ./usr/share/mime/packages/vellicor.xml ./usr/share/icons/hicolor/scalable/apps/vellicor.svg \
     ./usr/share/doc/vellicor/copyright ./usr/share/doc/vellicor/changelog.gz; do

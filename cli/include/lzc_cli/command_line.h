@@ -54,6 +54,11 @@ struct ParsedCommandLine {
 // Not reentrant (getopt_long keeps global state).
 ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments);
 
+// The options that the name lzc runs under stands for, to go before its arguments: lzcat is
+// lzc -dc and unlzc is lzc -d. `program` is argv[0]: a directory and, on Windows, ".exe" and
+// letter case are not part of the name.
+std::vector<std::string_view> optionsOfName(std::string_view program);
+
 // The full --help text and the --version line.
 std::string helpText();
 std::string versionText();

@@ -18,8 +18,8 @@ struct Streams {
 };
 
 // Runs the settings' mode over every input in order; a failing input is reported as
-// "lzc: NAME: reason" and the next one is still processed. Returns the exit status: 0 when every
-// input succeeded, 1 when any failed.
+// "lzc: NAME: reason" and the next one is still processed. Returns the exit status
+// (exit_status.h): 1 when any input failed, 2 when some were only warned about.
 int runInputs(const Settings& settings, const Streams& streams);
 
 }  // namespace lzc::cli
