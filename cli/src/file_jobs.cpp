@@ -274,8 +274,9 @@ private:
         }
         if (const int error = fileio::removeIfUnchanged(pathOf(input), *read.facts); error != 0) {
             fail(displayName(input),
-                 error == ESTALE ? "not removed: it changed after it was read"
-                                 : std::string("cannot be removed: ") + std::strerror(error));
+                 error == fileio::kNameChanged
+                     ? "not removed: it changed after it was read"
+                     : std::string("cannot be removed: ") + std::strerror(error));
         }
     }
 

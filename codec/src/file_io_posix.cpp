@@ -214,7 +214,7 @@ OpenedFile openRegular(int dir, const char* name, Links links) {
     }
 #if defined(O_PATH)
     else if (!sameInode(looked, opened.info)) {
-        return failed(ESTALE);  // swapped between the look and the open
+        return failed(kNameChanged);  // swapped between the look and the open
     }
 #endif
     return opened;
@@ -377,7 +377,7 @@ std::optional<WriteResult> writeInPlace(int dir, const char* name,
         return WriteResult{errno, false, {}};
     }
     if (!sameInode(looked, opened)) {
-        return WriteResult{ESTALE, false, {}};
+        return WriteResult{kNameChanged, false, {}};
     }
     ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK);
     const int error = writeDescriptor(fd.get(), bytes);
@@ -447,7 +447,7 @@ bool isSameFile(const std::filesystem::path& name, const FileFacts& facts) {
 
 int removeIfUnchanged(const std::filesystem::path& name, const FileFacts& facts) {
     if (!isSameFile(name, facts)) {
-        return ESTALE;
+        return kNameChanged;
     }
     return ::unlink(name.c_str()) == 0 ? 0 : errno;
 }

@@ -307,7 +307,7 @@ bool isSameFile(const std::filesystem::path& name, const FileFacts& facts) {
 
 int removeIfUnchanged(const std::filesystem::path& name, const FileFacts& facts) {
     if (!isSameFile(name, facts)) {
-        return ESTALE;
+        return kNameChanged;
     }
     return ::DeleteFileW(name.c_str()) ? 0 : lastErrno();
 }

@@ -20,6 +20,7 @@
 // and directories; file_io_windows.cpp lists every difference.
 #pragma once
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -78,10 +79,17 @@ int writeDescriptor(int fd, std::span<const std::uint8_t> bytes);
 // Whether a descriptor (standard input, say) is a terminal.
 bool isTerminal(int fd);
 
+// The error of a name that came to refer to another file between two looks at it.
+#if defined(ESTALE)
+inline constexpr int kNameChanged = ESTALE;
+#else
+inline constexpr int kNameChanged = EBUSY;  // MinGW's C library has no ESTALE
+#endif
+
 // Whether `name` itself (a link is not followed) is the file that `facts` describe.
 bool isSameFile(const std::filesystem::path& name, const FileFacts& facts);
 
-// Removes `name` if it is still the file that `facts` describe. Returns 0, ESTALE when the
+// Removes `name` if it is still the file that `facts` describe. Returns 0, kNameChanged when the
 // name now refers to something else (which is kept), or the errno of the failing call.
 int removeIfUnchanged(const std::filesystem::path& name, const FileFacts& facts);
 
