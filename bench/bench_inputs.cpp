@@ -15,7 +15,8 @@ constexpr auto kSize = static_cast<std::size_t>(lzc::kMaxSourceSize);
 // A file's first kSize bytes; empty when it cannot be read.
 Bytes fileStart(const std::string& name) {
     lzc::fileio::ReadResult read = lzc::fileio::readFile(name, std::size_t{1} << 26);
-    if (read.error != 0) {
+    if (read.problem != lzc::fileio::ReadProblem::none &&
+        read.problem != lzc::fileio::ReadProblem::tooLarge) {
         return {};
     }
     read.bytes.resize(std::min(read.bytes.size(), kSize));
@@ -27,8 +28,9 @@ Bytes projectSources(const std::string& dir) {
     Bytes all;
     for (const char* name :
          {"codec/src/match_index.cpp", "codec/src/chain_search.cpp", "codec/src/suffix_array.cpp",
-          "codec/src/compressor.cpp", "codec/src/decompressor.cpp", "codec/src/file_io_posix.cpp",
-          "codec/src/lzcodec.cpp", "codec/src/match_index.h", "codec/include/lzc/format.h"}) {
+          "codec/src/compressor.cpp", "codec/src/decompressor.cpp", "files/src/file_io_posix.cpp",
+          "files/src/file_operation.cpp", "codec/src/match_index.h",
+          "codec/include/lzc/format.h"}) {
         const Bytes part = fileStart(dir + "/" + name);
         all.insert(all.end(), part.begin(), part.end());
     }

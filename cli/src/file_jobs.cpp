@@ -1,6 +1,6 @@
-// The per-input loop of lzc. Every mode takes one path: read the input (a file or standard
-// input) → run the codec in memory → write the output (a file through the file layer, or
-// standard output) → report. Naming lives in output_names, wording in report_text.
+// The per-input loop of lzc: name each input's output, run the file operation that the window
+// runs too (lzc/file_operation.h), and report. Naming lives in output_names, wording in
+// report_text.
 #include "lzc_cli/file_jobs.h"
 
 #include <cerrno>
@@ -14,8 +14,7 @@
 
 #include "lzc/codec.h"
 #include "lzc/file_io.h"
-#include "lzc/format.h"
-#include "lzc/lzcodec.h"
+#include "lzc/file_operation.h"
 #include "lzc/naming.h"
 #include "lzc_cli/exit_status.h"
 #include "lzc_cli/output_names.h"
@@ -23,8 +22,6 @@
 
 namespace lzc::cli {
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
 
 constexpr std::string_view kStdinName = "stdin";
 constexpr std::string_view kStdoutName = "stdout";
@@ -128,124 +125,101 @@ private:
         return Destination{named.name};
     }
 
-    // Reads an input whole: at most the largest file when compressing, the longest stream
-    // otherwise, and never more than one byte past that bound. A link is followed only with -f.
-    std::optional<Source> readInput(const std::string& input) {
-        const std::size_t limit =
-            compressing() ? static_cast<std::size_t>(kMaxSourceSize) : kMaxStreamSize;
-        const fileio::Links links = settings_.force ? fileio::Links::follow : fileio::Links::refuse;
-        Source source;
-        Outcome read = isStandardStream(input)
-                           ? readSourceStream(streams_.input, limit, source)
-                           : readSourceFile(pathOf(input), limit, links, source);
-        if (read.status == Status::sourceTooLarge && !compressing()) {
-            read.status = Status::streamTooLong;
-        }
-        if (read.status == Status::sourceNotRegular) {
-            warn(displayName(input), inputFailure(read.status, read.systemError));
-            return std::nullopt;
-        }
-        if (read.status != Status::ok) {
-            fail(displayName(input), inputFailure(read.status, read.systemError));
-            return std::nullopt;
-        }
-        return source;
-    }
-
-    // Runs the codec of the mode over the input's bytes.
-    std::optional<Bytes> transform(const std::string& input, const Bytes& bytes) {
-        Bytes result;
-        const Status status = compressing() ? compressor_.compress(bytes, settings_.window, result)
-                                            : decompressBuffer(bytes, result);
-        if (status != Status::ok) {
-            fail(displayName(input), inputFailure(status, 0));
-            return std::nullopt;
-        }
-        return result;
-    }
-
-    // Writes one output; false when it failed (already reported). `inPlace` tells that it went
-    // into an existing FIFO or device rather than a file.
-    bool writeOutput(const Source& source, const Destination& destination, const Bytes& bytes,
-                     bool& inPlace) {
-        inPlace = destination.toStandardOutput();
-        if (destination.toStandardOutput()) {
-            if (const int error = fileio::writeDescriptor(streams_.output, bytes); error != 0) {
-                fail(destination.displayName(), outputFailure(error));
-                return false;
-            }
-            return true;
-        }
-        fileio::WriteOptions options;
+    OperationOptions optionsFor(bool writes) const {
+        OperationOptions options;
+        options.window = settings_.window;
+        options.links = settings_.force ? fileio::Links::follow : fileio::Links::refuse;
         options.replace = settings_.force ? fileio::Replace::always : fileio::Replace::never;
-        options.synchronous = settings_.synchronous;
-        options.source = source.facts;
-        options.keepTimes = true;
         options.namedByUser = settings_.output.has_value();
-        const fileio::WriteResult written =
-            fileio::writeFileAtomically(pathOf(destination.name), bytes, options);
-        if (written.error == EEXIST) {
-            warn(destination.displayName(), outputFailure(written.error));
-            return false;
+        options.keepTimes = true;
+        options.synchronous = settings_.synchronous;
+        options.removeSource = writes && settings_.removeSource;
+        return options;
+    }
+
+    // Says what went wrong with one input; the name concerned is the output's when writing it
+    // failed. Refusals of what the user did not mean to be compressed are warnings.
+    void reportFailure(const std::string& input, const Destination& destination,
+                       const Outcome& outcome) {
+        if (outcome.status == Status::writeFailed) {
+            if (outcome.systemError == EEXIST) {
+                warn(destination.displayName(), outputFailure(outcome.systemError));
+            } else {
+                fail(destination.displayName(), outputFailure(outcome.systemError));
+            }
+        } else if (outcome.status == Status::sourceNotRegular) {
+            warn(displayName(input), inputFailure(outcome.status, outcome.systemError));
+        } else {
+            fail(displayName(input), inputFailure(outcome.status, outcome.systemError));
         }
-        if (written.error != 0) {
-            fail(destination.displayName(), outputFailure(written.error));
-            return false;
+    }
+
+    // --rm's result: the source goes only once its output is a file that holds the result, and
+    // only if its name still refers to the file that was read.
+    void reportRemoval(const std::string& input, const Destination& destination,
+                       const Outcome& outcome) {
+        switch (outcome.removal) {
+            case Removal::notAsked:
+            case Removal::removed:
+                break;
+            case Removal::keptForSpecialOutput:
+                warn(displayName(input),
+                     "kept, as its output " + destination.displayName() + " is not a regular file");
+                break;
+            case Removal::keptAsChanged:
+                fail(displayName(input), "not removed: it changed after it was read");
+                break;
+            case Removal::failed:
+                fail(displayName(input),
+                     std::string("cannot be removed: ") + std::strerror(outcome.removalError));
+                break;
         }
-        inPlace = written.inPlace;
-        for (const fileio::MetadataWarning& warning : written.warnings) {
-            warn(destination.displayName(), metadataWarning(warning));
-        }
-        return true;
     }
 
     void runInput(const std::string& input) {
-        std::optional<Destination> destination;
         const bool writes = compressing() || settings_.mode == Mode::decompress;
+        Destination destination;
         if (writes) {
-            destination = destinationFor(input);
-            if (!destination) {
+            std::optional<Destination> named = destinationFor(input);
+            if (!named) {
                 return;
             }
+            destination = *named;
         }
-        if (const char* refusal = terminalRefusal(input, destination ? &*destination : nullptr)) {
+        if (const char* refusal = terminalRefusal(input, writes ? &destination : nullptr)) {
             fail(displayName(input), refusal);
             return;
         }
-        const std::optional<Source> read = readInput(input);
-        if (!read) {
+        const Endpoint source = isStandardStream(input) ? Endpoint::stream(streams_.input)
+                                                        : Endpoint::file(pathOf(input));
+        const Endpoint output = !writes ? Endpoint::discard()
+                                : destination.toStandardOutput()
+                                    ? Endpoint::stream(streams_.output)
+                                    : Endpoint::file(pathOf(destination.name));
+        const Outcome outcome = compressing()
+                                    ? compressFile(compressor_, source, output, optionsFor(writes))
+                                    : decompressFile(source, output, optionsFor(writes));
+        if (outcome.status != Status::ok) {
+            reportFailure(input, destination, outcome);
             return;
         }
-        if (destination && !destination->toStandardOutput() && read->facts &&
-            fileio::isSameFile(pathOf(destination->name), *read->facts)) {
-            fail(displayName(input), "input and output are the same file");
-            return;
+        for (const fileio::MetadataWarning& warning : outcome.warnings) {
+            warn(destination.displayName(), metadataWarning(warning));
         }
-        const Bytes* source = &read->bytes;
-        const std::optional<Bytes> result = transform(input, *source);
-        if (!result) {
-            return;
-        }
-        const std::uintmax_t compressed = compressing() ? result->size() : source->size();
-        const std::uintmax_t original = compressing() ? source->size() : result->size();
-        const std::int32_t ratio = compressionRatio(original, compressed);
+        const std::uintmax_t compressed = compressing() ? outcome.resultSize : outcome.sourceSize;
+        const std::uintmax_t original = compressing() ? outcome.sourceSize : outcome.resultSize;
         switch (settings_.mode) {
             case Mode::compress:
-            case Mode::decompress: {
-                bool inPlace = false;
-                if (!writeOutput(*read, *destination, *result, inPlace)) {
-                    return;
-                }
+            case Mode::decompress:
                 if (verbose()) {
-                    tell(transferLine(displayName(input), destination->displayName(),
-                                      source->size(), result->size(), ratio));
+                    tell(transferLine(displayName(input), destination.displayName(),
+                                      outcome.sourceSize, outcome.resultSize, outcome.ratio));
                 }
-                removeSource(input, *read, *destination, inPlace);
+                reportRemoval(input, destination, outcome);
                 break;
-            }
             case Mode::test:
                 if (verbose()) {
-                    tell(testLine(displayName(input), compressed, original, ratio));
+                    tell(testLine(displayName(input), compressed, original, outcome.ratio));
                 }
                 break;
             case Mode::list:
@@ -257,26 +231,6 @@ private:
                 listedCompressed_ += compressed;
                 listedRestored_ += original;
                 break;
-        }
-    }
-
-    // --rm: the source goes only once its output is a file that holds the result, and only
-    // if its name still refers to the file that was read.
-    void removeSource(const std::string& input, const Source& read, const Destination& destination,
-                      bool outputInPlace) {
-        if (!settings_.removeSource || !read.facts) {
-            return;
-        }
-        if (outputInPlace) {
-            warn(displayName(input),
-                 "kept, as its output " + destination.displayName() + " is not a regular file");
-            return;
-        }
-        if (const int error = fileio::removeIfUnchanged(pathOf(input), *read.facts); error != 0) {
-            fail(displayName(input),
-                 error == fileio::kNameChanged
-                     ? "not removed: it changed after it was read"
-                     : std::string("cannot be removed: ") + std::strerror(error));
         }
     }
 

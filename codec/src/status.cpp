@@ -30,6 +30,8 @@ const char* statusText(Status status) {
             return "not enough memory";
         case Status::cancelled:
             return "not replaced";
+        case Status::sameFile:
+            return "input and output are the same file";
     }
     return "unknown status";
 }

@@ -18,6 +18,7 @@ enum class Status {
     streamTooLong,     // longer than any .lzc stream can be (kMaxStreamSize): not one
     outOfMemory,       // memory ran out for this file
     cancelled,         // the caller declined to replace the destination, which is untouched
+    sameFile,          // the destination is the source itself
 };
 
 // A short English description of `status` for messages and logs: a static string, never null.

@@ -3,9 +3,15 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
-#include "lzc/lzcodec.h"
+#include "lzc/file_operation.h"
+
+namespace lzc {
+// Asked before something that stands at the destination is replaced.
+using ConfirmReplace = std::function<bool()>;
+}  // namespace lzc
 
 namespace vellicor {
 
@@ -32,6 +38,9 @@ public:
     lzc::Outcome decompress(const std::string& source, const std::string& destination,
                             const lzc::ProgressCallback& progress, std::int32_t interval,
                             const lzc::ConfirmReplace& confirmReplace) override;
+
+private:
+    lzc::Compressor compressor_;  // one for every file the window compresses
 };
 
 }  // namespace vellicor

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "lzc/lzcodec.h"
+#include "lzc/file_operation.h"
 
 namespace vellicor {
 

@@ -4,7 +4,7 @@
 #include <unistd.h>
 
 #include "lzc/file_io.h"
-#include "lzc/lzcodec.h"
+#include "lzc/file_operation.h"
 #include "test_support.h"
 
 namespace lzc::test {
@@ -12,12 +12,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-Status compressNamed(const fs::path& source, const fs::path& destination) {
-    return compressFile(source, destination, {}, kDefaultProgressInterval, kWindowOptimal).status;
+Outcome compressNamed(const fs::path& source, const fs::path& destination,
+                      const OperationOptions& options = {}) {
+    Compressor compressor;
+    return compressFile(compressor, Endpoint::file(source), Endpoint::file(destination), options);
 }
 
-Status decompressNamed(const fs::path& source, const fs::path& destination) {
-    return decompressFile(source, destination, {}, kDefaultProgressInterval).status;
+Outcome decompressNamed(const fs::path& source, const fs::path& destination,
+                        const OperationOptions& options = {}) {
+    return decompressFile(Endpoint::file(source), Endpoint::file(destination), options);
 }
 
 mode_t modeOf(const fs::path& name) {
@@ -26,40 +29,37 @@ mode_t modeOf(const fs::path& name) {
     return info.st_mode & 07777;
 }
 
-TEST(FileFrame, RoundTripGivesEachOutputItsSourcesPermissions) {
+TEST(FileOperation, RoundTripGivesEachOutputItsSourcesPermissions) {
     ScratchDir dir;
     writeBytes(dir / "data.txt", bytesOf("ABCDABCDABCDABCDX"));
     ::chmod((dir / "data.txt").c_str(), 0600);
     writeBytes(dir / "data.txt.lzc", randomBytes(500, 2));  // replaced whole, mode included
     ::chmod((dir / "data.txt.lzc").c_str(), 0644);
-    fileio::WriteOptions replacing;
+    OperationOptions replacing;
     replacing.replace = fileio::Replace::always;
-    EXPECT_EQ(
-        compressFile(dir / "data.txt", dir / "data.txt.lzc", {}, 128, kWindowOptimal, replacing)
-            .ratio,
-        8333);
+    EXPECT_EQ(compressNamed(dir / "data.txt", dir / "data.txt.lzc", replacing).ratio, 8333);
     EXPECT_EQ(modeOf(dir / "data.txt.lzc"), 0600U);
     ::chmod((dir / "data.txt.lzc").c_str(), 0640);
     fs::remove(dir / "data.txt");
-    EXPECT_EQ(decompressNamed(dir / "data.txt.lzc", dir / "data.txt"), Status::ok);
+    EXPECT_EQ(decompressNamed(dir / "data.txt.lzc", dir / "data.txt").status, Status::ok);
     EXPECT_EQ(readBytes(dir / "data.txt"), bytesOf("ABCDABCDABCDABCDX"));
     EXPECT_EQ(modeOf(dir / "data.txt"), 0640U);
     EXPECT_EQ(listDirectory(dir.path()), (std::vector<std::string>{"data.txt", "data.txt.lzc"}));
 }
 
-TEST(FileFrame, MissingOrUnusableSourceCreatesNoDestination) {
+TEST(FileOperation, MissingOrUnusableSourceCreatesNoDestination) {
     ScratchDir dir;
     fs::create_directory(dir / "folder");
     fs::create_symlink(dir / "nowhere", dir / "dangling");
     ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
     for (const char* source : {"absent", "folder", "dangling", "fifo"}) {
-        EXPECT_NE(compressNamed(dir / source, dir / "out.lzc"), Status::ok) << source;
-        EXPECT_NE(decompressNamed(dir / source, dir / "out"), Status::ok) << source;
+        EXPECT_NE(compressNamed(dir / source, dir / "out.lzc").status, Status::ok) << source;
+        EXPECT_NE(decompressNamed(dir / source, dir / "out").status, Status::ok) << source;
     }
     EXPECT_EQ(listDirectory(dir.path()), (std::vector<std::string>{"dangling", "fifo", "folder"}));
 }
 
-TEST(FileFrame, FailedOperationLeavesAnExistingDestinationAsItWas) {
+TEST(FileOperation, FailedOperationLeavesAnExistingDestinationAsItWas) {
     ScratchDir dir;
     const Bytes precious = bytesOf("precious bytes that must survive");
     writeBytes(dir / "empty", Bytes{});
@@ -68,10 +68,15 @@ TEST(FileFrame, FailedOperationLeavesAnExistingDestinationAsItWas) {
     writeBytes(dir / "target", precious);
     ::chmod((dir / "target").c_str(), 0640);
 
-    EXPECT_EQ(compressNamed(dir / "empty", dir / "target"), Status::emptyInput);
-    EXPECT_EQ(compressNamed(dir / "huge", dir / "target"), Status::sourceTooLarge);
-    EXPECT_EQ(decompressNamed(dir / "empty", dir / "target"), Status::emptyInput);
-    EXPECT_EQ(decompressNamed(dir / "corrupt.lzc", dir / "target"), Status::invalidStream);
+    OperationOptions replacing;
+    replacing.replace = fileio::Replace::always;
+    EXPECT_EQ(compressNamed(dir / "empty", dir / "target", replacing).status, Status::emptyInput);
+    EXPECT_EQ(compressNamed(dir / "huge", dir / "target", replacing).status,
+              Status::sourceTooLarge);
+    EXPECT_EQ(decompressNamed(dir / "empty", dir / "target", replacing).status, Status::emptyInput);
+    EXPECT_EQ(decompressNamed(dir / "corrupt.lzc", dir / "target", replacing).status,
+              Status::invalidStream);
+    EXPECT_EQ(compressNamed(dir / "target", dir / "target", replacing).status, Status::sameFile);
 
     EXPECT_EQ(readBytes(dir / "target"), precious);
     EXPECT_EQ(modeOf(dir / "target"), 0640U);

@@ -11,7 +11,7 @@
 
 #include "file_io_seam.h"
 #include "lzc/file_io.h"
-#include "lzc/lzcodec.h"
+#include "lzc/file_operation.h"
 #include "test_support.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -96,8 +96,12 @@ TEST_F(FileLayer, AHugeInputIsRefusedUnderAMemoryLimitAndTheNextFileStillWorks) 
         const rlimit limit{256 << 20, 256 << 20};
         ::setrlimit(RLIMIT_AS, &limit);
 #endif
-        const Status huge = decompressFile(dir / "huge.lzc", dir / "huge", {}, 128).status;
-        const Status good = decompressFile(dir / "good.lzc", dir / "good", {}, 128).status;
+        const Status huge =
+            decompressFile(Endpoint::file(dir / "huge.lzc"), Endpoint::file(dir / "huge"), {})
+                .status;
+        const Status good =
+            decompressFile(Endpoint::file(dir / "good.lzc"), Endpoint::file(dir / "good"), {})
+                .status;
         flushCoverage();
         ::_exit(huge == Status::streamTooLong && good == Status::ok ? 0 : 1);
     }
@@ -154,7 +158,11 @@ TEST_F(FileLayer, RootGivesTheOutputTheSourcesOwner) {
     }
     writeBytes(dir / "theirs", bytesOf("abcabcabc"));
     ASSERT_EQ(::chown((dir / "theirs").c_str(), 65534, 65534), 0);
-    ASSERT_EQ(compressFile(dir / "theirs", dir / "theirs.lzc", {}, 128, 1024).status, Status::ok);
+    Compressor compressor;
+    ASSERT_EQ(compressFile(compressor, Endpoint::file(dir / "theirs"),
+                           Endpoint::file(dir / "theirs.lzc"), {})
+                  .status,
+              Status::ok);
     EXPECT_EQ(statusOf(dir / "theirs.lzc").st_uid, 65534U);
     EXPECT_EQ(statusOf(dir / "theirs.lzc").st_gid, 65534U);
 }
@@ -187,11 +195,15 @@ TEST_F(FileLayer, AskingToReplaceNeverWritesThroughWhatStandsAtTheDestination) {
             writeBytes(dir / "out", stream);
         }
         bool asked = false;
-        const Outcome outcome =
-            compressFile(dir / "source", dir / "out", {}, 128, kWindowOptimal, {}, [&] {
-                asked = true;
-                return row.answer;
-            });
+        OperationOptions asking;
+        asking.replace = fileio::Replace::ask;
+        asking.confirmReplace = [&] {
+            asked = true;
+            return row.answer;
+        };
+        Compressor compressor;
+        const Outcome outcome = compressFile(compressor, Endpoint::file(dir / "source"),
+                                             Endpoint::file(dir / "out"), asking);
         EXPECT_EQ(outcome.status, row.status);
         EXPECT_EQ(asked, row.asked);
         EXPECT_EQ(readBytes(dir / "elsewhere"), bytesOf("untouched"));

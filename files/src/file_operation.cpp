@@ -1,0 +1,146 @@
+#include "lzc/file_operation.h"
+
+#include <cerrno>
+#include <new>
+#include <optional>
+#include <vector>
+
+#include "lzc/format.h"
+
+namespace lzc {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Outcome failure(Status status, int systemError = 0) {
+    Outcome outcome;
+    outcome.status = status;
+    outcome.systemError = systemError;
+    return outcome;
+}
+
+// Reads a source whole, up to `limit` bytes and one more to tell that it is too long.
+Outcome readSource(const Endpoint& source, std::size_t limit, fileio::Links links,
+                   fileio::ReadResult& read) {
+    read = source.isStream() ? fileio::readDescriptor(source.descriptor(), limit)
+                             : fileio::readFile(source.name(), limit, links);
+    switch (read.problem) {
+        case fileio::ReadProblem::none:
+            return Outcome{};
+        case fileio::ReadProblem::missing:
+            return failure(Status::sourceMissing);
+        case fileio::ReadProblem::link:
+            return failure(Status::sourceIsLink);
+        case fileio::ReadProblem::notRegular:
+            return failure(Status::sourceNotRegular);
+        case fileio::ReadProblem::tooLarge:
+            return failure(Status::sourceTooLarge);
+        case fileio::ReadProblem::system:
+            break;
+    }
+    return failure(Status::readFailed, read.error);
+}
+
+// Writes the result and, when asked, removes the source file it was made from.
+Outcome writeResult(const Endpoint& source, const fileio::ReadResult& read,
+                    const Endpoint& destination, const Bytes& bytes,
+                    const OperationOptions& options) {
+    Outcome outcome;
+    bool inPlace = destination.isStream();
+    if (destination.isStream()) {
+        if (const int error = fileio::writeDescriptor(destination.descriptor(), bytes);
+            error != 0) {
+            return failure(Status::writeFailed, error);
+        }
+    } else if (destination.isFile()) {
+        fileio::WriteOptions write;
+        write.replace = options.replace;
+        write.confirmReplace = options.confirmReplace;
+        if (source.isFile()) {
+            write.source = read.facts;
+        }
+        write.keepTimes = options.keepTimes;
+        write.namedByUser = options.namedByUser;
+        write.synchronous = options.synchronous;
+        fileio::WriteResult written = fileio::writeFileAtomically(destination.name(), bytes, write);
+        if (written.error == ECANCELED) {
+            return failure(Status::cancelled);
+        }
+        if (written.error != 0) {
+            return failure(Status::writeFailed, written.error);
+        }
+        inPlace = written.inPlace;
+        outcome.warnings = std::move(written.warnings);
+    }
+    if (options.removeSource && source.isFile() && !destination.isFile()) {
+        outcome.removal = Removal::keptForSpecialOutput;
+    } else if (options.removeSource && source.isFile()) {
+        const int error = inPlace ? 0 : fileio::removeIfUnchanged(source.name(), read.facts);
+        outcome.removal = inPlace                         ? Removal::keptForSpecialOutput
+                          : error == 0                    ? Removal::removed
+                          : error == fileio::kNameChanged ? Removal::keptAsChanged
+                                                          : Removal::failed;
+        outcome.removalError = error;
+    }
+    return outcome;
+}
+
+// The steps both directions share: read, refuse a destination that is the source itself,
+// transform, write. `transform` runs the codec and returns its status.
+template <typename Transform>
+Outcome run(const Endpoint& source, const Endpoint& destination, const OperationOptions& options,
+            std::size_t limit, Transform transform) {
+    try {
+        fileio::ReadResult read;
+        if (Outcome outcome = readSource(source, limit, options.links, read);
+            outcome.status != Status::ok) {
+            return outcome;
+        }
+        if (source.isFile() && destination.isFile() &&
+            fileio::isSameFile(destination.name(), read.facts)) {
+            return failure(Status::sameFile);
+        }
+        Bytes result;
+        if (const Status status = transform(read.bytes, result); status != Status::ok) {
+            return failure(status);
+        }
+        Outcome outcome = writeResult(source, read, destination, result, options);
+        outcome.sourceSize = read.bytes.size();
+        outcome.resultSize = result.size();
+        return outcome;
+    } catch (const std::bad_alloc&) {
+        return failure(Status::outOfMemory);
+    }
+}
+
+}  // namespace
+
+Outcome compressFile(Compressor& compressor, const Endpoint& source, const Endpoint& destination,
+                     const OperationOptions& options) {
+    Outcome outcome = run(source, destination, options, static_cast<std::size_t>(kMaxSourceSize),
+                          [&](const Bytes& input, Bytes& output) {
+                              return compressor.compress(input, options.window, output,
+                                                         options.progress, options.interval);
+                          });
+    if (outcome.status == Status::ok) {
+        outcome.ratio = compressionRatio(outcome.sourceSize, outcome.resultSize);
+    }
+    return outcome;
+}
+
+Outcome decompressFile(const Endpoint& source, const Endpoint& destination,
+                       const OperationOptions& options) {
+    Outcome outcome = run(
+        source, destination, options, kMaxStreamSize, [&](const Bytes& stream, Bytes& restored) {
+            return decompressBuffer(stream, restored, options.progress, options.interval);
+        });
+    if (outcome.status == Status::sourceTooLarge) {
+        outcome.status = Status::streamTooLong;
+    }
+    if (outcome.status == Status::ok) {
+        outcome.ratio = compressionRatio(outcome.resultSize, outcome.sourceSize);
+    }
+    return outcome;
+}
+
+}  // namespace lzc
