@@ -146,10 +146,37 @@ TEST_F(FileLayer, MetadataThatCannotBeKeptIsAWarningButAFailedFlushIsAnError) {
     EXPECT_EQ(written.warnings[1].what, fileio::Metadata::times);
     EXPECT_EQ(readBytes(dir / "out"), bytesOf("x"));
 
+    // A synchronous write flushes the new file, then its directory once the file is in place;
+    // either failing is an error, and a file that failed its flush is never put in place.
     fileio::seam::restoreSystemCalls();
-    systemCalls().fsync = [](int) { return errno = EIO, -1; };
-    EXPECT_EQ(fileio::writeFileAtomically(dir / "synced", bytesOf("x")).error, EIO);
-    EXPECT_EQ(listDirectory(dir.path()), (std::vector<std::string>{"out", "source"}));
+    static int flushes[2];  // files, directories
+    static int failing;     // 0 none, 1 the file's flush, 2 the directory's
+    systemCalls().fsync = [](int fd) {
+        struct stat info {};
+        ::fstat(fd, &info);
+        const int kind = S_ISDIR(info.st_mode) ? 1 : 0;
+        ++flushes[kind];
+        return failing == kind + 1 ? (errno = EIO, -1) : 0;
+    };
+    struct Row {
+        bool synchronous;
+        int failing, error, fileFlushes, directoryFlushes;
+        bool placed;
+    };
+    for (const Row row : {Row{true, 0, 0, 1, 1, true}, Row{true, 1, EIO, 1, 0, false},
+                          Row{true, 2, EIO, 1, 1, true}, Row{false, 0, 0, 0, 0, true}}) {
+        flushes[0] = flushes[1] = 0;
+        failing = row.failing;
+        fileio::WriteOptions flushing;
+        flushing.synchronous = row.synchronous;
+        fs::remove(dir / "synced");
+        EXPECT_EQ(fileio::writeFileAtomically(dir / "synced", bytesOf("x"), flushing).error,
+                  row.error);
+        EXPECT_EQ(flushes[0], row.fileFlushes);
+        EXPECT_EQ(flushes[1], row.directoryFlushes);
+        EXPECT_EQ(fs::exists(dir / "synced"), row.placed);
+    }
+    EXPECT_EQ(listDirectory(dir.path()), (std::vector<std::string>{"out", "source", "synced"}));
 }
 
 TEST_F(FileLayer, RootGivesTheOutputTheSourcesOwner) {
