@@ -6,20 +6,15 @@
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
-#include <functional>
 #include <string>
-#include <vector>
 
 #include "test_support.h"
-
-extern char** environ;
 
 namespace lzc::test {
 namespace {
@@ -30,68 +25,33 @@ constexpr uid_t kOtherUser = 65534;  // nobody, in group nogroup
 const Bytes kData = bytesOf("ABCDABCDABCDABCDX");
 const Bytes kStream = {0x80, 0x04, 'A',  'B',  'C',  'D',  'A',
                        0x00, 0x01, 0x00, 0x0C, 0x80, 0x01, 'X'};
-const Bytes kSecret = bytesOf("root's secret");
+constexpr const char* kStreamAsPrintf = R"(\200\004ABCDA\000\001\000\014\200\001X)";
 
-struct Ran {
-    int status;
-    std::string errors;
-};
+int shell(const std::string& command) {
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+}
 
-// Runs lzc with `arguments` in `directory`; its standard input is /dev/null.
-Ran runLzc(const fs::path& directory, const std::vector<std::string>& arguments) {
+// Runs lzc with `arguments` in `directory`, ending it after ten seconds (a run that blocks, on
+// a FIFO say, then reports 137). Its messages go to `errors`.
+int runLzc(const fs::path& directory, const std::string& arguments, std::string& errors) {
     const char* binary = std::getenv("LZC_UNDER_TEST");
-    std::vector<std::string> words{binary != nullptr ? binary : LZC_BINARY};
-    words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& word : words) {
-        argv.push_back(word.data());
-    }
-    argv.push_back(nullptr);
-    const fs::path errors = directory.parent_path() / "errors";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
-    pid_t child = -1;
-    EXPECT_EQ(::posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    // A run that blocks (on a FIFO, say) is ended after ten seconds and counts as killed.
-    int status = 0;
-    for (int waited = 0; ::waitpid(child, &status, WNOHANG) == 0; ++waited) {
-        if (waited == 10000) {
-            ::kill(child, SIGKILL);
-        }
-        ::usleep(1000);
-    }
-    const Bytes text = readBytes(errors);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
-            std::string(text.begin(), text.end())};
+    const fs::path log = directory.parent_path() / "errors";
+    const int status = shell("cd '" + directory.string() + "' && timeout -s KILL 10 " +
+                             (binary != nullptr ? binary : LZC_BINARY) + " " + arguments +
+                             " </dev/null >/dev/null 2>'" + log.string() + "'");
+    const Bytes text = readBytes(log);
+    errors.assign(text.begin(), text.end());
+    return status;
 }
 
-// Makes this process the other user, working in `directory`.
-bool becomeOtherUser(const fs::path& directory) {
-    return ::setgroups(0, nullptr) == 0 && ::setresgid(kOtherUser, kOtherUser, kOtherUser) == 0 &&
-           ::setresuid(kOtherUser, kOtherUser, kOtherUser) == 0 && ::chdir(directory.c_str()) == 0;
-}
-
-// Runs `prepare` in a child process that has become the other user.
-void asOtherUser(const fs::path& directory, const std::function<void()>& prepare) {
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        const bool became = becomeOtherUser(directory);
-        if (became) {
-            prepare();
-        }
-        flushCoverage();
-        ::_exit(became ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+// Runs the shell `script` as the other user in `directory`.
+void asOtherUser(const fs::path& directory, const std::string& script) {
+    ASSERT_EQ(
+        shell("cd '" + directory.string() +
+              "' && setpriv --reuid=65534 --regid=65534 --clear-groups sh -c '" + script + "'"),
+        0)
+        << script;
 }
 
 struct stat entryOf(const fs::path& name) {
@@ -100,156 +60,87 @@ struct stat entryOf(const fs::path& name) {
     return info;
 }
 
-// One setup of the other user's, what root then runs, and what must come of it.
-struct Row {
-    const char* name;
-    std::function<void()> prepare;  // runs as the other user in the shared directory
-    std::vector<std::string> arguments;
-    int status;
-    const char* errors;  // exactly, "" for none
-    const char* output;  // the name written or left alone
-    enum { absent, untouched, rootsFile, othersFile } expect;
+// A shared directory beside root's private file, which the other user cannot reach.
+struct SharedDirectory {
+    explicit SharedDirectory(bool sticky) {
+        fs::permissions(scratch.path(), fs::perms(0755));
+        writeBytes(secret, kData);
+        fs::permissions(secret, fs::perms(0600));
+        fs::create_directory(path);
+        EXPECT_EQ(::chown(path.c_str(), 0, kOtherUser), 0);
+        EXPECT_EQ(::chmod(path.c_str(), sticky ? 01777 : 02770), 0);
+    }
+    ScratchDir scratch;
+    const fs::path secret = scratch / "secret";
+    const fs::path path = scratch / "shared";
 };
 
-void symlinkTo(const char* target, const char* name) {
-    ::symlink(target, name);
-}
-
-// Root's private file lies beside the shared directory, out of the other user's reach.
 TEST(HostileDirectory, WhatTheOtherUserPutsAtANameNeverMakesRootWriteThroughIt) {
     if (::geteuid() != 0) {
         GTEST_SKIP() << "needs root, to act as a second user";
     }
-    ScratchDir scratch;
-    fs::permissions(scratch.path(), fs::perms(0755));
-    const auto writeAs = [](const char* name, const Bytes& bytes) {
-        return [=] {
-            writeBytes(name, bytes);
-            ::chmod(name, 0644);
-        };
+    enum Expect { absent, untouched, rootsFile, othersFile };
+    struct Row {
+        const char* prepare;  // the other user's shell script
+        const char* arguments;
+        int status;
+        const char* errors;
+        const char* output;  // the name written or left alone
+        Expect expect;
     };
-    const std::vector<Row> rows = {
-        {"link at the output",
-         [] { symlinkTo("../secret", "data.lzc"); },
-         {"data"},
-         2,
-         "lzc: data.lzc: already exists (use -f to overwrite)\n",
-         "data.lzc",
-         Row::untouched},
-        {"link at the output, -f",
-         [] { symlinkTo("../secret", "data.lzc"); },
-         {"-f", "data"},
-         0,
-         "",
-         "data.lzc",
-         Row::rootsFile},
-        {"link at the restored name, -df",
-         [&] {
-             writeAs("x.lzc", kStream)();
-             symlinkTo("../secret", "x");
-         },
-         {"-df", "x.lzc"},
-         0,
-         "",
-         "x",
-         Row::othersFile},
-        {"FIFO at the output",
-         [] { ::mkfifo("data.lzc", 0666); },
-         {"data"},
-         2,
-         "lzc: data.lzc: already exists (use -f to overwrite)\n",
-         "data.lzc",
-         Row::untouched},
-        {"FIFO at the output, -f",
-         [] { ::mkfifo("data.lzc", 0666); },
-         {"-f", "data"},
-         0,
-         "",
-         "data.lzc",
-         Row::rootsFile},
-        {"link to a device at the output",
-         [] { symlinkTo("/dev/zero", "data.lzc"); },
-         {"data"},
-         2,
-         "lzc: data.lzc: already exists (use -f to overwrite)\n",
-         "data.lzc",
-         Row::untouched},
-        {"link to a device, -f",
-         [] { symlinkTo("/dev/zero", "data.lzc"); },
-         {"-f", "data"},
-         0,
-         "",
-         "data.lzc",
-         Row::rootsFile},
-        {"hard link at the output, -f",
-         [&] {
-             writeAs("mine", kSecret)();
-             ::link("mine", "data.lzc");
-         },
-         {"-f", "data"},
-         0,
-         "",
-         "data.lzc",
-         Row::rootsFile},
-        {"directory at the output, -f",
-         [] { ::mkdir("data.lzc", 0777); },
-         {"-f", "data"},
-         1,
-         "lzc: data.lzc: is a directory\n",
-         "data.lzc",
-         Row::untouched},
-        {"linked source",
-         [] { symlinkTo("../secret", "weekly.log"); },
-         {"weekly.log"},
-         1,
-         "lzc: weekly.log: is a symbolic link\n",
-         "weekly.log.lzc",
-         Row::absent},
+    const std::string ownStream = std::string("printf \"") + kStreamAsPrintf +
+                                  "\" > x.lzc && chmod 644 x.lzc && ln -s ../secret x";
+    constexpr const char* kExists = "lzc: data.lzc: already exists (use -f to overwrite)\n";
+    const Row rows[] = {
+        {"ln -s ../secret data.lzc", "data", 2, kExists, "data.lzc", untouched},
+        {"ln -s ../secret data.lzc", "-f data", 0, "", "data.lzc", rootsFile},
+        {ownStream.c_str(), "-df x.lzc", 0, "", "x", othersFile},
+        {"mkfifo data.lzc", "data", 2, kExists, "data.lzc", untouched},
+        {"mkfifo data.lzc", "-f data", 0, "", "data.lzc", rootsFile},
+        {"ln -s /dev/zero data.lzc", "data", 2, kExists, "data.lzc", untouched},
+        {"ln -s /dev/zero data.lzc", "-f data", 0, "", "data.lzc", rootsFile},
+        {"echo mine > mine && ln mine data.lzc", "-f data", 0, "", "data.lzc", rootsFile},
+        {"mkdir data.lzc", "-f data", 1, "lzc: data.lzc: is a directory\n", "data.lzc", untouched},
+        {"ln -s ../secret weekly.log", "weekly.log", 1, "lzc: weekly.log: is a symbolic link\n",
+         "weekly.log.lzc", absent},
     };
     for (const bool sticky : {true, false}) {
         for (const Row& row : rows) {
-            SCOPED_TRACE(std::string(row.name) + (sticky ? ", sticky" : ", group-writable"));
-            const fs::path shared = scratch / "shared";
-            fs::remove_all(shared);
-            fs::create_directory(shared);
-            ASSERT_EQ(::chown(shared.c_str(), 0, kOtherUser), 0);
-            ASSERT_EQ(::chmod(shared.c_str(), sticky ? 01777 : 02770), 0);
-            writeBytes(shared / "data", kData);
-            fs::permissions(shared / "data", fs::perms(0600));
-            writeBytes(scratch / "secret", kSecret);
-            fs::permissions(scratch / "secret", fs::perms(0600));
-            asOtherUser(shared, row.prepare);
+            SCOPED_TRACE(std::string(row.prepare) + " | lzc " + row.arguments +
+                         (sticky ? ", sticky" : ", group-writable"));
+            const SharedDirectory shared(sticky);
+            writeBytes(shared.path / "data", kData);
+            fs::permissions(shared.path / "data", fs::perms(0600));
+            asOtherUser(shared.path, row.prepare);
+            const fs::path output = shared.path / row.output;
             struct stat before {};
-            if (row.expect != Row::absent) {
-                before = entryOf(shared / row.output);
+            if (row.expect != absent) {
+                before = entryOf(output);
             }
 
-            const Ran ran = runLzc(shared, row.arguments);
-            EXPECT_EQ(ran.status, row.status);
-            EXPECT_EQ(ran.errors, row.errors);
-            EXPECT_EQ(readBytes(scratch / "secret"), kSecret);
-            EXPECT_EQ(entryOf(scratch / "secret").st_mode & 07777, 0600U);
-            if (row.expect == Row::absent) {
-                EXPECT_FALSE(fs::exists(shared / row.output));
+            std::string errors;
+            EXPECT_EQ(runLzc(shared.path, row.arguments, errors), row.status);
+            EXPECT_EQ(errors, row.errors);
+            EXPECT_EQ(readBytes(shared.secret), kData);
+            EXPECT_EQ(entryOf(shared.secret).st_mode & 07777, 0600U);
+            if (fs::exists(shared.path / "mine")) {
+                EXPECT_EQ(readBytes(shared.path / "mine"), bytesOf("mine\n"));
+            }
+            if (row.expect == absent) {
+                EXPECT_FALSE(fs::exists(fs::symlink_status(output)));
                 continue;
             }
-            const struct stat after = entryOf(shared / row.output);
-            if (row.expect == Row::untouched) {
+            const struct stat after = entryOf(output);
+            if (row.expect == untouched) {
                 EXPECT_EQ(after.st_ino, before.st_ino);
                 EXPECT_EQ(after.st_mode, before.st_mode);
                 continue;
             }
-            if (!S_ISREG(after.st_mode)) {
-                ADD_FAILURE() << "not replaced by a regular file";
-                continue;
-            }
-            const bool roots = row.expect == Row::rootsFile;
-            EXPECT_EQ(readBytes(shared / row.output), roots ? kStream : kData);
+            const bool roots = row.expect == rootsFile;
+            EXPECT_TRUE(S_ISREG(after.st_mode));
+            EXPECT_EQ(readBytes(output), roots ? kStream : kData);
             EXPECT_EQ(after.st_uid, roots ? 0U : kOtherUser);
             EXPECT_EQ(after.st_mode & 0777, roots ? 0600U : 0644U);
-            if (fs::exists(shared / "mine")) {
-                EXPECT_EQ(readBytes(shared / "mine"), kSecret);  // the hard link's other name
-            }
         }
     }
 }
@@ -261,23 +152,16 @@ TEST(HostileDirectory, ASourceSwappedWhileItIsReadNeverLeaksRootsFile) {
     if (::geteuid() != 0) {
         GTEST_SKIP() << "needs root, to act as a second user";
     }
-    ScratchDir scratch;
-    fs::permissions(scratch.path(), fs::perms(0755));
-    writeBytes(scratch / "secret", kData);
-    fs::permissions(scratch / "secret", fs::perms(0600));
-    const fs::path shared = scratch / "shared";
-    fs::create_directory(shared);
-    ASSERT_EQ(::chown(shared.c_str(), 0, kOtherUser), 0);
-    ASSERT_EQ(::chmod(shared.c_str(), 02770), 0);  // not sticky: the kernel would refuse links
-    asOtherUser(shared, [] {
-        writeBytes("report.txt", bytesOf("weekly report"));
-        ::chmod("report.txt", 0644);
-        ::symlink("../secret", "swap");
-    });
+    const SharedDirectory shared(false);  // not sticky, where the kernel would refuse links
+    asOtherUser(shared.path,
+                "echo report > report.txt && chmod 644 report.txt && "
+                "ln -s ../secret swap");
     const pid_t swapper = ::fork();
     ASSERT_GE(swapper, 0);
     if (swapper == 0) {
-        if (becomeOtherUser(shared)) {
+        if (::setgroups(0, nullptr) == 0 && ::setresgid(kOtherUser, kOtherUser, kOtherUser) == 0 &&
+            ::setresuid(kOtherUser, kOtherUser, kOtherUser) == 0 &&
+            ::chdir(shared.path.c_str()) == 0) {
             for (;;) {
                 ::renameat2(AT_FDCWD, "report.txt", AT_FDCWD, "swap", RENAME_EXCHANGE);
             }
@@ -290,12 +174,13 @@ TEST(HostileDirectory, ASourceSwappedWhileItIsReadNeverLeaksRootsFile) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
     for (; std::chrono::steady_clock::now() < end && runs < 2000; ++runs) {
         const bool force = runs % 2 == 0;
-        fs::remove(shared / "report.txt.lzc");
-        if (runLzc(shared, {force ? "-f" : "-q", "report.txt"}).status != 0) {
+        fs::remove(shared.path / "report.txt.lzc");
+        std::string errors;
+        if (runLzc(shared.path, force ? "-f report.txt" : "report.txt", errors) != 0) {
             continue;
         }
-        const struct stat output = entryOf(shared / "report.txt.lzc");
-        if (readBytes(shared / "report.txt.lzc") == kStream) {
+        const struct stat output = entryOf(shared.path / "report.txt.lzc");
+        if (readBytes(shared.path / "report.txt.lzc") == kStream) {
             ++secretsRead;
             leaks += !force || output.st_uid != 0 || (output.st_mode & 0077) != 0;
         } else {
