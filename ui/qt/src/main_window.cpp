@@ -128,6 +128,7 @@ MainWindow::MainWindow(Dialogs& dialogs, FileOperations& operations, QWidget* pa
     // A chosen item reads from its start, not scrolled to its end.
     connect(qualityBox_, &QComboBox::currentIndexChanged, this,
             [this] { qualityBox_->lineEdit()->setCursorPosition(0); });
+    // No item until the window opens, so that selecting the first one then scrolls it too.
     qualityBox_->setCurrentIndex(-1);
 
     // "..." has no letter to underline, so it takes Alt+B (browse) as its own shortcut.
