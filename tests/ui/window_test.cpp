@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStyleOptionButton>
@@ -14,7 +15,7 @@
 #include <cerrno>
 #include <functional>
 
-#include "vellicor/vellicor.h"
+#include "vellicor/main_window.h"
 #include "vellicor/window_arguments.h"
 
 using namespace vellicor;
@@ -42,17 +43,17 @@ struct RecordingDialogs final : Dialogs {
 };
 
 // Records the operation, names and window that reach it, runs `during`, returns `outcome`.
-struct ScriptedCodec final : CodecCalls {
-    lzc::Outcome compress(const std::string& source, const std::string& destination,
-                          const lzc::ProgressCallback&, std::int32_t, std::int32_t window,
-                          const lzc::ConfirmReplace&) override {
+struct ScriptedCodec final : FileOperations {
+    lzc::Outcome compress(const std::filesystem::path& source,
+                          const std::filesystem::path& destination, std::int32_t window,
+                          const ProgressReport&, const ReplaceQuestion&) override {
         calls << QStringList{"compress", source.c_str(), destination.c_str(),
                              QString::number(window)};
         return during(), outcome;
     }
-    lzc::Outcome decompress(const std::string& source, const std::string& destination,
-                            const lzc::ProgressCallback&, std::int32_t,
-                            const lzc::ConfirmReplace&) override {
+    lzc::Outcome decompress(const std::filesystem::path& source,
+                            const std::filesystem::path& destination, const ProgressReport&,
+                            const ReplaceQuestion&) override {
         calls << QStringList{"decompress", source.c_str(), destination.c_str()};
         return during(), outcome;
     }
@@ -63,7 +64,8 @@ struct ScriptedCodec final : CodecCalls {
 
 // A shown, active window with recording dialogs and the given codec (the real one by default).
 struct Session {
-    explicit Session(CodecCalls* codec = nullptr) : window(dialogs, codec ? *codec : real) {
+    explicit Session(FileOperations* codec = nullptr)
+        : window(dialogs, codec ? *codec : fileLayerOperations()) {
         window.show();
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -76,9 +78,8 @@ struct Session {
         get<QLineEdit>("txtFile")->setText(fileName);
         QTest::mouseClick(get<QPushButton>(button), Qt::LeftButton);
     }
-    inline static LzcCodecCalls real;
     RecordingDialogs dialogs;
-    Vellicor window;
+    MainWindow window;
 };
 
 void writeFile(const QString& name, const QByteArray& bytes) {
@@ -106,6 +107,7 @@ private slots:
     void failureSaysWhyAndWhere();
     void successSaysWhereAndReplacingAsksFirst();
     void fileDialogStartsInTheTypedFolder();
+    void dropNamesTheFirstLocalFile();
     void commandLineNamesTheFile();
 };
 
@@ -182,8 +184,8 @@ void WindowTest::keysStartOperationsDuringWhichEveryInputIsInert() {
             enabledDuring += s.get(name)->isEnabled() ? 1 : 0;
         }
         QTest::keyClicks(s.get("txtFile"), "x");
-        s.window.cmdComp_Click();
-        s.window.cmdDecomp_Click();
+        s.window.flow().compressClicked();
+        s.window.flow().decompressClicked();
     };
     s.dialogs.opened = "/d/a.lzc";
     s.get<QLineEdit>("txtFile")->setText("/d/a.lzc");
@@ -302,6 +304,22 @@ void WindowTest::fileDialogStartsInTheTypedFolder() {
     s.press("cmdFile", "/d/typed");
     QCOMPARE(s.dialogs.typedNames, QStringList{"/d/typed"});
     QCOMPARE(s.get<QLineEdit>("txtFile")->text(), QString("/d/chosen.txt"));
+}
+
+void WindowTest::dropNamesTheFirstLocalFile() {
+    Session s;
+    const QList<QUrl> drops[] = {{QUrl("https://example.org/a.txt")},
+                                 {QUrl("https://example.org/a.txt"),
+                                  QUrl::fromLocalFile("/tmp/a b"), QUrl::fromLocalFile("/tmp/c")}};
+    QStringList named;
+    for (const QList<QUrl>& urls : drops) {
+        QMimeData data;
+        data.setUrls(urls);
+        QDropEvent drop(QPointF(9, 9), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        static_cast<QObject&>(s.window).event(&drop);  // as Qt's drag manager delivers it
+        named << s.get<QLineEdit>("txtFile")->text();
+    }
+    QCOMPARE(named, QStringList({"", "/tmp/a b"}));
 }
 
 void WindowTest::commandLineNamesTheFile() {

@@ -3,7 +3,6 @@
 #include <QAccessible>
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
-#include <QCoreApplication>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -51,15 +50,6 @@ int dpiOf(const QWidget& widget) {
 }
 
 }  // namespace
-
-int twipsToPixels(double twips, double dpi) {
-    return static_cast<int>(std::floor(twips * dpi / kTwipsPerInch));
-}
-
-QRect twipsRect(const QRect& twips, double dpi) {
-    return QRect(twipsToPixels(twips.left(), dpi), twipsToPixels(twips.top(), dpi),
-                 twipsToPixels(twips.width(), dpi), twipsToPixels(twips.height(), dpi));
-}
 
 RectangleShape::RectangleShape(QColor fill, QWidget* parent) : QWidget(parent), fill_(fill) {
     static const bool installed = [] {
@@ -112,13 +102,8 @@ void ShapeProgress::setBarWidth(float width) {
     }
 }
 
-lzc::ProgressCallback ShapeProgress::callback() {
-    return [this](std::int64_t done, std::int64_t total) {
-        const double width = std::floor(static_cast<double>(trackWidth()) *
-                                        static_cast<double>(done) / static_cast<double>(total));
-        setBarWidth(static_cast<float>(width));
-        QCoreApplication::processEvents();
-    };
+void ShapeProgress::show(std::int64_t done, std::int64_t total) {
+    setBarWidth(static_cast<float>(progressBarTwips(trackWidth(), done, total)));
 }
 
 }  // namespace vellicor

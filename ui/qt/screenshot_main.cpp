@@ -6,8 +6,8 @@
 #include <cstdio>
 
 #include "vellicor/dialogs.h"
+#include "vellicor/main_window.h"
 #include "vellicor/progress_shapes.h"
-#include "vellicor/vellicor.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
@@ -17,7 +17,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     vellicor::QtDialogs dialogs;
-    vellicor::Vellicor window(dialogs);
+    vellicor::MainWindow window(dialogs);
     // The window as it looks part way through compressing a file.
     window.findChild<QLineEdit*>(QStringLiteral("txtFile"))
         ->setText(QStringLiteral("/home/ada/notes/report.doc"));

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "vellicor/dialogs.h"
-#include "vellicor/vellicor.h"
+#include "vellicor/main_window.h"
 #include "vellicor/window_arguments.h"
 
 int main(int argc, char* argv[]) {
@@ -26,7 +26,7 @@ int main(int argc, char* argv[]) {
             break;
     }
     vellicor::QtDialogs dialogs;
-    vellicor::Vellicor window(dialogs);
+    vellicor::MainWindow window(dialogs);
     window.setFileName(commandLine.file);
     window.show();
     return QApplication::exec();

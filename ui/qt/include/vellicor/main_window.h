@@ -1,0 +1,61 @@
+// The main window: a file name, a quality level, "compress" and "decompress", a progress bar,
+// and a message box for every outcome. WindowFlow decides; this draws the form for it.
+#pragma once
+
+#include <QWidget>
+
+#include "vellicor/dialogs.h"
+#include "vellicor/progress_shapes.h"
+#include "vellicor/window_flow.h"
+
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
+namespace vellicor {
+
+class MainWindow final : public QWidget, private FormView {
+    Q_OBJECT
+
+public:
+    // The window over the real file operations.
+    explicit MainWindow(Dialogs& dialogs, QWidget* parent = nullptr);
+    MainWindow(Dialogs& dialogs, FileOperations& operations, QWidget* parent = nullptr);
+
+    // Puts a file name in the name box, as a file named on the command line.
+    void setFileName(const QString& name);
+    WindowFlow& flow() { return flow_; }
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    // Places the controls at the screen's DPI, grown where the font needs more.
+    void layoutControls();
+
+    std::string nameText() const override;
+    void setNameText(const std::string& name) override;
+    QualityBox qualityBox() const override;
+    void setInputsEnabled(bool enabled) override;
+    void setProgress(std::int64_t done, std::int64_t total) override;
+    void showMessage(const std::string& text, const std::string& informativeText) override;
+    bool askReplace(const std::string& absoluteName) override;
+    std::string chooseFile(const std::string& typed) override;
+
+    Dialogs& dialogs_;
+    QLineEdit* const nameBox_;
+    QPushButton* const browseButton_;
+    QPushButton* const compressButton_;
+    QPushButton* const decompressButton_;
+    QComboBox* const qualityBox_;
+    RectangleShape* const progressTrack_;
+    RectangleShape* const progressBar_;
+    ShapeProgress progressShapes_;
+    WindowFlow flow_;
+    // Where the focus was when the inputs were disabled.
+    QPointer<QWidget> focusBeforeLock_;
+};
+
+}  // namespace vellicor
