@@ -32,4 +32,5 @@ trap 'wineserver --kill' EXIT
 wineboot >/dev/null 2>&1
 
 ctest --test-dir "$build" --parallel 2 --output-on-failure
-bash tests/windows/lzc_exe_test.sh "$PWD/$build/cli/lzc.exe" "$linux_lzc"
+bash tests/windows/lzc_exe_test.sh "$PWD/$build/cli/lzc.exe" "$linux_lzc" \
+    "$PWD/$build/tests/windows/console_code_pages.exe"
