@@ -95,7 +95,7 @@ done <<'TABLE'
 -d NOTES.TXT.LZC|0|
 wild\*.none -- wild\*.txt|1|*.none: no such file*.txt: no such file*
 /?|0|Usage: lzc*
--o aux.lzc one|1|*aux.lzc: is the device AUX*
+--out aux.lzc one|1|*aux.lzc: is the device AUX*
 -d aux.lzc|2|*aux.lzc: its output aux would be the device AUX*
 -f -o NUL one|0|
 -o nodir\x.lzc one|1|*x.lzc: *[Pp]ath*
