@@ -19,7 +19,7 @@ checks=(
     zlib1g-dev liblz4-dev libzstd-dev
     dpkg-dev desktop-file-utils file shared-mime-info lintian
     hyperfine time gzip zstd lz4 python3
-    g++-mingw-w64-x86-64-posix wine64 googletest
+    g++-mingw-w64-x86-64-posix wine64 googletest icoutils
     gcovr
 )
 case "${1:-all}" in

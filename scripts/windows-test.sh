@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds the codec, lzc.exe and the codec tests for 64-bit Windows with MinGW-w64, checks
-# that lzc.exe needs no DLLs beyond the system's, and runs the tests under Wine: the codec's test
-# programs through CTest, then tests/windows/lzc_exe_test.sh against lzc.exe.
+# that lzc.exe needs no DLLs beyond the system's and carries its resources, makes the zip and
+# checks its listing, and runs the tests under Wine: the codec's test programs through CTest,
+# then tests/windows/lzc_exe_test.sh against lzc.exe.
 #   scripts/windows-test.sh LINUX_LZC   (a Linux build of lzc, whose outputs lzc.exe must match)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,6 +20,41 @@ if echo "$dlls" | grep -viqE '^(kernel32|msvcrt|ucrtbase|api-ms-win-.*|advapi32|
     exit 1
 fi
 
+# The release lzc.exe: stripped, with its manifest (UTF-8 code page, long paths, per-monitor
+# DPI), its icon and the project's version.
+version=$(sed -n 's/^project(Vellicor VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+if x86_64-w64-mingw32-objdump -h "$build/cli/lzc.exe" | grep -q '\.debug'; then
+    echo "lzc.exe carries debug sections"
+    exit 1
+fi
+resources=$(x86_64-w64-mingw32-windres -J coff -i "$build/cli/lzc.exe" -O rc)
+for wanted in RT_MANIFEST RT_GROUP_ICON "\"ProductVersion\", \"$version\"" '>UTF-8<' \
+    '>true</longPathAware>' '>PerMonitorV2<'; do
+    if ! grep -qF "$wanted" <<<"$resources"; then
+        echo "lzc.exe's resources lack $wanted"
+        exit 1
+    fi
+done
+
+# The zip a Windows user downloads: the three programs, a README and the licence, in CRLF text.
+(cd "$build" && cpack -G ZIP >/dev/null)
+top=vellicor-$version-win64
+listing=$(cmake -E tar tf "$build/$top.zip" | LC_ALL=C sort | tr '\n' ' ')
+expected="$top/LICENSE.txt $top/README.txt $top/lzc.exe $top/lzcat.exe $top/unlzc.exe "
+if [ "$listing" != "$expected" ]; then
+    echo "the zip holds $listing, not $expected"
+    exit 1
+fi
+unpacked=$(mktemp -d)
+(cd "$unpacked" && cmake -E tar xf "$OLDPWD/$build/$top.zip")
+for text in "$unpacked/$top"/*.txt; do
+    if [ "$(grep -c $'\r$' "$text")" != "$(wc -l <"$text")" ]; then
+        echo "$(basename "$text") in the zip is not CRLF text"
+        exit 1
+    fi
+done
+rm -rf "$unpacked"
+
 # Wine, headless, with its prefix in the build tree. One server is kept for the whole run (one
 # left over from an interrupted run is ended first), so that each program starts in a fraction
 # of a second. wineboot makes the prefix on the first run and starts Wine's own services; their
@@ -32,4 +68,5 @@ trap 'wineserver --kill' EXIT
 wineboot >/dev/null 2>&1
 
 ctest --test-dir "$build" --parallel 2 --output-on-failure
-bash tests/windows/lzc_exe_test.sh "$PWD/$build/cli/lzc.exe" "$linux_lzc"
+bash tests/windows/lzc_exe_test.sh "$PWD/$build/cli/lzc.exe" "$linux_lzc" \
+    "$PWD/$build/tests/windows/console_code_pages.exe"

@@ -19,6 +19,7 @@
 #include "lzc_cli/exit_status.h"
 #include "lzc_cli/output_names.h"
 #include "lzc_cli/report_text.h"
+#include "lzc_cli/text_output.h"
 
 namespace lzc::cli {
 namespace {
@@ -78,19 +79,19 @@ private:
 
     // `name` as displayName() shows it.
     void fail(const std::string& name, const std::string& reason) {
-        std::fprintf(streams_.messages, "lzc: %s: %s\n", name.c_str(), reason.c_str());
+        writeText(streams_.messages, "lzc: " + name + ": " + reason + "\n");
         status_.error();
     }
 
     // Something left undone on purpose: said unless -q, and the exit status tells it anyway.
     void warn(const std::string& name, const std::string& reason) {
         if (!quiet()) {
-            std::fprintf(streams_.messages, "lzc: %s: %s\n", name.c_str(), reason.c_str());
+            writeText(streams_.messages, "lzc: " + name + ": " + reason + "\n");
         }
         status_.warning();
     }
 
-    void tell(const std::string& line) { std::fprintf(streams_.messages, "%s\n", line.c_str()); }
+    void tell(const std::string& line) { writeText(streams_.messages, line + "\n"); }
 
     // Compressed data is neither written to nor read from a terminal without -f. Only the
     // input concerned is refused; the others go on.
@@ -111,7 +112,15 @@ private:
     // The output of one input, or nothing when naming refused it (already reported).
     std::optional<Destination> destinationFor(const std::string& input) {
         if (settings_.output) {
-            return Destination{isStandardStream(*settings_.output) ? "" : *settings_.output};
+            if (isStandardStream(*settings_.output)) {
+                return Destination{};
+            }
+            if (const std::string refusal = namedOutputRefusal(*settings_.output);
+                !refusal.empty()) {
+                fail(quotedName(*settings_.output), refusal);
+                return std::nullopt;
+            }
+            return Destination{*settings_.output};
         }
         if (settings_.toStdout || isStandardStream(input)) {
             return Destination{};
@@ -145,12 +154,14 @@ private:
             if (outcome.systemError == EEXIST) {
                 warn(destination.displayName(), outputFailure(outcome.systemError));
             } else {
-                fail(destination.displayName(), outputFailure(outcome.systemError));
+                fail(destination.displayName(),
+                     outputFailure(outcome.systemError, outcome.nativeError));
             }
         } else if (outcome.status == Status::sourceNotRegular) {
             warn(displayName(input), inputFailure(outcome.status, outcome.systemError));
         } else {
-            fail(displayName(input), inputFailure(outcome.status, outcome.systemError));
+            fail(displayName(input),
+                 inputFailure(outcome.status, outcome.systemError, outcome.nativeError));
         }
     }
 

@@ -31,6 +31,20 @@ std::string qualityHelp() {
 
 }  // namespace
 
+// The few words that differ for Windows users: the console and its pager, the read-only
+// attribute, and /? (the option columns stay aligned).
+#ifdef _WIN32
+#define LZC_HELP_TERMINAL "the console"
+#define LZC_HELP_ALIAS ", /?"
+#define LZC_HELP_METADATA "Output files get the read-only\nattribute and modification"
+#define LZC_HELP_PAGER "more"
+#else
+#define LZC_HELP_TERMINAL "a terminal"
+#define LZC_HELP_ALIAS "    "
+#define LZC_HELP_METADATA "Output files get the permission bits\nand modification"
+#define LZC_HELP_PAGER "less"
+#endif
+
 std::string versionText() {
     return "lzc (Vellicor) " LZC_VERSION "\n";
 }
@@ -54,7 +68,7 @@ Output:
   -c, --stdout          write to standard output; keep the input files
   -o, --output=OUT      write to OUT (a single FILE only; - is standard output)
   -f, --force           overwrite existing output files, write compressed data
-                        to a terminal, compress a FILE already ending in .lzc
+                        to )" LZC_HELP_TERMINAL R"(, compress a FILE already ending in .lzc
   -k, --keep            keep the input files (the default)
       --rm              remove each input file once its output is written
       --synchronous     flush each output to disk before going on (slower)
@@ -71,21 +85,20 @@ Compression:
 Messages:
   -q, --quiet           print no warnings (-l: no header, no totals)
   -v, --verbose         print a line for each file: names, sizes and ratio
-  -h, --help            show this help and exit
+  -h, --help)" LZC_HELP_ALIAS R"(        show this help and exit
   -V, --version         show the version and exit
 
 Long options may be shortened to any unique prefix, as in --dec.
 
 The ratio is the compressed size as a percentage of the original size, the
 figure the Vellicor window shows: 83.33% means the .lzc file is about 83% as
-large as the original (lower is better). Output files get the permission bits
-and modification time of their input.
+large as the original (lower is better). )" LZC_HELP_METADATA R"( time of their input.
 
 Examples:
   lzc notes.txt                   compress notes.txt to notes.txt.lzc
   lzc -d notes.txt.lzc            restore notes.txt from notes.txt.lzc
   lzc -Q poor *.txt               compress every .txt file, searching 2048 back
-  lzc -dc notes.txt.lzc | less    page through notes.txt without restoring it
+  lzc -dc notes.txt.lzc | )" LZC_HELP_PAGER R"(    page through notes.txt without restoring it
   lzc < notes.txt > notes.lzc     compress standard input to standard output
   lzc -d -o copy.txt notes.lzc    restore notes.lzc under the name copy.txt
   lzc -l *.lzc                    list sizes and ratios

@@ -9,13 +9,14 @@
 #include "lzc_cli/command_line.h"
 #include "lzc_cli/exit_status.h"
 #include "lzc_cli/file_jobs.h"
+#include "lzc_cli/text_output.h"
 #include "process_setup.h"
 
 namespace {
 
 // Prints help or version text; a failed write (a full disk, say) is an error too.
 int printText(const std::string& text) {
-    if (std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
+    if (!lzc::cli::writeText(stdout, text) || std::fflush(stdout) != 0) {
         std::perror("lzc: stdout");
         return lzc::cli::kExitError;
     }
@@ -35,8 +36,8 @@ int main(int argc, char** argv) {
         case lzc::cli::ParsedCommandLine::Action::showVersion:
             return printText(lzc::cli::versionText());
         case lzc::cli::ParsedCommandLine::Action::reportUsageError:
-            std::fprintf(stderr, "lzc: %s\nTry 'lzc --help' for more information.\n",
-                         parsed.error.c_str());
+            lzc::cli::writeText(
+                stderr, "lzc: " + parsed.error + "\nTry 'lzc --help' for more information.\n");
             return lzc::cli::kExitError;
         case lzc::cli::ParsedCommandLine::Action::run:
             break;

@@ -33,10 +33,10 @@ std::string testLine(std::string_view name, std::uintmax_t compressed, std::uint
            std::to_string(restored) + " bytes (" + formatRatio(ratio) + ")";
 }
 
-std::string inputFailure(Status status, int systemError) {
+std::string inputFailure(Status status, int systemError, unsigned long nativeError) {
     switch (status) {
         case Status::readFailed:
-            return std::strerror(systemError);
+            return fileio::systemErrorText(systemError, nativeError);
         case Status::emptyInput:
             return "empty: the .lzc format cannot hold an empty file";
         default:
@@ -44,14 +44,14 @@ std::string inputFailure(Status status, int systemError) {
     }
 }
 
-std::string outputFailure(int systemError) {
+std::string outputFailure(int systemError, unsigned long nativeError) {
     switch (systemError) {
         case EEXIST:
             return "already exists (use -f to overwrite)";
         case EISDIR:
             return "is a directory";
         default:
-            return std::strerror(systemError);
+            return fileio::systemErrorText(systemError, nativeError);
     }
 }
 

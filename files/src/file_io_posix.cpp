@@ -476,6 +476,10 @@ std::ptrdiff_t writeSome(int fd, const std::uint8_t* data, std::size_t size) {
 
 }  // namespace platform
 
+std::string systemErrorText(int errnoValue, unsigned long /*nativeError*/) {
+    return std::strerror(errnoValue);
+}
+
 ReadResult readFile(const std::filesystem::path& name, std::size_t limit, Links links) {
     OpenedFile opened = openRegular(AT_FDCWD, name.c_str(), links);
     if (!opened.fd.valid()) {

@@ -23,6 +23,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <random>
 #include <string>
 
@@ -32,7 +33,12 @@
 namespace lzc::fileio {
 namespace {
 
+// The Win32 error behind the errno value errnoOf made last on this thread: readFile and
+// writeFileAtomically hand it on with their errno, for messages in the system's own words.
+thread_local DWORD lastNativeError = 0;
+
 int errnoOf(DWORD error) {
+    lastNativeError = error;
     switch (error) {
         case ERROR_FILE_NOT_FOUND:
         case ERROR_PATH_NOT_FOUND:
@@ -337,13 +343,40 @@ std::ptrdiff_t writeSome(int fd, const std::uint8_t* data, std::size_t size) {
 
 }  // namespace platform
 
-ReadResult readFile(const std::filesystem::path& name, std::size_t limit, Links links) {
+std::string systemErrorText(int errnoValue, unsigned long nativeError) {
+    wchar_t* text = nullptr;
+    const DWORD length =
+        nativeError == 0
+            ? 0
+            : ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                   FORMAT_MESSAGE_IGNORE_INSERTS,
+                               nullptr, nativeError, 0, reinterpret_cast<LPWSTR>(&text), 0,
+                               nullptr);
+    std::wstring wide(text == nullptr ? L"" : text, length);
+    ::LocalFree(text);
+    // One line, as a message's end: without the closing line break and full stop.
+    wide.erase(wide.find_last_not_of(L" \r\n.") + 1);
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    if (size <= 0) {
+        return std::strerror(errnoValue);
+    }
+    std::string utf8(static_cast<std::size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), size,
+                          nullptr, nullptr);
+    return utf8;
+}
+
+// readFile without the Win32 error handed on.
+static ReadResult readNamed(const std::filesystem::path& name, std::size_t limit, Links links) {
     ReadResult failed;
     Handle handle = openExisting(name, GENERIC_READ, links);
     if (!handle.valid()) {
-        failed.error = lastErrno();
-        failed.problem = failed.error == ENOENT ? ReadProblem::missing : ReadProblem::system;
-        failed.error = failed.error == ENOENT ? 0 : failed.error;
+        // A name no file can have (a pattern such as *.txt that matched nothing) is missing too.
+        const DWORD error = ::GetLastError();
+        const bool missing = errnoOf(error) == ENOENT || error == ERROR_INVALID_NAME;
+        failed.problem = missing ? ReadProblem::missing : ReadProblem::system;
+        failed.error = missing ? 0 : errnoOf(error);
         return failed;
     }
     const HandleInfo info = describe(handle.get());
@@ -391,6 +424,13 @@ ReadResult readFile(const std::filesystem::path& name, std::size_t limit, Links 
     return result;
 }
 
+ReadResult readFile(const std::filesystem::path& name, std::size_t limit, Links links) {
+    lastNativeError = 0;
+    ReadResult result = readNamed(name, limit, links);
+    result.nativeError = result.problem == ReadProblem::system ? lastNativeError : 0;
+    return result;
+}
+
 // Whether `name` is a file (not a link) holding exactly `bytes`.
 bool holdsSameBytes(const std::filesystem::path& name, std::span<const std::uint8_t> bytes) {
     const ReadResult existing = readFile(name, bytes.size(), Links::refuse);
@@ -398,8 +438,9 @@ bool holdsSameBytes(const std::filesystem::path& name, std::span<const std::uint
            std::equal(bytes.begin(), bytes.end(), existing.bytes.begin(), existing.bytes.end());
 }
 
-WriteResult writeFileAtomically(const std::filesystem::path& destination,
-                                std::span<const std::uint8_t> bytes, const WriteOptions& options) {
+// writeFileAtomically without the Win32 error handed on.
+static WriteResult writeNamed(const std::filesystem::path& destination,
+                              std::span<const std::uint8_t> bytes, const WriteOptions& options) {
     if (destination.empty()) {
         return {ENOENT, false, {}};
     }
@@ -419,7 +460,7 @@ WriteResult writeFileAtomically(const std::filesystem::path& destination,
             // `copy /y` does); some MoveFileExW implementations would replace it all the same.
             if ((info.file.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0 &&
                 options.replace != Replace::never) {
-                return {EACCES, false, {}};
+                return {errnoOf(ERROR_ACCESS_DENIED), false, {}};
             }
             exists = true;
         }
@@ -451,6 +492,14 @@ WriteResult writeFileAtomically(const std::filesystem::path& destination,
                              (options.confirmReplace && options.confirmReplace());
         result.error = replace ? temporary.moveTo(destination, true) : ECANCELED;
     }
+    return result;
+}
+
+WriteResult writeFileAtomically(const std::filesystem::path& destination,
+                                std::span<const std::uint8_t> bytes, const WriteOptions& options) {
+    lastNativeError = 0;
+    WriteResult result = writeNamed(destination, bytes, options);
+    result.nativeError = result.error != 0 ? lastNativeError : 0;
     return result;
 }
 

@@ -12,10 +12,11 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Outcome failure(Status status, int systemError = 0) {
+Outcome failure(Status status, int systemError = 0, unsigned long nativeError = 0) {
     Outcome outcome;
     outcome.status = status;
     outcome.systemError = systemError;
+    outcome.nativeError = nativeError;
     return outcome;
 }
 
@@ -38,7 +39,7 @@ Outcome readSource(const Endpoint& source, std::size_t limit, fileio::Links link
         case fileio::ReadProblem::system:
             break;
     }
-    return failure(Status::readFailed, read.error);
+    return failure(Status::readFailed, read.error, read.nativeError);
 }
 
 // Writes the result and, when asked, removes the source file it was made from.
@@ -67,7 +68,7 @@ Outcome writeResult(const Endpoint& source, const fileio::ReadResult& read,
             return failure(Status::cancelled);
         }
         if (written.error != 0) {
-            return failure(Status::writeFailed, written.error);
+            return failure(Status::writeFailed, written.error, written.nativeError);
         }
         inPlace = written.inPlace;
         outcome.warnings = std::move(written.warnings);

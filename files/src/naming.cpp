@@ -1,11 +1,16 @@
 #include "lzc/naming.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace lzc {
 namespace {
 
 constexpr std::string_view kCompressedSuffix = ".lzc";
+
+char asciiUpper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 bool isContinuationByte(char byte) {
     return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
@@ -92,7 +97,32 @@ std::string compressedName(std::string_view source) {
 }
 
 bool hasCompressedSuffix(std::string_view name) {
+#ifdef _WIN32
+    if (name.size() < kCompressedSuffix.size()) {
+        return false;
+    }
+    const std::string_view end = name.substr(name.size() - kCompressedSuffix.size());
+    return std::equal(end.begin(), end.end(), kCompressedSuffix.begin(),
+                      [](char a, char b) { return asciiUpper(a) == asciiUpper(b); });
+#else
     return name.ends_with(kCompressedSuffix);
+#endif
+}
+
+std::optional<std::string> reservedDeviceName(std::string_view name) {
+    std::string_view stem = name.substr(name.find_last_of("/\\:") + 1);
+    stem = stem.substr(0, stem.find('.'));
+    stem = stem.substr(0, stem.find_last_not_of(' ') + 1);
+    std::string upper;
+    for (const char c : stem) {
+        upper += asciiUpper(c);
+    }
+    const bool numbered = upper.size() == 4 && upper[3] >= '1' && upper[3] <= '9' &&
+                          (upper.starts_with("COM") || upper.starts_with("LPT"));
+    if (numbered || upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL") {
+        return upper;
+    }
+    return std::nullopt;
 }
 
 std::optional<std::string> restoredName(std::string_view compressed) {

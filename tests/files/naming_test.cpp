@@ -27,5 +27,40 @@ TEST(Naming, NamesThatCouldBreakALineAreQuotedAsAShellReadsThem) {
     }
 }
 
+TEST(Naming, TheSuffixIgnoresLetterCaseOnWindowsOnly) {
+#ifdef _WIN32
+    constexpr bool kAnyCase = true;
+#else
+    constexpr bool kAnyCase = false;
+#endif
+    const std::pair<std::string, bool> cases[] = {
+        {"notes.txt.lzc", true}, {"NOTES.TXT.LZC", kAnyCase}, {"a.Lzc", kAnyCase},
+        {"lzc", false},          {"notes.lzcx", false},
+    };
+    for (const auto& [name, suffixed] : cases) {
+        EXPECT_EQ(hasCompressedSuffix(name), suffixed) << name;
+    }
+}
+
+TEST(Naming, DeviceNamesAreTheStemOfTheLastComponentInAnyCase) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"NUL", "NUL"},
+        {"aux.lzc", "AUX"},
+        {"dir\\Con.txt.lzc", "CON"},
+        {"d/prn  .txt", "PRN"},
+        {"com1", "COM1"},
+        {"LPT9.lzc", "LPT9"},
+        {"c:nul", "NUL"},
+        {"com0", ""},
+        {"com10", ""},
+        {"auxiliary.lzc", ""},
+        {"aux/notes.txt.lzc", ""},
+        {"notes.aux", ""},
+    };
+    for (const auto& [name, device] : cases) {
+        EXPECT_EQ(reservedDeviceName(name).value_or(""), device) << name;
+    }
+}
+
 }  // namespace
 }  // namespace lzc::test

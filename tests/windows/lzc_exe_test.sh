@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # lzc.exe under Wine (scripts/windows-test.sh sets Wine up): round trips that match the Linux
 # build byte for byte, binary pipes, the refusal to replace, the read-only attribute and time
-# carried over, hidden files, non-ASCII names, the name lzcat.exe and malformed streams.
-#   tests/windows/lzc_exe_test.sh LZC_EXE LINUX_LZC
+# carried over, hidden files, non-ASCII names, the name lzcat.exe, malformed streams, and
+# lzc.exe as typed into cmd.exe.
+#   tests/windows/lzc_exe_test.sh LZC_EXE LINUX_LZC CONSOLE_CODE_PAGES_EXE
 set -uo pipefail
 exe=$1
 linux=$2
+pages_exe=$3
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 cd "$dir" || exit 1
@@ -73,6 +75,43 @@ cp "$exe" LZCat.Exe
 
 printf '\x80\x05ab' >bad.lzc
 [ "$(status_of lzc -d bad.lzc)" = 1 ] && [ ! -e bad ] || fail "a malformed stream was accepted"
+
+# As cmd.exe users type it: COMMAND LINE | exit status | a pattern its messages match. Wildcards
+# are expanded in sorted order, leaving out hidden files and folders, and not after "--"; a
+# reserved device name is no output, except NUL named with -o; errors read as the system says.
+cp "$exe" lzc.exe
+mkdir wild wild/d.txt
+printf a >wild/c.txt && printf b >wild/a.txt && printf c >wild/B.txt && printf h >wild/h.txt
+wine cmd /c attrib +h 'wild\h.txt' >/dev/null
+"$linux" -c text.txt >NOTES.TXT.LZC
+while IFS='|' read -r line status pattern; do
+    said=$(wine cmd /c "lzc.exe $line" 2>&1)
+    actual=$?
+    [ "$actual" = "$status" ] && [[ $said == $pattern ]] ||
+        fail "lzc $line: status $actual, said: $said"
+done <<'TABLE'
+-v wild\*.txt|0|*a.txt.lzc:*B.txt.lzc:*c.txt.lzc:*
+-d -f -v wild\*.LZC|0|*a.txt:*B.txt:*c.txt:*
+-d NOTES.TXT.LZC|0|
+wild\*.none -- wild\*.txt|1|*.none: no such file*.txt: no such file*
+/?|0|Usage: lzc*
+--out aux.lzc one|1|*aux.lzc: is the device AUX*
+-d aux.lzc|2|*aux.lzc: its output aux would be the device AUX*
+-f -o NUL one|0|
+-o nodir\x.lzc one|1|*x.lzc: *[Pp]ath*
+TABLE
+cmp -s NOTES.TXT text.txt || fail "NOTES.TXT.LZC did not restore NOTES.TXT"
+
+wine cmd /c "lzc.exe --help >help.txt"
+[ "$(grep -c $'\r$' help.txt)" = "$(wc -l <help.txt)" ] || fail "the help is not CRLF text"
+
+# The console's code pages are the same after a run (script gives Wine a console, which
+# draws each character between escape sequences).
+cp "$pages_exe" pages.exe
+pages=$(script -qec 'wine cmd /c "pages.exe & lzc.exe -c one >NUL & pages.exe"' /dev/null \
+    </dev/null | sed 's/\x1b\[[0-9;?]*[A-Za-z]//g' | grep -o 'pages:[0-9]*,[0-9]*')
+[ "$(wc -l <<<"$pages")" = 2 ] && [ "$(uniq <<<"$pages" | wc -l)" = 1 ] ||
+    fail "the console's code page changed: $pages"
 
 [ "$failures" = 0 ] && echo "lzc.exe: all checks passed"
 exit $((failures > 0))

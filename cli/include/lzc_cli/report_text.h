@@ -24,9 +24,10 @@ std::string transferLine(std::string_view from, std::string_view to, std::uintma
 std::string testLine(std::string_view name, std::uintmax_t compressed, std::uintmax_t restored,
                      std::int32_t ratio);
 
-// Why an input failed, or why its output could not be written (errno `systemError`).
-std::string inputFailure(Status status, int systemError);
-std::string outputFailure(int systemError);
+// Why an input failed, or why its output could not be written (errno `systemError`; on
+// Windows in the system's own words for `nativeError`, see fileio::systemErrorText).
+std::string inputFailure(Status status, int systemError, unsigned long nativeError = 0);
+std::string outputFailure(int systemError, unsigned long nativeError = 0);
 
 // A metadata warning: "cannot keep its permissions: Operation not permitted".
 std::string metadataWarning(const fileio::MetadataWarning& warning);

@@ -27,6 +27,7 @@
 #include <functional>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace lzc::fileio {
@@ -60,7 +61,8 @@ enum class ReadProblem {
 
 struct ReadResult {
     ReadProblem problem = ReadProblem::none;
-    int error = 0;  // errno for ReadProblem::system, else 0
+    int error = 0;                  // errno for ReadProblem::system, else 0
+    unsigned long nativeError = 0;  // with `error`: the system's own code (Windows), or 0
     std::vector<std::uint8_t> bytes;
     FileFacts facts;  // files only, once opened
 };
@@ -75,6 +77,11 @@ ReadResult readDescriptor(int fd, std::size_t limit);
 // Writes all of `bytes` to an open descriptor (standard output, say), retrying interrupted and
 // partial writes. Returns 0 or the errno of the failing call.
 int writeDescriptor(int fd, std::span<const std::uint8_t> bytes);
+
+// What a failure says in messages: on Windows the system's own text for `nativeError`, in the
+// user's language, when there is one (errno values lump many system errors together); else
+// strerror(errnoValue).
+std::string systemErrorText(int errnoValue, unsigned long nativeError);
 
 // Whether a descriptor (standard input, say) is a terminal.
 bool isTerminal(int fd);
@@ -129,6 +136,7 @@ struct WriteResult {
     int error = 0;         // 0 or the errno of the failing call
     bool inPlace = false;  // written into an existing FIFO or device, not a regular file
     std::vector<MetadataWarning> warnings;
+    unsigned long nativeError = 0;  // with `error`: the system's own code (Windows), or 0
 };
 
 // Writes `bytes` to `destination` all or nothing, as described above. A destination that is a

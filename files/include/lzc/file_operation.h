@@ -70,8 +70,9 @@ struct Outcome {
     Status status = Status::ok;
     // errno of the failing system call, for readFailed and writeFailed; 0 otherwise.
     int systemError = 0;
-    std::size_t sourceSize = 0;  // bytes read
-    std::size_t resultSize = 0;  // bytes made
+    unsigned long nativeError = 0;  // the system's own code behind systemError (Windows), or 0
+    std::size_t sourceSize = 0;     // bytes read
+    std::size_t resultSize = 0;     // bytes made
     // The size figure of compressionRatio(), compressed size over restored size.
     std::int32_t ratio = 0;
     // Metadata the written file could not be given; the operation succeeded all the same.

@@ -11,8 +11,15 @@ namespace lzc {
 // source + ".lzc".
 std::string compressedName(std::string_view source);
 
-// Whether the name ends in ".lzc" (exactly, case included).
+// Whether the name ends in ".lzc": exactly on POSIX systems, in any letter case on Windows,
+// whose names differ in case only in how they are written (NOTES.TXT.LZC).
 bool hasCompressedSuffix(std::string_view name);
+
+// The device that Windows opens at `name` in place of a file, upper-cased ("AUX" for
+// "dir/aux.lzc"), or nullopt. The last component is a device when what stands before its first
+// dot, less trailing spaces, is CON, PRN, AUX, NUL, COM1-9 or LPT1-9 in any case. Only Windows
+// reserves these; the rule is the same string test everywhere.
+std::optional<std::string> reservedDeviceName(std::string_view name);
 
 // The compressed name without its last four characters, whatever they are; a character is a
 // UTF-8 code point (a stray continuation byte with no lead byte counts as one). A name of
