@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -56,17 +57,50 @@ TemporaryHook temporaryWritten = nullptr;
 
 namespace {
 
-// The hidden file being written, for the signal handler to remove: its directory's descriptor
-// and its name there. Only one file is written at a time; both are set and cleared with the
-// handled signals blocked.
-char pendingName[256];
-volatile sig_atomic_t pendingDirectory = -1;
+// The hidden files being written, for the signal handler to remove: each slot holds one file's
+// directory descriptor and its name there. A thread claims a slot and releases it with the
+// handled signals blocked in that thread; the handler, in whichever thread it runs, reads only
+// slots whose directory is set, and a directory is set only once its name is complete.
+struct PendingSlot {
+    std::atomic<bool> claimed{false};
+    std::atomic<int> directory{-1};
+    char name[256];
+};
+constexpr int kPendingSlots = 256;  // more files written at once than this are not removed
+PendingSlot pendingSlots[kPendingSlots];
+static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free);
+
+// Registers `name` in `dir`; returns the slot, or -1 when all are taken. Signals are blocked.
+int claimPendingSlot(int dir, const std::string& name) {
+    for (int at = 0; at < kPendingSlots; ++at) {
+        bool expected = false;
+        PendingSlot& slot = pendingSlots[at];
+        if (slot.claimed.compare_exchange_strong(expected, true)) {
+            std::memcpy(slot.name, name.c_str(), std::min(name.size() + 1, sizeof slot.name));
+            slot.name[sizeof slot.name - 1] = '\0';
+            slot.directory.store(dir, std::memory_order_release);
+            return at;
+        }
+    }
+    return -1;
+}
+
+// Forgets a slot's file. Signals are blocked.
+void releasePendingSlot(int at) {
+    if (at >= 0) {
+        pendingSlots[at].directory.store(-1, std::memory_order_release);
+        pendingSlots[at].claimed.store(false, std::memory_order_release);
+    }
+}
 
 constexpr int kCleanedUpSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
 
 extern "C" void removeTemporaryAndDie(int signalNumber) {
-    if (pendingDirectory >= 0) {
-        ::unlinkat(pendingDirectory, pendingName, 0);
+    for (PendingSlot& slot : pendingSlots) {
+        const int dir = slot.directory.load(std::memory_order_acquire);
+        if (dir >= 0) {
+            ::unlinkat(dir, slot.name, 0);
+        }
     }
     // SA_RESETHAND has restored the default action: the signal, raised again, ends the process
     // with its usual status once this handler returns.
@@ -139,6 +173,11 @@ public:
 private:
     int fd_;
 };
+
+// A directory argument as the system calls take it.
+int at(int directory) {
+    return directory == kWorkingDirectory ? AT_FDCWD : directory;
+}
 
 FileFacts factsOf(const struct stat& info) {
     FileFacts facts;
@@ -227,7 +266,7 @@ struct Place {
     int error = 0;
 };
 
-Place placeOf(const std::filesystem::path& destination) {
+Place placeOf(int directory, const std::filesystem::path& destination) {
     Place place;
     const std::filesystem::path leaf = destination.filename();
     if (leaf.empty() || leaf == "." || leaf == "..") {
@@ -236,7 +275,8 @@ Place placeOf(const std::filesystem::path& destination) {
     }
     const std::filesystem::path parent =
         destination.has_parent_path() ? destination.parent_path() : ".";
-    place.directory = Descriptor(::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    place.directory =
+        Descriptor(::openat(directory, parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     place.error = place.directory.valid() ? 0 : errno;
     place.name = leaf.native();
     return place;
@@ -260,8 +300,7 @@ public:
             fd_ = ::openat(dir, name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                            0600);
             if (fd_ >= 0) {
-                std::memcpy(pendingName, name_.c_str(), name_.size() + 1);
-                pendingDirectory = dir;
+                slot_ = claimPendingSlot(dir, name_);
                 pending_ = true;
                 return;
             }
@@ -280,7 +319,7 @@ public:
         if (pending_) {
             const SignalsBlocked blocked;
             ::unlinkat(dir_, name_.c_str(), 0);
-            pendingDirectory = -1;
+            releasePendingSlot(slot_);
         }
     }
 
@@ -292,7 +331,7 @@ public:
     void placed() {
         const SignalsBlocked blocked;
         pending_ = false;
-        pendingDirectory = -1;
+        releasePendingSlot(std::exchange(slot_, -1));
     }
 
 private:
@@ -301,6 +340,7 @@ private:
     int fd_ = -1;
     int error_ = 0;
     bool pending_ = false;
+    int slot_ = -1;
 };
 
 bool meansUnsupported(int error) {
@@ -440,16 +480,24 @@ bool isTerminal(int fd) {
 }
 
 bool isSameFile(const std::filesystem::path& name, const FileFacts& facts) {
+    return isSameFileAt(kWorkingDirectory, name, facts);
+}
+
+bool isSameFileAt(int directory, const std::filesystem::path& name, const FileFacts& facts) {
     struct stat info {};
-    return ::fstatat(AT_FDCWD, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+    return ::fstatat(at(directory), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
            info.st_dev == facts.device && info.st_ino == facts.inode;
 }
 
 int removeIfUnchanged(const std::filesystem::path& name, const FileFacts& facts) {
-    if (!isSameFile(name, facts)) {
+    return removeIfUnchangedAt(kWorkingDirectory, name, facts);
+}
+
+int removeIfUnchangedAt(int directory, const std::filesystem::path& name, const FileFacts& facts) {
+    if (!isSameFileAt(directory, name, facts)) {
         return kNameChanged;
     }
-    return ::unlink(name.c_str()) == 0 ? 0 : errno;
+    return ::unlinkat(at(directory), name.c_str(), 0) == 0 ? 0 : errno;
 }
 
 namespace platform {
@@ -477,7 +525,12 @@ std::ptrdiff_t writeSome(int fd, const std::uint8_t* data, std::size_t size) {
 }  // namespace platform
 
 ReadResult readFile(const std::filesystem::path& name, std::size_t limit, Links links) {
-    OpenedFile opened = openRegular(AT_FDCWD, name.c_str(), links);
+    return readFileAt(kWorkingDirectory, name, limit, links);
+}
+
+ReadResult readFileAt(int directory, const std::filesystem::path& name, std::size_t limit,
+                      Links links) {
+    OpenedFile opened = openRegular(at(directory), name.c_str(), links);
     if (!opened.fd.valid()) {
         ReadResult failed;
         failed.problem = opened.problem;
@@ -491,7 +544,13 @@ ReadResult readFile(const std::filesystem::path& name, std::size_t limit, Links 
 
 WriteResult writeFileAtomically(const std::filesystem::path& destination,
                                 std::span<const std::uint8_t> bytes, const WriteOptions& options) {
-    const Place place = placeOf(destination);
+    return writeFileAtomicallyAt(kWorkingDirectory, destination, bytes, options);
+}
+
+WriteResult writeFileAtomicallyAt(int directory, const std::filesystem::path& destination,
+                                  std::span<const std::uint8_t> bytes,
+                                  const WriteOptions& options) {
+    const Place place = placeOf(at(directory), destination);
     if (place.error != 0) {
         return {place.error, false, {}};
     }
