@@ -37,10 +37,16 @@ struct Ran {
     std::string errors;
 };
 
-// Runs lzc with `arguments` in `directory`; its standard input is /dev/null.
-Ran runLzc(const fs::path& directory, const std::vector<std::string>& arguments) {
+// Runs lzc with `arguments` in `directory`, as root or as the other user; its standard input is
+// /dev/null.
+Ran runLzc(const fs::path& directory, const std::vector<std::string>& arguments,
+           bool asOtherUser = false) {
     const char* binary = std::getenv("LZC_UNDER_TEST");
-    std::vector<std::string> words{binary != nullptr ? binary : LZC_BINARY};
+    std::vector<std::string> words;
+    if (asOtherUser) {
+        words = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+    }
+    words.emplace_back(binary != nullptr ? binary : LZC_BINARY);
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (std::string& word : words) {
@@ -252,6 +258,79 @@ TEST(HostileDirectory, WhatTheOtherUserPutsAtANameNeverMakesRootWriteThroughIt) 
             }
         }
     }
+}
+
+// lzc -r, run by the other user and then by root, over a tree that holds a link to a directory
+// outside it, a link back up the tree, a directory the other user cannot read, files with and
+// without .lzc and a name with a newline: no link is followed, the unreadable directory is
+// reported and the walk goes on.
+TEST(HostileDirectory, ARecursiveRunStaysInTheTreeAndGoesOnPastWhatItCannotRead) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root, to act as a second user";
+    }
+    ScratchDir scratch;
+    fs::permissions(scratch.path(), fs::perms(0755));
+    const fs::path tree = scratch / "tree";
+    fs::create_directories(tree / "sub");
+    fs::create_directories(tree / "closed");
+    fs::create_directories(scratch / "outside");
+    writeBytes(tree / "a.txt", kData);
+    writeBytes(tree / "done.txt.lzc", kStream);
+    writeBytes(tree / "sub" / "new\nline", kData);
+    writeBytes(tree / "closed" / "x.txt", kData);
+    writeBytes(scratch / "outside" / "o.txt", kData);
+    fs::create_directory_symlink("../outside", tree / "out");
+    fs::create_directory_symlink("..", tree / "sub" / "loop");
+    for (const fs::path& entry : fs::recursive_directory_iterator(tree)) {
+        ASSERT_EQ(::lchown(entry.c_str(), kOtherUser, kOtherUser), 0);
+    }
+    ASSERT_EQ(::chown(tree.c_str(), kOtherUser, kOtherUser), 0);
+    ASSERT_EQ(::chown((tree / "closed").c_str(), 0, 0), 0);
+    fs::permissions(tree / "closed", fs::perms(0700));
+    constexpr const char* kLinks =
+        "lzc: tree/out: is a symbolic link -- skipped\n"
+        "lzc: tree/sub/loop: is a symbolic link -- skipped\n";
+    struct Walk {
+        bool asOtherUser;
+        std::vector<std::string> arguments;
+        int status;
+        std::string errors;
+        std::vector<const char*> made;  // in the tree, holding kStream or kData by their suffix
+    };
+    const Walk walks[] = {
+        {true,
+         {"-r", "tree"},
+         1,
+         std::string("lzc: tree/closed: Permission denied\n"
+                     "lzc: tree/done.txt.lzc: already ends in .lzc -- skipped\n") +
+             kLinks,
+         {"a.txt.lzc", "sub/new\nline.lzc"}},
+        {false,
+         {"-dr", "--rm", "tree"},
+         2,
+         std::string("lzc: tree/a.txt: does not end in .lzc -- skipped\n"
+                     "lzc: tree/a.txt: already exists (use -f to overwrite)\n"
+                     "lzc: tree/closed/x.txt: does not end in .lzc -- skipped\n") +
+             kLinks +
+             "lzc: 'tree/sub/new'$'\\n''line': does not end in .lzc -- skipped\n"
+             "lzc: 'tree/sub/new'$'\\n''line': already exists (use -f to overwrite)\n",
+         {"done.txt", "sub/new\nline.lzc"}},
+    };
+    for (const Walk& row : walks) {
+        SCOPED_TRACE(row.arguments.front());
+        const Ran ran = runLzc(scratch.path(), row.arguments, row.asOtherUser);
+        EXPECT_EQ(ran.status, row.status);
+        EXPECT_EQ(ran.errors, row.errors);
+        for (const char* made : row.made) {
+            EXPECT_EQ(readBytes(tree / made),
+                      std::string_view(made).ends_with(".lzc") ? kStream : kData)
+                << made;
+        }
+        EXPECT_EQ(listDirectory(scratch / "outside"), std::vector<std::string>{"o.txt"});
+        EXPECT_EQ(listDirectory(tree / "closed"), std::vector<std::string>{"x.txt"});
+    }
+    EXPECT_EQ(listDirectory(tree),
+              (std::vector<std::string>{"a.txt", "a.txt.lzc", "closed", "done.txt", "out", "sub"}));
 }
 
 // The other user swaps a file of theirs with a link to root's private file while root
