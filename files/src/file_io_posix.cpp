@@ -289,7 +289,7 @@ public:
     // Creates a new file beside `target` in `dir`; error() says why when none could be made.
     Temporary(int dir, const std::string& target) : dir_(dir) {
         installSignalHandlers();
-        static std::mt19937_64 generator{std::random_device{}()};
+        thread_local std::mt19937_64 generator{std::random_device{}()};
         const std::string stem = target.substr(0, 200);
         for (int attempt = 0; attempt < 100; ++attempt) {
             char suffix[16];

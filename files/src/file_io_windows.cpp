@@ -185,7 +185,7 @@ public:
         static const bool handlerInstalled =
             ::SetConsoleCtrlHandler(removeTemporaryOnInterrupt, TRUE) != 0;
         (void)handlerInstalled;
-        static std::mt19937_64 generator{std::random_device{}()};
+        thread_local std::mt19937_64 generator{std::random_device{}()};
         const std::wstring stem = target.filename().native().substr(0, 200);
         for (int attempt = 0; attempt < 100; ++attempt) {
             wchar_t suffix[16];
