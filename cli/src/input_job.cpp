@@ -124,9 +124,10 @@ private:
         if (!walked()) {
             return Destination{output.name, {}};
         }
-        // The walk's path with the input's last name replaced by the output's.
-        const std::string path = input_.name.substr(0, input_.name.size() - named.size());
-        return Destination{path + output.name, output.name};
+        // Messages show the walk's path with the suffix added or taken off as on the name.
+        const OutputName shown = compressing() ? compressedName(input_.name, settings_.force)
+                                               : restoredName(input_.name);
+        return Destination{shown.name, output.name};
     }
 
     OperationOptions options(bool writes) const {

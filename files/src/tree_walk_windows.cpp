@@ -47,7 +47,7 @@ void walk(const std::filesystem::path& directory, const std::string& path,
     for (const std::filesystem::path& name : names) {
         const std::filesystem::path full = directory / name;
         WalkEntry entry;
-        entry.path = path + "/" + utf8Of(name);
+        entry.path = path + (path.ends_with('/') || path.ends_with('\\') ? "" : "/") + utf8Of(name);
         const DWORD attributes = ::GetFileAttributesW(full.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES &&
             (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
