@@ -95,7 +95,17 @@ void releasePendingSlot(int at) {
 
 constexpr int kCleanedUpSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
 
+// Threads between creating a hidden file and registering it. The handler waits until there are
+// none, and once it has begun no thread creates another, so that no file of another thread's
+// goes unregistered past the handler's look at the slots.
+std::atomic<int> creating{0};
+std::atomic<bool> ending{false};
+
 extern "C" void removeTemporaryAndDie(int signalNumber) {
+    ending.store(true);
+    while (creating.load() > 0) {
+        // another thread, with these signals blocked, is one system call from registering
+    }
     for (PendingSlot& slot : pendingSlots) {
         const int dir = slot.directory.load(std::memory_order_acquire);
         if (dir >= 0) {
@@ -297,14 +307,25 @@ public:
                           static_cast<unsigned long long>(generator() & 0xFFFFFFFFFFULL));
             name_ = "." + stem + "." + suffix + ".tmp";
             const SignalsBlocked blocked;
+            creating.fetch_add(1);
+            if (ending.load()) {
+                creating.fetch_sub(1);
+                errno = EINTR;  // the process is being ended
+                break;
+            }
             fd_ = ::openat(dir, name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                            0600);
+            const int error = errno;
             if (fd_ >= 0) {
                 slot_ = claimPendingSlot(dir, name_);
                 pending_ = true;
+            }
+            creating.fetch_sub(1);
+            if (fd_ >= 0) {
                 return;
             }
-            if (errno != EEXIST) {
+            if (error != EEXIST) {
+                errno = error;
                 break;
             }
         }
