@@ -2,12 +2,10 @@
 // looked at once, through the descriptor of their directory; everything decided afterwards
 // comes from a descriptor (fstat), never from the name again.
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -19,6 +17,7 @@
 #include "file_io_platform.h"
 #include "file_io_seam.h"
 #include "lzc/file_io.h"
+#include "signal_cleanup.h"
 
 namespace lzc::fileio {
 namespace seam {
@@ -56,106 +55,6 @@ TemporaryHook temporaryWritten = nullptr;
 }  // namespace seam
 
 namespace {
-
-// The hidden files being written, for the signal handler to remove: each slot holds one file's
-// directory descriptor and its name there. A thread claims a slot and releases it with the
-// handled signals blocked in that thread; the handler, in whichever thread it runs, reads only
-// slots whose directory is set, and a directory is set only once its name is complete.
-struct PendingSlot {
-    std::atomic<bool> claimed{false};
-    std::atomic<int> directory{-1};
-    char name[256];
-};
-constexpr int kPendingSlots = 256;  // more files written at once than this are not removed
-PendingSlot pendingSlots[kPendingSlots];
-static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free);
-
-// Registers `name` in `dir`; returns the slot, or -1 when all are taken. Signals are blocked.
-int claimPendingSlot(int dir, const std::string& name) {
-    for (int at = 0; at < kPendingSlots; ++at) {
-        bool expected = false;
-        PendingSlot& slot = pendingSlots[at];
-        if (slot.claimed.compare_exchange_strong(expected, true)) {
-            std::memcpy(slot.name, name.c_str(), std::min(name.size() + 1, sizeof slot.name));
-            slot.name[sizeof slot.name - 1] = '\0';
-            slot.directory.store(dir, std::memory_order_release);
-            return at;
-        }
-    }
-    return -1;
-}
-
-// Forgets a slot's file. Signals are blocked.
-void releasePendingSlot(int at) {
-    if (at >= 0) {
-        pendingSlots[at].directory.store(-1, std::memory_order_release);
-        pendingSlots[at].claimed.store(false, std::memory_order_release);
-    }
-}
-
-constexpr int kCleanedUpSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
-
-// Threads between creating a hidden file and registering it. The handler waits until there are
-// none, and once it has begun no thread creates another, so that no file of another thread's
-// goes unregistered past the handler's look at the slots.
-std::atomic<int> creating{0};
-std::atomic<bool> ending{false};
-
-extern "C" void removeTemporaryAndDie(int signalNumber) {
-    ending.store(true);
-    while (creating.load() > 0) {
-        // another thread, with these signals blocked, is one system call from registering
-    }
-    for (PendingSlot& slot : pendingSlots) {
-        const int dir = slot.directory.load(std::memory_order_acquire);
-        if (dir >= 0) {
-            ::unlinkat(dir, slot.name, 0);
-        }
-    }
-    // SA_RESETHAND has restored the default action: the signal, raised again, ends the process
-    // with its usual status once this handler returns.
-    ::raise(signalNumber);
-}
-
-// Installs the handler for each signal that still has its default action; a signal the program
-// ignores or handles itself is left as it is.
-void installSignalHandlers() {
-    static const bool installed = [] {
-        for (const int signalNumber : kCleanedUpSignals) {
-            struct sigaction current {};
-            if (::sigaction(signalNumber, nullptr, &current) != 0 ||
-                current.sa_handler != SIG_DFL || (current.sa_flags & SA_SIGINFO) != 0) {
-                continue;
-            }
-            struct sigaction action {};
-            action.sa_handler = removeTemporaryAndDie;
-            action.sa_flags = static_cast<int>(SA_RESETHAND);
-            sigemptyset(&action.sa_mask);
-            ::sigaction(signalNumber, &action, nullptr);
-        }
-        return true;
-    }();
-    (void)installed;
-}
-
-// Blocks the handled signals for the life of a scope.
-class SignalsBlocked {
-public:
-    SignalsBlocked() {
-        sigset_t set;
-        sigemptyset(&set);
-        for (const int signalNumber : kCleanedUpSignals) {
-            sigaddset(&set, signalNumber);
-        }
-        ::pthread_sigmask(SIG_BLOCK, &set, &previous_);
-    }
-    SignalsBlocked(const SignalsBlocked&) = delete;
-    SignalsBlocked& operator=(const SignalsBlocked&) = delete;
-    ~SignalsBlocked() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
-
-private:
-    sigset_t previous_;
-};
 
 // Closes a descriptor and reports the result: a failed close can be a lost write.
 int closeChecked(int fd) {
@@ -298,7 +197,7 @@ class Temporary {
 public:
     // Creates a new file beside `target` in `dir`; error() says why when none could be made.
     Temporary(int dir, const std::string& target) : dir_(dir) {
-        installSignalHandlers();
+        cleanup::installSignalHandlers();
         thread_local std::mt19937_64 generator{std::random_device{}()};
         const std::string stem = target.substr(0, 200);
         for (int attempt = 0; attempt < 100; ++attempt) {
@@ -306,10 +205,8 @@ public:
             std::snprintf(suffix, sizeof suffix, "%010llx",
                           static_cast<unsigned long long>(generator() & 0xFFFFFFFFFFULL));
             name_ = "." + stem + "." + suffix + ".tmp";
-            const SignalsBlocked blocked;
-            creating.fetch_add(1);
-            if (ending.load()) {
-                creating.fetch_sub(1);
+            const cleanup::SignalsBlocked blocked;
+            if (!cleanup::beginCreating()) {
                 errno = EINTR;  // the process is being ended
                 break;
             }
@@ -317,10 +214,10 @@ public:
                            0600);
             const int error = errno;
             if (fd_ >= 0) {
-                slot_ = claimPendingSlot(dir, name_);
+                slot_ = cleanup::registerFile(dir, name_);
                 pending_ = true;
             }
-            creating.fetch_sub(1);
+            cleanup::endCreating();
             if (fd_ >= 0) {
                 return;
             }
@@ -338,9 +235,9 @@ public:
             ::close(fd_);
         }
         if (pending_) {
-            const SignalsBlocked blocked;
+            const cleanup::SignalsBlocked blocked;
             ::unlinkat(dir_, name_.c_str(), 0);
-            releasePendingSlot(slot_);
+            cleanup::forgetFile(slot_);
         }
     }
 
@@ -350,9 +247,9 @@ public:
     int close() { return closeChecked(std::exchange(fd_, -1)); }
     // The file is in place under another name: nothing is left to remove.
     void placed() {
-        const SignalsBlocked blocked;
+        const cleanup::SignalsBlocked blocked;
         pending_ = false;
-        releasePendingSlot(std::exchange(slot_, -1));
+        cleanup::forgetFile(std::exchange(slot_, -1));
     }
 
 private:
