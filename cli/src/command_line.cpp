@@ -27,7 +27,7 @@ constexpr int kInput = 1;
 // '-': inputs come back in order (code 1) wherever they stand, whatever POSIXLY_CORRECT says;
 // ':': a missing value is told apart from an unknown option. Digits are the levels, one digit
 // at a time.
-constexpr char kShortOptions[] = "-:dtlco:fkqvw:Q:hV0123456789";
+constexpr char kShortOptions[] = "-:dtlco:fkqvw:Q:rT:hV0123456789";
 
 constexpr option kLongOptions[] = {
     {"decompress", no_argument, nullptr, 'd'},
@@ -45,6 +45,8 @@ constexpr option kLongOptions[] = {
     {"verbose", no_argument, nullptr, 'v'},
     {"window", required_argument, nullptr, 'w'},
     {"quality", required_argument, nullptr, 'Q'},
+    {"recursive", no_argument, nullptr, 'r'},
+    {"threads", required_argument, nullptr, 'T'},
     {"fast", no_argument, nullptr, kFast},
     {"best", no_argument, nullptr, kBest},
     {"help", no_argument, nullptr, 'h'},
@@ -109,6 +111,16 @@ std::optional<std::int32_t> parseWindow(std::string_view text) {
     const auto [stop, error] = std::from_chars(text.data(), end, value);
     if (text.empty() || error != std::errc{} || stop != end || text.front() == '-' || value < 1 ||
         value > kWindowOptimal) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<unsigned> parseThreads(std::string_view text) {
+    unsigned value = 0;
+    const auto* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc{} || stop != end) {
         return std::nullopt;
     }
     return value;
@@ -239,6 +251,19 @@ private:
                          ")");
                 }
                 break;
+            case 'r':
+                settings.recursive = true;
+                break;
+            case 'T':
+                if (const auto threads = parseThreads(value)) {
+                    settings.threads = *threads;
+                } else {
+                    fail(
+                        "the number of threads must be a whole number (0: one per processor), "
+                        "not '" +
+                        std::string(value) + "'");
+                }
+                break;
             case kFast:
                 settings.window = qualityOfLevel(kFastestLevel).window;
                 break;
@@ -290,6 +315,8 @@ private:
             fail("--rm cannot be combined with -t or -l, which write nothing");
         } else if (settings.toStdout && settings.output) {
             fail("-c and -o cannot be combined");
+        } else if (settings.output && settings.recursive) {
+            fail("-o names the output of a single input, and -r may find many");
         } else if (settings.output && settings.inputs.size() > 1) {
             fail("-o names the output of a single input, but " +
                  std::to_string(settings.inputs.size()) + " were given");
@@ -306,7 +333,8 @@ private:
     std::size_t countStandardOutputs() const {
         const Settings& settings = result_.settings;
         if (settings.toStdout) {
-            return settings.inputs.size();
+            // A walked directory may hold any number of files.
+            return settings.recursive ? 2 : settings.inputs.size();
         }
         if (settings.output) {
             return settings.output == kStandardStream ? 1 : 0;

@@ -73,6 +73,13 @@ Output:
       --rm              remove each input file once its output is written
       --synchronous     flush each output to disk before going on (slower)
 
+Batches:
+  -r, --recursive       compress (or restore) every file below each directory
+                        FILE; links are never followed, names ending in .lzc
+                        (with -d: the others) are skipped
+  -T, --threads=N       work on N files at once (0: one per processor; the
+                        default is 1); messages keep the files' order
+
 Compression:
   -1 ... -9             a level, from the fastest (-1) to the best (-9); above 9,
                         as in -19, the best. --fast is -1 and --best is -9
@@ -103,10 +110,11 @@ Examples:
   lzc -d -o copy.txt notes.lzc    restore notes.lzc under the name copy.txt
   lzc -l *.lzc                    list sizes and ratios
   lzc -t *.lzc                    check compressed files
+  lzc -r -T0 docs                 compress every file below docs on every core
 
 Exit status, as gzip's: 0 if all went well, 1 after an error (usage errors
-too), 2 after warnings only (a FILE skipped for its name or type, an output not
-overwritten, metadata not kept).
+too), 2 after warnings only (a FILE skipped for its name or type, a link skipped
+by -r, an output not overwritten, metadata not kept).
 )";
 }
 

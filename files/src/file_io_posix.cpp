@@ -2,7 +2,6 @@
 // looked at once, through the descriptor of their directory; everything decided afterwards
 // comes from a descriptor (fstat), never from the name again.
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,6 +17,7 @@
 #include "file_io_platform.h"
 #include "file_io_seam.h"
 #include "lzc/file_io.h"
+#include "signal_cleanup.h"
 
 namespace lzc::fileio {
 namespace seam {
@@ -56,63 +56,6 @@ TemporaryHook temporaryWritten = nullptr;
 
 namespace {
 
-// The hidden file being written, for the signal handler to remove: its directory's descriptor
-// and its name there. Only one file is written at a time; both are set and cleared with the
-// handled signals blocked.
-char pendingName[256];
-volatile sig_atomic_t pendingDirectory = -1;
-
-constexpr int kCleanedUpSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
-
-extern "C" void removeTemporaryAndDie(int signalNumber) {
-    if (pendingDirectory >= 0) {
-        ::unlinkat(pendingDirectory, pendingName, 0);
-    }
-    // SA_RESETHAND has restored the default action: the signal, raised again, ends the process
-    // with its usual status once this handler returns.
-    ::raise(signalNumber);
-}
-
-// Installs the handler for each signal that still has its default action; a signal the program
-// ignores or handles itself is left as it is.
-void installSignalHandlers() {
-    static const bool installed = [] {
-        for (const int signalNumber : kCleanedUpSignals) {
-            struct sigaction current {};
-            if (::sigaction(signalNumber, nullptr, &current) != 0 ||
-                current.sa_handler != SIG_DFL || (current.sa_flags & SA_SIGINFO) != 0) {
-                continue;
-            }
-            struct sigaction action {};
-            action.sa_handler = removeTemporaryAndDie;
-            action.sa_flags = static_cast<int>(SA_RESETHAND);
-            sigemptyset(&action.sa_mask);
-            ::sigaction(signalNumber, &action, nullptr);
-        }
-        return true;
-    }();
-    (void)installed;
-}
-
-// Blocks the handled signals for the life of a scope.
-class SignalsBlocked {
-public:
-    SignalsBlocked() {
-        sigset_t set;
-        sigemptyset(&set);
-        for (const int signalNumber : kCleanedUpSignals) {
-            sigaddset(&set, signalNumber);
-        }
-        ::pthread_sigmask(SIG_BLOCK, &set, &previous_);
-    }
-    SignalsBlocked(const SignalsBlocked&) = delete;
-    SignalsBlocked& operator=(const SignalsBlocked&) = delete;
-    ~SignalsBlocked() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
-
-private:
-    sigset_t previous_;
-};
-
 // Closes a descriptor and reports the result: a failed close can be a lost write.
 int closeChecked(int fd) {
     return ::close(fd) == 0 ? 0 : errno;
@@ -139,6 +82,11 @@ public:
 private:
     int fd_;
 };
+
+// A directory argument as the system calls take it.
+int at(int directory) {
+    return directory == kWorkingDirectory ? AT_FDCWD : directory;
+}
 
 FileFacts factsOf(const struct stat& info) {
     FileFacts facts;
@@ -227,7 +175,7 @@ struct Place {
     int error = 0;
 };
 
-Place placeOf(const std::filesystem::path& destination) {
+Place placeOf(int directory, const std::filesystem::path& destination) {
     Place place;
     const std::filesystem::path leaf = destination.filename();
     if (leaf.empty() || leaf == "." || leaf == "..") {
@@ -236,7 +184,8 @@ Place placeOf(const std::filesystem::path& destination) {
     }
     const std::filesystem::path parent =
         destination.has_parent_path() ? destination.parent_path() : ".";
-    place.directory = Descriptor(::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    place.directory =
+        Descriptor(::openat(directory, parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     place.error = place.directory.valid() ? 0 : errno;
     place.name = leaf.native();
     return place;
@@ -248,24 +197,32 @@ class Temporary {
 public:
     // Creates a new file beside `target` in `dir`; error() says why when none could be made.
     Temporary(int dir, const std::string& target) : dir_(dir) {
-        installSignalHandlers();
-        static std::mt19937_64 generator{std::random_device{}()};
+        cleanup::installSignalHandlers();
+        thread_local std::mt19937_64 generator{std::random_device{}()};
         const std::string stem = target.substr(0, 200);
         for (int attempt = 0; attempt < 100; ++attempt) {
             char suffix[16];
             std::snprintf(suffix, sizeof suffix, "%010llx",
                           static_cast<unsigned long long>(generator() & 0xFFFFFFFFFFULL));
             name_ = "." + stem + "." + suffix + ".tmp";
-            const SignalsBlocked blocked;
+            const cleanup::SignalsBlocked blocked;
+            if (!cleanup::beginCreating()) {
+                errno = EINTR;  // the process is being ended
+                break;
+            }
             fd_ = ::openat(dir, name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                            0600);
+            const int error = errno;
             if (fd_ >= 0) {
-                std::memcpy(pendingName, name_.c_str(), name_.size() + 1);
-                pendingDirectory = dir;
+                slot_ = cleanup::registerFile(dir, name_);
                 pending_ = true;
+            }
+            cleanup::endCreating();
+            if (fd_ >= 0) {
                 return;
             }
-            if (errno != EEXIST) {
+            if (error != EEXIST) {
+                errno = error;
                 break;
             }
         }
@@ -278,9 +235,9 @@ public:
             ::close(fd_);
         }
         if (pending_) {
-            const SignalsBlocked blocked;
+            const cleanup::SignalsBlocked blocked;
             ::unlinkat(dir_, name_.c_str(), 0);
-            pendingDirectory = -1;
+            cleanup::forgetFile(slot_);
         }
     }
 
@@ -290,9 +247,9 @@ public:
     int close() { return closeChecked(std::exchange(fd_, -1)); }
     // The file is in place under another name: nothing is left to remove.
     void placed() {
-        const SignalsBlocked blocked;
+        const cleanup::SignalsBlocked blocked;
         pending_ = false;
-        pendingDirectory = -1;
+        cleanup::forgetFile(std::exchange(slot_, -1));
     }
 
 private:
@@ -301,6 +258,7 @@ private:
     int fd_ = -1;
     int error_ = 0;
     bool pending_ = false;
+    int slot_ = -1;
 };
 
 bool meansUnsupported(int error) {
@@ -440,16 +398,24 @@ bool isTerminal(int fd) {
 }
 
 bool isSameFile(const std::filesystem::path& name, const FileFacts& facts) {
+    return isSameFileAt(kWorkingDirectory, name, facts);
+}
+
+bool isSameFileAt(int directory, const std::filesystem::path& name, const FileFacts& facts) {
     struct stat info {};
-    return ::fstatat(AT_FDCWD, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+    return ::fstatat(at(directory), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
            info.st_dev == facts.device && info.st_ino == facts.inode;
 }
 
 int removeIfUnchanged(const std::filesystem::path& name, const FileFacts& facts) {
-    if (!isSameFile(name, facts)) {
+    return removeIfUnchangedAt(kWorkingDirectory, name, facts);
+}
+
+int removeIfUnchangedAt(int directory, const std::filesystem::path& name, const FileFacts& facts) {
+    if (!isSameFileAt(directory, name, facts)) {
         return kNameChanged;
     }
-    return ::unlink(name.c_str()) == 0 ? 0 : errno;
+    return ::unlinkat(at(directory), name.c_str(), 0) == 0 ? 0 : errno;
 }
 
 namespace platform {
@@ -481,7 +447,12 @@ std::string systemErrorText(int errnoValue, unsigned long /*nativeError*/) {
 }
 
 ReadResult readFile(const std::filesystem::path& name, std::size_t limit, Links links) {
-    OpenedFile opened = openRegular(AT_FDCWD, name.c_str(), links);
+    return readFileAt(kWorkingDirectory, name, limit, links);
+}
+
+ReadResult readFileAt(int directory, const std::filesystem::path& name, std::size_t limit,
+                      Links links) {
+    OpenedFile opened = openRegular(at(directory), name.c_str(), links);
     if (!opened.fd.valid()) {
         ReadResult failed;
         failed.problem = opened.problem;
@@ -495,7 +466,13 @@ ReadResult readFile(const std::filesystem::path& name, std::size_t limit, Links 
 
 WriteResult writeFileAtomically(const std::filesystem::path& destination,
                                 std::span<const std::uint8_t> bytes, const WriteOptions& options) {
-    const Place place = placeOf(destination);
+    return writeFileAtomicallyAt(kWorkingDirectory, destination, bytes, options);
+}
+
+WriteResult writeFileAtomicallyAt(int directory, const std::filesystem::path& destination,
+                                  std::span<const std::uint8_t> bytes,
+                                  const WriteOptions& options) {
+    const Place place = placeOf(at(directory), destination);
     if (place.error != 0) {
         return {place.error, false, {}};
     }

@@ -26,6 +26,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "file_io_platform.h"
 #include "lzc/file_io.h"
@@ -152,10 +153,20 @@ FileFacts factsOf(const BY_HANDLE_FILE_INFORMATION& file) {
     return facts;
 }
 
-// The temporary being written, for the console control handler to remove. Only one file is
-// written at a time; the lock keeps the handler from removing it while it is moved into place.
+// The temporaries being written (by several threads, perhaps), for the console control handler
+// to remove; the lock keeps the handler from removing one while it is moved into place.
 SRWLOCK pendingLock = SRWLOCK_INIT;
-std::wstring pendingTemporary;
+std::vector<std::wstring> pendingTemporaries;
+
+// Forgets `name`; the lock is held.
+bool forgetPending(const std::wstring& name) {
+    const auto found = std::find(pendingTemporaries.begin(), pendingTemporaries.end(), name);
+    if (found == pendingTemporaries.end()) {
+        return false;
+    }
+    pendingTemporaries.erase(found);
+    return true;
+}
 
 void removeTemporary(const std::wstring& name) {
     ::SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_NORMAL);  // a read-only file stays else
@@ -164,10 +175,10 @@ void removeTemporary(const std::wstring& name) {
 
 BOOL WINAPI removeTemporaryOnInterrupt(DWORD /*event*/) {
     ::AcquireSRWLockExclusive(&pendingLock);
-    if (!pendingTemporary.empty()) {
-        removeTemporary(pendingTemporary);
-        pendingTemporary.clear();
+    for (const std::wstring& name : pendingTemporaries) {
+        removeTemporary(name);
     }
+    pendingTemporaries.clear();
     ::ReleaseSRWLockExclusive(&pendingLock);
     return FALSE;  // the next handler, finally the system's, ends the process as usual
 }
@@ -180,7 +191,7 @@ public:
         static const bool handlerInstalled =
             ::SetConsoleCtrlHandler(removeTemporaryOnInterrupt, TRUE) != 0;
         (void)handlerInstalled;
-        static std::mt19937_64 generator{std::random_device{}()};
+        thread_local std::mt19937_64 generator{std::random_device{}()};
         const std::wstring stem = target.filename().native().substr(0, 200);
         for (int attempt = 0; attempt < 100; ++attempt) {
             wchar_t suffix[16];
@@ -195,7 +206,7 @@ public:
                                     CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
             const DWORD error = ::GetLastError();
             if (handle_ != INVALID_HANDLE_VALUE) {
-                pendingTemporary = name_.native();
+                pendingTemporaries.push_back(name_.native());
             }
             ::ReleaseSRWLockExclusive(&pendingLock);
             if (handle_ != INVALID_HANDLE_VALUE) {
@@ -213,9 +224,8 @@ public:
     ~Temporary() {
         close();
         ::AcquireSRWLockExclusive(&pendingLock);
-        if (pendingTemporary == name_.native()) {
-            removeTemporary(pendingTemporary);
-            pendingTemporary.clear();
+        if (forgetPending(name_.native())) {
+            removeTemporary(name_.native());
         }
         ::ReleaseSRWLockExclusive(&pendingLock);
     }
@@ -239,7 +249,7 @@ public:
         const BOOL moved = ::MoveFileExW(name_.c_str(), target.c_str(), flags);
         const DWORD error = ::GetLastError();
         if (moved) {
-            pendingTemporary.clear();
+            forgetPending(name_.native());
         }
         ::ReleaseSRWLockExclusive(&pendingLock);
         return moved ? 0 : errnoOf(error);

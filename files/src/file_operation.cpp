@@ -24,7 +24,7 @@ Outcome failure(Status status, int systemError = 0, unsigned long nativeError = 
 Outcome readSource(const Endpoint& source, std::size_t limit, fileio::Links links,
                    fileio::ReadResult& read) {
     read = source.isStream() ? fileio::readDescriptor(source.descriptor(), limit)
-                             : fileio::readFile(source.name(), limit, links);
+                             : fileio::readFileAt(source.directory(), source.name(), limit, links);
     switch (read.problem) {
         case fileio::ReadProblem::none:
             return Outcome{};
@@ -63,7 +63,8 @@ Outcome writeResult(const Endpoint& source, const fileio::ReadResult& read,
         write.keepTimes = options.keepTimes;
         write.namedByUser = options.namedByUser;
         write.synchronous = options.synchronous;
-        fileio::WriteResult written = fileio::writeFileAtomically(destination.name(), bytes, write);
+        fileio::WriteResult written = fileio::writeFileAtomicallyAt(
+            destination.directory(), destination.name(), bytes, write);
         if (written.error == ECANCELED) {
             return failure(Status::cancelled);
         }
@@ -76,7 +77,9 @@ Outcome writeResult(const Endpoint& source, const fileio::ReadResult& read,
     if (options.removeSource && source.isFile() && !destination.isFile()) {
         outcome.removal = Removal::keptForSpecialOutput;
     } else if (options.removeSource && source.isFile()) {
-        const int error = inPlace ? 0 : fileio::removeIfUnchanged(source.name(), read.facts);
+        const int error =
+            inPlace ? 0
+                    : fileio::removeIfUnchangedAt(source.directory(), source.name(), read.facts);
         outcome.removal = inPlace                         ? Removal::keptForSpecialOutput
                           : error == 0                    ? Removal::removed
                           : error == fileio::kNameChanged ? Removal::keptAsChanged
@@ -98,7 +101,7 @@ Outcome run(const Endpoint& source, const Endpoint& destination, const Operation
             return outcome;
         }
         if (source.isFile() && destination.isFile() &&
-            fileio::isSameFile(destination.name(), read.facts)) {
+            fileio::isSameFileAt(destination.directory(), destination.name(), read.facts)) {
             return failure(Status::sameFile);
         }
         Bytes result;

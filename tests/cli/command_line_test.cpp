@@ -25,7 +25,8 @@ std::string outcome(const Arguments& arguments) {
     const char* const verbosities[] = {" -q", "", " -v"};
     std::string text = std::string(modes[static_cast<int>(s.mode)]) + (s.toStdout ? " -c" : "") +
                        (s.force ? " -f" : "") + (s.removeSource ? " --rm" : "") +
-                       (s.output ? " -o " + *s.output : "") +
+                       (s.output ? " -o " + *s.output : "") + (s.recursive ? " -r" : "") +
+                       (s.threads != 1 ? " -T" + std::to_string(s.threads) : "") +
                        verbosities[static_cast<int>(s.verbosity)] + " " + std::to_string(s.window);
     for (const std::string& input : s.inputs) {
         text += " " + input;
@@ -60,12 +61,14 @@ TEST(CommandLine, ValidLinesAndUsageErrors) {
         {{"-13", "-w5", "-c1"}, "compress -c 1024 -"},
         {{"-1", "-Q", "good", "-13"}, "compress 32767 -"},
         {{"-1", "--best"}, "compress 32767 -"},
+        {{"-rT0", "d"}, "compress -r -T0 32767 d"},
+        {{"--recursive", "--thr", "4", "-dc", "d"}, "decompress -c -r -T4 32767 d"},
     };
     // getopt's diagnostics, bad values, contradictory combinations.
     const std::vector<std::pair<Arguments, std::string>> errors = {
         {{"-dx"}, "invalid option -- 'x'"},
         {{"--nope", "-h"}, "unrecognized option '--nope'"},
-        {{"--t"}, "option '--t' is ambiguous; possibilities: '--test' '--to-stdout'"},
+        {{"--t"}, "option '--t' is ambiguous; possibilities: '--test' '--to-stdout' '--threads'"},
         {{"--force=yes"}, "option '--force' doesn't allow an argument"},
         {{"f", "-w"}, "option requires an argument -- 'w'"},
         {{"--output"}, "option '--output' requires an argument"},
@@ -84,6 +87,9 @@ TEST(CommandLine, ValidLinesAndUsageErrors) {
         {{"-o", "-", "--rm", "f"}, "--rm cannot be combined with writing to standard output"},
         {{"-c", "a", "b"}, "only one input can be compressed to standard output"},
         {{"-", "-"}, "only one input can be compressed to standard output"},
+        {{"-rc", "d"}, "only one input can be compressed to standard output"},
+        {{"-r", "-o", "x", "d"}, "-o names the output of a single input, and -r may find many"},
+        {{"-T-1"}, "the number of threads must be a whole number (0: one per processor), not '-1'"},
     };
     for (const auto& table : {valid, errors}) {
         for (const auto& [arguments, expected] : table) {

@@ -32,12 +32,17 @@ int shell(const std::string& command) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
 }
 
-// Runs lzc with `arguments` in `directory`, ending it after ten seconds (a run that blocks, on
-// a FIFO say, then reports 137). Its messages go to `errors`.
-int runLzc(const fs::path& directory, const std::string& arguments, std::string& errors) {
+constexpr const char* kAsOtherUser = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+
+// Runs lzc with `arguments` in `directory`, as root or, after kAsOtherUser, as the other user,
+// and ends it after ten seconds (a run that blocks, on a FIFO say, then reports 137). Its
+// messages go to `errors`.
+int runLzc(const fs::path& directory, const std::string& arguments, std::string& errors,
+           const char* as = "") {
     const char* binary = std::getenv("LZC_UNDER_TEST");
-    const fs::path log = directory.parent_path() / "errors";
-    const int status = shell("cd '" + directory.string() + "' && timeout -s KILL 10 " +
+    static const ScratchDir logs;  // root's own, not the shared directory's
+    const fs::path log = logs / "errors";
+    const int status = shell("cd '" + directory.string() + "' && timeout -s KILL 10 " + as +
                              (binary != nullptr ? binary : LZC_BINARY) + " " + arguments +
                              " </dev/null >/dev/null 2>'" + log.string() + "'");
     const Bytes text = readBytes(log);
@@ -146,6 +151,78 @@ TEST(HostileDirectory, WhatTheOtherUserPutsAtANameNeverMakesRootWriteThroughIt) 
             EXPECT_EQ(after.st_mode & 0777, roots ? 0600U : 0644U);
         }
     }
+}
+
+// A tree with a link out of it, a link back up it, a directory only root can read, names with
+// and without .lzc and one with a line break: -r stays inside and goes on past what it cannot
+// read.
+TEST(HostileDirectory, ARecursiveRunStaysInTheTreeAndGoesOnPastWhatItCannotRead) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root, to act as a second user";
+    }
+    ScratchDir scratch;
+    fs::permissions(scratch.path(), fs::perms(0755));
+    const fs::path tree = scratch / "tree";
+    fs::create_directories(tree / "sub");
+    fs::create_directories(tree / "closed");
+    fs::create_directories(scratch / "outside");
+    writeBytes(tree / "a.txt", kData);
+    writeBytes(tree / "done.txt.lzc", kStream);
+    writeBytes(tree / "sub" / "new\nline", kData);
+    writeBytes(tree / "closed" / "x.txt", kData);
+    writeBytes(scratch / "outside" / "o.txt", kData);
+    fs::create_directory_symlink("../outside", tree / "out");
+    fs::create_directory_symlink("..", tree / "sub" / "loop");
+    for (const fs::path& entry : fs::recursive_directory_iterator(tree)) {
+        ASSERT_EQ(::lchown(entry.c_str(), kOtherUser, kOtherUser), 0);
+    }
+    ASSERT_EQ(::chown(tree.c_str(), kOtherUser, kOtherUser), 0);
+    ASSERT_EQ(::chown((tree / "closed").c_str(), 0, 0), 0);
+    fs::permissions(tree / "closed", fs::perms(0700));
+    constexpr const char* kLinks =
+        "lzc: tree/out: is a symbolic link -- skipped\n"
+        "lzc: tree/sub/loop: is a symbolic link -- skipped\n";
+    struct Walk {
+        const char* as;
+        const char* arguments;
+        int status;
+        std::string errors;
+        std::vector<const char*> made;  // in the tree, holding kStream or kData by their suffix
+    };
+    const Walk walks[] = {
+        {kAsOtherUser,
+         "-r tree",
+         1,
+         std::string("lzc: tree/closed: Permission denied\n"
+                     "lzc: tree/done.txt.lzc: already ends in .lzc -- skipped\n") +
+             kLinks,
+         {"a.txt.lzc", "sub/new\nline.lzc"}},
+        {"",
+         "-dr --rm tree",
+         2,
+         std::string("lzc: tree/a.txt: does not end in .lzc -- skipped\n"
+                     "lzc: tree/a.txt: already exists (use -f to overwrite)\n"
+                     "lzc: tree/closed/x.txt: does not end in .lzc -- skipped\n") +
+             kLinks +
+             "lzc: 'tree/sub/new'$'\\n''line': does not end in .lzc -- skipped\n"
+             "lzc: 'tree/sub/new'$'\\n''line': already exists (use -f to overwrite)\n",
+         {"done.txt", "sub/new\nline.lzc"}},
+    };
+    for (const Walk& row : walks) {
+        SCOPED_TRACE(row.arguments);
+        std::string errors;
+        EXPECT_EQ(runLzc(scratch.path(), row.arguments, errors, row.as), row.status);
+        EXPECT_EQ(errors, row.errors);
+        for (const char* made : row.made) {
+            EXPECT_EQ(readBytes(tree / made),
+                      std::string_view(made).ends_with(".lzc") ? kStream : kData)
+                << made;
+        }
+        EXPECT_EQ(listDirectory(scratch / "outside"), std::vector<std::string>{"o.txt"});
+        EXPECT_EQ(listDirectory(tree / "closed"), std::vector<std::string>{"x.txt"});
+    }
+    EXPECT_EQ(listDirectory(tree),
+              (std::vector<std::string>{"a.txt", "a.txt.lzc", "closed", "done.txt", "out", "sub"}));
 }
 
 // The other user swaps a file of theirs with a link to root's private file while root

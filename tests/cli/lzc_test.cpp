@@ -141,6 +141,49 @@ TEST(Lzc, CompressedDataNeverMeetsATerminalWithoutForceAndTheOtherInputsGoOn) {
     }
 }
 
+// -T 4 against -T 1, compressing a walked directory and then restoring it over the originals:
+// the same outputs, the same messages in the same order, and the same status when a file in the
+// middle fails (an empty file; an invalid stream) and another's output is in the way. The files'
+// sizes differ a lot, so that threads finish them out of order.
+TEST(Lzc, ManyThreadsGiveTheOutputsMessagesAndStatusOfOne) {
+    std::vector<std::pair<Ran, std::vector<Bytes>>> results;
+    for (const unsigned threads : {1U, 4U}) {
+        ScratchDir dir;
+        std::filesystem::create_directory(dir / "d");
+        std::vector<std::string> names;
+        for (std::uint32_t at = 0; at < 40; ++at) {
+            names.push_back("d/f" + std::to_string(10 + at));
+            writeBytes(dir / names.back(),
+                       at == 17 ? Bytes{} : textLike(at % 4 == 0 ? 32000 : 50 + at, at));
+        }
+        writeBytes(dir / "d/f35.lzc", bytesOf("in the way"));
+        std::vector<Bytes> outputs;
+        std::vector<Ran> runs;
+        for (const Mode mode : {Mode::compress, Mode::decompress}) {
+            cli::Settings run = settings(mode, {"d"});
+            run.recursive = true;
+            run.threads = threads;
+            run.force = mode == Mode::decompress;
+            run.verbosity = cli::Verbosity::verbose;
+            runs.push_back(lzc(dir, run));
+            for (const std::string& name : names) {
+                outputs.push_back(std::filesystem::exists(dir / (name + ".lzc"))
+                                      ? readBytes(dir / (name + ".lzc"))
+                                      : Bytes{});
+                outputs.push_back(readBytes(dir / name));
+            }
+        }
+        EXPECT_EQ(runs[0].status, 1);
+        EXPECT_EQ(runs[1].status, 1);
+        results.push_back({Ran{runs[0].status * 10 + runs[1].status, runs[0].output,
+                               runs[0].errors + runs[1].errors},
+                           outputs});
+    }
+    EXPECT_EQ(results[1].first.status, results[0].first.status);
+    EXPECT_EQ(results[1].first.errors, results[0].first.errors);
+    EXPECT_TRUE(results[1].second == results[0].second);
+}
+
 // The program under its three names, run in a directory holding a, a.lzc and a directory b:
 // each line's exit status and standard output.
 TEST(Lzc, NamesAndExitStatuses) {

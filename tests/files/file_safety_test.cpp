@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
 #include "file_io_seam.h"
 #include "lzc/file_io.h"
@@ -59,9 +60,18 @@ TEST_F(FileLayer, TheTemporaryIsPrivateWhileItHoldsTheBytes) {
     EXPECT_EQ(statusOf(dir / "out").st_mode & 0777, 0666U);  // the umask of 0 applies at the end
 }
 
-TEST_F(FileLayer, ASignalWhileWritingRemovesTheTemporaryAndEndsTheProcess) {
+// Two files are being written when the signal comes (the first is written again while the
+// second is pending, as another thread would): both temporaries go.
+TEST_F(FileLayer, ASignalWhileWritingRemovesTheTemporariesAndEndsTheProcess) {
     static int raised;
+    static fs::path other;
+    other = dir / "other";
     fileio::seam::temporaryWritten = [](int) {
+        static bool second = false;  // in each child, which the hook runs in
+        if (!std::exchange(second, true)) {
+            fileio::writeFileAtomically(other, bytesOf("second"));
+            return;
+        }
         flushCoverage();  // the child ends by the signal
         ::raise(raised);
     };

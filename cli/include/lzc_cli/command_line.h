@@ -34,6 +34,8 @@ struct Settings {
     bool synchronous = false;  // --synchronous: each output flushed to disk before the next
     Verbosity verbosity = Verbosity::normal;
     std::int32_t window = kWindowOptimal;  // -w or -Q, whichever comes last
+    bool recursive = false;                // -r: directories are walked
+    unsigned threads = 1;                  // -T: files worked on at once; 0 for one per processor
     // The inputs in the order given; never empty ("-" when none was named).
     std::vector<std::string> inputs;
 };

@@ -11,8 +11,9 @@
 // only then moved into place. Whatever stands at the destination's name (a file, a link, a
 // FIFO, a device) is either left alone or replaced itself, never written through. On SIGINT,
 // SIGTERM, SIGHUP or SIGPIPE the new file is removed and the process ends as the signal would
-// have ended it. A SIGKILL or a power loss can leave the hidden file behind, never a partly
-// written destination (with `synchronous`, also after a power loss).
+// have ended it; this holds for every file that several threads write at once. A SIGKILL or a power
+// loss can leave the hidden file behind, never a partly written destination (with `synchronous`,
+// also after a power loss).
 //
 // One source file per system implements this: file_io_posix.cpp and file_io_windows.cpp. On
 // Windows, Ctrl+C, Ctrl+Break and closing the console stand for those signals, the new file is
@@ -67,9 +68,17 @@ struct ReadResult {
     FileFacts facts;  // files only, once opened
 };
 
+// Names are looked up in the working directory, or, in the ...At functions, relative to an open
+// directory's descriptor (one that a directory walk holds, lzc/tree_walk.h), so that a directory
+// swapped for a link meanwhile cannot lead them elsewhere. On Windows only the working directory
+// is known: any other directory fails with EBADF.
+inline constexpr int kWorkingDirectory = -100;
+
 // Reads a regular file whole, or the first limit + 1 bytes of one that is larger.
 ReadResult readFile(const std::filesystem::path& name, std::size_t limit,
                     Links links = Links::refuse);
+ReadResult readFileAt(int directory, const std::filesystem::path& name, std::size_t limit,
+                      Links links);
 
 // Reads all of an open descriptor (standard input, say), stopping after limit + 1 bytes.
 ReadResult readDescriptor(int fd, std::size_t limit);
@@ -95,10 +104,12 @@ inline constexpr int kNameChanged = EBUSY;  // MinGW's C library has no ESTALE
 
 // Whether `name` itself (a link is not followed) is the file that `facts` describe.
 bool isSameFile(const std::filesystem::path& name, const FileFacts& facts);
+bool isSameFileAt(int directory, const std::filesystem::path& name, const FileFacts& facts);
 
 // Removes `name` if it is still the file that `facts` describe. Returns 0, kNameChanged when the
 // name now refers to something else (which is kept), or the errno of the failing call.
 int removeIfUnchanged(const std::filesystem::path& name, const FileFacts& facts);
+int removeIfUnchangedAt(int directory, const std::filesystem::path& name, const FileFacts& facts);
 
 // Metadata that could not be given to a written file. The file is written all the same.
 enum class Metadata { permissions, times, owner };
@@ -144,5 +155,7 @@ struct WriteResult {
 WriteResult writeFileAtomically(const std::filesystem::path& destination,
                                 std::span<const std::uint8_t> bytes,
                                 const WriteOptions& options = {});
+WriteResult writeFileAtomicallyAt(int directory, const std::filesystem::path& destination,
+                                  std::span<const std::uint8_t> bytes, const WriteOptions& options);
 
 }  // namespace lzc::fileio

@@ -27,6 +27,13 @@ public:
     // A file by name. A source that is a link is read as `OperationOptions::links` says; a
     // destination is written all or nothing, as `OperationOptions::replace` says.
     static Endpoint file(std::filesystem::path name) { return Endpoint(std::move(name), -1); }
+    // A file by its name in an open directory (a descriptor that a walk holds; see
+    // fileio::kWorkingDirectory).
+    static Endpoint fileAt(int directory, std::filesystem::path name) {
+        Endpoint endpoint(std::move(name), -1);
+        endpoint.directory_ = directory;
+        return endpoint;
+    }
     // An open descriptor: standard input as a source, standard output as a destination.
     static Endpoint stream(int descriptor) { return Endpoint({}, descriptor); }
     // No destination: the result is only made and counted (lzc -t and -l).
@@ -36,12 +43,15 @@ public:
     bool isStream() const { return descriptor_ >= 0; }
     const std::filesystem::path& name() const { return name_; }
     int descriptor() const { return descriptor_; }
+    // For a file: the directory its name is looked up in.
+    int directory() const { return directory_; }
 
 private:
     Endpoint(std::filesystem::path name, int descriptor)
         : name_(std::move(name)), descriptor_(descriptor) {}
     std::filesystem::path name_;
     int descriptor_;
+    int directory_ = fileio::kWorkingDirectory;
 };
 
 struct OperationOptions {
