@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "lzc/naming.h"
 #include "vellicor/form_accessibility.h"
 #include "vellicor/form_layout.h"
 #include "vellicor/translations.h"
@@ -303,7 +304,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
         const Message message{
             Message::Kind::information,
             tr("%1 files were dropped; the first one was taken.").arg(names.size()).toStdString(),
-            names.constFirst().toStdString(),
+            lzc::quotedName(names.constFirst().toStdString()),
             {}};
         QTimer::singleShot(0, this, [this, message] { showMessage(message); });
     }
