@@ -20,6 +20,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://vellicor.invalid/")
 # which it loads at run time rather than links.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# Qt's own texts (standard buttons, the file dialog) in the user's language.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 # Manual pages and the changelog are gzipped in the package only; an install tree keeps them
 # as they are.
 set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/packaging/compress_docs.cmake)

@@ -11,6 +11,7 @@ set -euo pipefail
 window=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev libgl-dev
+    qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
     xvfb xauth
 )
 checks=(

@@ -6,38 +6,42 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
-#include <QRegularExpression>
+#include <QSignalSpy>
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <cerrno>
 #include <functional>
 
 #include "vellicor/main_window.h"
+#include "vellicor/translations.h"
 #include "vellicor/window_arguments.h"
 
 using namespace vellicor;
 
 namespace {
 
-// Records every message (text and informative text), question and typed name handed to the
+// Records every message (text, informative text, folder), question and typed name handed to the
 // file-open dialog; answers with `replace` and `opened`.
 struct RecordingDialogs final : Dialogs {
-    void showMessage(QWidget*, const QString& text, const QString& details) override {
-        messages << text;
-        informative << details;
+    void showMessage(QWidget*, const Message& message) override {
+        messages << QString::fromStdString(message.text);
+        informative << QString::fromStdString(message.informativeText);
+        folders << QString::fromStdString(message.folder);
     }
     bool askReplace(QWidget*, const QString& path) override {
         asked << path;
         return replace;
     }
-    QString showOpen(QWidget*, const QString& typed) override {
+    std::optional<QString> showOpen(QWidget*, const QString& typed) override {
         typedNames << typed;
         return opened;
     }
-    QStringList messages, informative, asked, typedNames;
+    QStringList messages, informative, folders, asked, typedNames;
     bool replace = false;
     QString opened;
 };
@@ -62,10 +66,11 @@ struct ScriptedCodec final : FileOperations {
     std::function<void()> during = [] {};
 };
 
-// A shown, active window with recording dialogs and the given codec (the real one by default).
+// A shown, active window with recording dialogs (or others) and the given codec (the real one by
+// default).
 struct Session {
-    explicit Session(FileOperations* codec = nullptr)
-        : window(dialogs, codec ? *codec : fileLayerOperations()) {
+    explicit Session(FileOperations* codec = nullptr, Dialogs* shown = nullptr)
+        : window(shown ? *shown : dialogs, codec ? *codec : fileLayerOperations()) {
         window.show();
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -92,9 +97,62 @@ QByteArray readFile(const QString& name) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
+const char* const kInputs[] = {"txtFile", "cmdFile", "cmdComp", "cmdDecomp", "cboQuality"};
+
+// Once the next modal dialog runs, `answer` gets it.
+template <class Dialog>
+void whenShown(std::function<void(Dialog*)> answer) {
+    QTimer::singleShot(0, [answer] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog != nullptr);
+        answer(dialog);
+    });
+}
+
+// The texts a user meets on the form: captions, items, title, tooltips, accessible names and
+// descriptions.
+QStringList formTexts(Session& s) {
+    QStringList texts{s.window.windowTitle()};
+    for (QWidget* control : s.window.findChildren<QWidget*>()) {
+        texts << control->toolTip() << control->accessibleName() << control->accessibleDescription()
+              << control->property("text").toString();
+    }
+    for (int index = 0; index < kQualityCount; ++index) {
+        texts << s.get<QComboBox>("cboQuality")->itemText(index);
+    }
+    return texts;
+}
+
+// Every caption and quality fits its control, and every input the window.
+void checkTextFits(Session& s) {
+    for (const char* name : {"cmdFile", "cmdComp", "cmdDecomp"}) {
+        auto* button = s.get<QPushButton>(name);
+        QStyleOptionButton option;
+        option.initFrom(button);
+        const QSize room =
+            button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button).size();
+        const QSize text = button->fontMetrics().size(Qt::TextShowMnemonic, button->text());
+        QVERIFY2(room.expandedTo(text) == room, name);
+    }
+    for (const char* name : kInputs) {
+        QVERIFY2(s.window.rect().contains(s.get(name)->geometry()), name);
+        QVERIFY2(s.get(name)->height() >= s.get(name)->sizeHint().height(), name);
+    }
+    QComboBox* quality = s.get<QComboBox>("cboQuality");
+    QLineEdit* edit = quality->lineEdit();
+    for (int index = 0; index < quality->count(); ++index) {
+        quality->setCurrentIndex(index);  // reads from its start, even with the cursor at its end
+        edit->end(false);
+        QCOMPARE(edit->cursorPositionAt(QPoint(2, edit->height() / 2)), 0);
+    }
+    quality->showPopup();
+    QVERIFY(quality->view()->viewport()->width() >= quality->view()->sizeHintForColumn(0));
+    quality->hidePopup();
+    quality->setCurrentIndex(0);
+}
+
 const char* const kCompressionError = "An error has occured during compression";
 const char* const kDecompressionError = "An error has occured during (de)compression";
-const char* const kInputs[] = {"txtFile", "cmdFile", "cmdComp", "cmdDecomp", "cboQuality"};
 
 }  // namespace
 
@@ -109,6 +167,12 @@ private slots:
     void fileDialogStartsInTheTypedFolder();
     void dropNamesTheFirstLocalFile();
     void commandLineNamesTheFile();
+    void everyTextIsTranslatedAndFits();
+    void darkPaletteColoursTheProgress();
+    void screenReaderHearsNoFocusWalkAndOneProgressBar();
+    void cancelKeepsTheTypedName();
+    void ctrlQQuitsUnlessAnOperationRuns();
+    void successOffersToOpenTheFolder();
 };
 
 void WindowTest::controlsFollowTheDpiFitTheFontAndAreNamed() {
@@ -127,49 +191,7 @@ void WindowTest::controlsFollowTheDpiFitTheFontAndAreNamed() {
             QCOMPARE(s.get("txtFile")->geometry(), QRect(px(120), px(120), px(3975), px(375)));
             QCOMPARE(s.get("shpptr")->geometry(), QRect(px(120), px(1080), 0, px(255)));
         }
-        for (const char* name : {"cmdFile", "cmdComp", "cmdDecomp"}) {
-            auto* button = s.get<QPushButton>(name);
-            QStyleOptionButton option;
-            option.initFrom(button);
-            const QSize room = button->style()
-                                   ->subElementRect(QStyle::SE_PushButtonContents, &option, button)
-                                   .size();
-            const QSize text = button->fontMetrics().size(Qt::TextShowMnemonic, button->text());
-            QVERIFY2(room.expandedTo(text) == room, name);
-        }
-        for (const char* name : kInputs) {
-            QVERIFY2(s.window.rect().contains(s.get(name)->geometry()), name);
-            QVERIFY2(s.get(name)->height() >= s.get(name)->sizeHint().height(), name);
-        }
-        // Assistive technology finds a name (not "..."), a description and a tooltip everywhere,
-        // and the progress shapes as progress bars with their value.
-        QList<QWidget*> controls =
-            s.window.findChildren<QWidget*>(QRegularExpression("^(txt|cmd|cbo|shp)"));
-        for (QWidget* control : controls << s.get<QComboBox>("cboQuality")->lineEdit()) {
-            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
-            const QString name = accessible->text(QAccessible::Name);
-            QVERIFY2(!name.isEmpty() && name != "..." && !control->toolTip().isEmpty() &&
-                         !accessible->text(QAccessible::Description).isEmpty(),
-                     qPrintable(control->objectName()));
-        }
-        ShapeProgress progress(*s.get<RectangleShape>("shpback"), *s.get<RectangleShape>("shpptr"));
-        progress.setBarWidth(progress.trackWidth() * 3 / 4);
-        for (const char* shape : {"shpback", "shpptr"}) {
-            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(s.get(shape));
-            QCOMPARE(accessible->role(), QAccessible::ProgressBar);
-            QVERIFY(std::abs(accessible->valueInterface()->currentValue().toInt() - 75) <= 1);
-        }
-        QComboBox* quality = s.get<QComboBox>("cboQuality");
-        QLineEdit* edit = quality->lineEdit();
-        for (int index = 0; index < quality->count(); ++index) {
-            quality->setCurrentIndex(
-                index);  // reads from its start, even with the cursor at its end
-            edit->end(false);
-            QCOMPARE(edit->cursorPositionAt(QPoint(2, edit->height() / 2)), 0);
-        }
-        quality->showPopup();
-        QVERIFY(quality->view()->viewport()->width() >= quality->view()->sizeHintForColumn(0));
-        quality->hidePopup();
+        checkTextFits(s);
     }
 }
 
@@ -243,7 +265,12 @@ void WindowTest::failureSaysWhyAndWhere() {
         {"cmdDecomp", "/d/a.lzc", writeFailed, ENOSPC, "The disk is full.\n/d/a"},
         {"cmdDecomp", "/abc", ok, 0,
          "No file name is left once the last four characters are removed.\n/abc"},
+        {"cmdComp", "", ok, 0, "Type or choose a file name first."},
+        {"cmdDecomp", "", ok, 0, "Type or choose a file name first."},
+        {"cmdComp", "~/a", sourceMissing, 0, "The file does not exist.\n/home/ada/a"},
+        {"cmdDecomp", "~", sourceMissing, 0, "The file does not exist.\n/home/ada"},
     };
+    qputenv("HOME", "/home/ada");
     for (const auto& [button, name, status, error, details] : cases) {
         ScriptedCodec codec;
         codec.outcome.status = status;  // set by name: the outcome may grow more fields
@@ -254,7 +281,7 @@ void WindowTest::failureSaysWhyAndWhere() {
             s.dialogs.messages,
             QStringList(button == QString("cmdComp") ? kCompressionError : kDecompressionError));
         QCOMPARE(s.dialogs.informative, QStringList{details});
-        QCOMPARE(codec.calls.size(), name == "/abc" ? 0 : 1);
+        QCOMPARE(codec.calls.size(), name.startsWith("/d") || name.startsWith("~") ? 1 : 0);
     }
 }
 
@@ -283,6 +310,7 @@ void WindowTest::successSaysWhereAndReplacingAsksFirst() {
     QCOMPARE(s.dialogs.messages,
              QStringList({"Compressed Size: 83.33%", "Compressed Size: 83.33%",
                           "Successfully decompressed", "Successfully decompressed"}));
+    QCOMPARE(s.dialogs.folders.value(0), dir.path());  // for the message's folder button
     QCOMPARE(s.dialogs.informative.mid(1, 2),
              QStringList(
                  {"Wrote 14 bytes to\n" + source + ".lzc\nfrom the 17 bytes of\n" + source,
@@ -292,12 +320,17 @@ void WindowTest::successSaysWhereAndReplacingAsksFirst() {
 void WindowTest::fileDialogStartsInTheTypedFolder() {
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkpath("one") && QDir(dir.path()).mkpath("two"));
-    const std::pair<QString, QString> cases[] = {
-        {"one/new.txt", "one"}, {"two", "two"}, {"three/a.txt", "one"} /* the last choice's */};
-    for (const auto& [typed, folder] : cases) {
+    const std::tuple<QString, QString, QString> cases[] = {
+        {"one/new.txt", "one", "All files (*)"},
+        {"two", "two", "All files (*)"},
+        {"three/a.txt", "one", "All files (*)"} /* the last choice's */,
+        {"one/a.lzc", "one", "Compressed files (*.lzc)"}};
+    for (const auto& [typed, folder, filter] : cases) {
         const auto dialog =
             QtDialogs::makeFileDialog(nullptr, dir.filePath("one/b.txt"), dir.filePath(typed));
         QCOMPARE(dialog->directory().absolutePath(), dir.filePath(folder));
+        QCOMPARE(dialog->selectedNameFilter(), filter);
+        QCOMPARE(dialog->nameFilters().size(), 2);
     }
     Session s;  // the window hands the dialog what is typed, and takes what it returns
     s.dialogs.opened = "/d/chosen.txt";
@@ -320,6 +353,8 @@ void WindowTest::dropNamesTheFirstLocalFile() {
         named << s.get<QLineEdit>("txtFile")->text();
     }
     QCOMPARE(named, QStringList({"", "/tmp/a b"}));
+    // Two local files: the second is not taken silently.
+    QTRY_COMPARE(s.dialogs.messages, QStringList{"2 files were dropped; the first one was taken."});
 }
 
 void WindowTest::commandLineNamesTheFile() {
@@ -330,6 +365,144 @@ void WindowTest::commandLineNamesTheFile() {
     QCOMPARE(parseCommandLine({"vellicor", "--", "-x"}).file, here + "/-x");
     QCOMPARE(parseCommandLine({"vellicor", "a", "b"}).action, Action::refuse);
     QCOMPARE(parseCommandLine({"vellicor", "--help"}).action, Action::printHelp);
+}
+
+void WindowTest::everyTextIsTranslatedAndFits() {
+    Session english;
+    const QStringList englishTexts = formTexts(english);
+    const QStringList alike{"", "...", "Vellicor v1.0", "Optimal"};  // in some language
+    for (const QString language : {"de", "fr"}) {
+        QFile ts(QStringLiteral(VELLICOR_TRANSLATIONS_DIR "/vellicor_%1.ts").arg(language));
+        QVERIFY(ts.open(QIODevice::ReadOnly) && !ts.readAll().contains("unfinished"));
+        QVERIFY(installTranslations(QLocale(language)));
+        Session s;
+        const QStringList texts = formTexts(s);
+        for (qsizetype at = 0; at < texts.size(); ++at) {
+            QVERIFY2(texts[at] != englishTexts[at] || alike.contains(texts[at]),
+                     qPrintable(texts[at]));
+        }
+        checkTextFits(s);
+        s.press("cmdComp", "");  // and the core's texts
+        QVERIFY(s.dialogs.messages[0] != kCompressionError &&
+                !s.dialogs.informative[0].startsWith("Type"));
+    }
+    installTranslations(QLocale(QLocale::English));
+}
+
+void WindowTest::darkPaletteColoursTheProgress() {
+    // The window's text, the window, Base, Highlight; then the track and the bar.
+    const QColor cases[][6] = {
+        {Qt::black, 0xefefef, 0xf0f0e0, 0x308cc6, Qt::white, Qt::blue},
+        {Qt::white, 0x202020, 0x303030, 0x3daee9, 0x303030, 0x3daee9},
+    };
+    for (const auto& colours : cases) {
+        Session s;
+        QPalette palette(colours[0], colours[1]);
+        palette.setColor(QPalette::Base, colours[2]);
+        palette.setColor(QPalette::Highlight, colours[3]);
+        s.window.setPalette(palette);
+        ShapeProgress(*s.get<RectangleShape>("shpback"), *s.get<RectangleShape>("shpptr"))
+            .setBarWidth(600);
+        const QImage image = s.window.grab().toImage();
+        const QRect track = s.get("shpback")->geometry();
+        const auto at = [&](int x) {
+            return image.pixelColor(QPoint(x, track.center().y()) * image.devicePixelRatio());
+        };
+        QCOMPARE(at(track.right() - 3), colours[4]);
+        QCOMPARE(at(track.left() + 3), colours[5]);
+    }
+}
+
+void WindowTest::screenReaderHearsNoFocusWalkAndOneProgressBar() {
+    ScriptedCodec codec;
+    Session s(&codec);
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&s.window);
+    QCOMPARE(window->role(), QAccessible::Window);  // AT-SPI's frame
+    s.get<QLineEdit>("txtFile")->setText("/d/a");
+    for (const char* focus : {"txtFile", "cmdFile", "cmdComp", "cmdDecomp", "cboQuality"}) {
+        s.get(focus)->setFocus();
+        QSignalSpy focusMoves(qApp, &QApplication::focusChanged);
+        QStringList heard;  // the progress bars and any control without a name or description
+        codec.during = [&] {
+            for (int child = 0; child < window->childCount(); ++child) {
+                QAccessibleInterface* accessible = window->child(child);
+                const QString name = accessible->text(QAccessible::Name);
+                if (accessible->role() == QAccessible::ProgressBar) {
+                    heard << name + accessible->valueInterface()->currentValue().toString();
+                } else if (!accessible->state().invisible &&
+                           (name.isEmpty() || name == "..." ||
+                            accessible->text(QAccessible::Description).isEmpty())) {
+                    heard << accessible->object()->objectName();
+                }
+            }
+        };
+        s.window.flow().compressClicked();
+        QCOMPARE(focusMoves.count(), 0);
+        QCOMPARE(heard, QStringList{"Progress0"});
+    }
+    QAccessibleInterface* quality = QAccessible::queryAccessibleInterface(s.get("cboQuality"));
+    QCOMPARE(quality->text(QAccessible::Name), QString("Quality"));
+    QCOMPARE(quality->text(QAccessible::Value), QString("Optimal"));
+}
+
+void WindowTest::cancelKeepsTheTypedName() {
+    QTemporaryDir dir;
+    const QString picked = dir.filePath("picked.txt");
+    writeFile(picked, "x");
+    QtDialogs dialogs([](const QUrl&) { return true; });
+    Session s(nullptr, &dialogs);
+    const std::tuple<QString, QString, QString> cases[] = {
+        // typed, picked (empty: Cancel), the name box afterwards
+        {"typed.txt", "", "typed.txt"},
+        {"", picked, picked},
+        {"other.txt", "", "other.txt"},
+    };
+    for (const auto& [typed, pick, after] : cases) {
+        whenShown<QFileDialog>([pick = pick](QFileDialog* dialog) {
+            if (pick.isEmpty()) {
+                dialog->reject();
+            } else {
+                dialog->selectFile(pick);
+                static_cast<QDialog*>(dialog)->accept();  // as the Open button does
+            }
+        });
+        s.press("cmdFile", typed);
+        QCOMPARE(s.get<QLineEdit>("txtFile")->text(), after);
+    }
+}
+
+void WindowTest::ctrlQQuitsUnlessAnOperationRuns() {
+    for (const bool running : {true, false}) {
+        ScriptedCodec codec;
+        Session s(&codec);
+        codec.during = [&] { QTest::keyClick(s.get("txtFile"), Qt::Key_Q, Qt::ControlModifier); };
+        running ? s.press("cmdComp", "/d/a") : codec.during();
+        QCOMPARE(s.window.isVisible(), running);
+    }
+}
+
+void WindowTest::successOffersToOpenTheFolder() {
+    using Kind = Message::Kind;
+    const std::tuple<Kind, const char*, const char*, QMessageBox::Icon, QList<QUrl>> cases[] = {
+        // the message, its folder, the button pressed; the icon and the folders opened
+        {Kind::information, "/d", "cmdOpenFolder", QMessageBox::Information, {QUrl("file:///d")}},
+        {Kind::information, "/d", "", QMessageBox::Information, {}},
+        {Kind::warning, "", "", QMessageBox::Warning, {}},
+    };
+    for (const auto& [kind, folder, button, icon, opened] : cases) {
+        QList<QUrl> urls;
+        QtDialogs dialogs([&](const QUrl& url) { return urls << url, true; });
+        QMessageBox::Icon shownIcon{};
+        whenShown<QMessageBox>([&, button = QString(button)](QMessageBox* box) {
+            shownIcon = box->icon();
+            QCOMPARE(box->findChild<QPushButton*>("cmdOpenFolder") != nullptr, *folder != '\0');
+            (button.isEmpty() ? box->button(QMessageBox::Ok) : box->findChild<QPushButton*>(button))
+                ->click();
+        });
+        dialogs.showMessage(nullptr, Message{kind, "text", "details", folder});
+        QCOMPARE(shownIcon, icon);
+        QCOMPARE(urls, opened);
+    }
 }
 
 QTEST_MAIN(WindowTest)

@@ -1,5 +1,6 @@
-// Saves a picture of the main window to the PNG file named by the only argument. Run it with
-// QT_QPA_PLATFORM=offscreen; scripts/screenshot.sh makes docs/vellicor.png with it.
+// Saves a picture of the main window to the PNG file named by the first argument, in the language
+// named by the second (English without it), in a dark palette with "dark" after it. Run it with
+// QT_QPA_PLATFORM=offscreen; scripts/screenshot.sh makes the README's pictures with it.
 #include <QApplication>
 #include <QLineEdit>
 #include <QPixmap>
@@ -8,13 +9,33 @@
 #include "vellicor/dialogs.h"
 #include "vellicor/main_window.h"
 #include "vellicor/progress_shapes.h"
+#include "vellicor/translations.h"
+
+namespace {
+
+// A dark theme as desktops ship one: light text on dark grey, a blue highlight.
+QPalette darkPalette() {
+    QPalette palette(QColor(0xe0e0e0), QColor(0x2b2b2b));  // text and window
+    palette.setColor(QPalette::Base, QColor(0x1e1e1e));
+    palette.setColor(QPalette::Text, QColor(0xe0e0e0));
+    palette.setColor(QPalette::Button, QColor(0x3a3a3a));
+    palette.setColor(QPalette::ButtonText, QColor(0xe0e0e0));
+    palette.setColor(QPalette::Highlight, QColor(0x3daee9));
+    return palette;
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     const QStringList arguments = QApplication::arguments();
-    if (arguments.size() != 2) {
-        std::fputs("usage: vellicor_screenshot OUTPUT.png\n", stderr);
+    if (arguments.size() < 2 || arguments.size() > 4) {
+        std::fputs("usage: vellicor_screenshot OUTPUT.png [LANGUAGE [dark]]\n", stderr);
         return 2;
+    }
+    vellicor::installTranslations(QLocale(arguments.value(2, QStringLiteral("en"))));
+    if (arguments.value(3) == QLatin1String("dark")) {
+        QApplication::setPalette(darkPalette());
     }
     vellicor::QtDialogs dialogs;
     vellicor::MainWindow window(dialogs);

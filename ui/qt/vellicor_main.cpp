@@ -5,6 +5,7 @@
 
 #include "vellicor/dialogs.h"
 #include "vellicor/main_window.h"
+#include "vellicor/translations.h"
 #include "vellicor/window_arguments.h"
 
 int main(int argc, char* argv[]) {
@@ -12,6 +13,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Vellicor"));
     // Lets a desktop match the running window to vellicor.desktop and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("vellicor"));
+    // The language of the environment: LANGUAGE=de or LANG=de_DE.UTF-8 shows German.
+    vellicor::installTranslations();
 
     const vellicor::CommandLine commandLine = vellicor::parseCommandLine(QApplication::arguments());
     switch (commandLine.action) {

@@ -1,11 +1,33 @@
 #include "vellicor/decisions.h"
 
+#include <array>
 #include <cstdlib>
 
 #include "lzc/naming.h"
+#include "vellicor/texts.h"
 
 namespace vellicor {
 namespace {
+
+// The labels once more, for lupdate, in the list's order.
+constexpr const char* kQualityContext = "vellicor::Quality";
+constexpr std::array<const char*, kQualityCount> kQualityTexts{
+    QT_TRANSLATE_NOOP("vellicor::Quality", "Optimal"),
+    QT_TRANSLATE_NOOP("vellicor::Quality", "Good"),
+    QT_TRANSLATE_NOOP("vellicor::Quality", "Moderate"),
+    QT_TRANSLATE_NOOP("vellicor::Quality", "Below average"),
+    QT_TRANSLATE_NOOP("vellicor::Quality", "Poor"),
+    QT_TRANSLATE_NOOP("vellicor::Quality", "Very Poor!"),
+};
+constexpr bool marksEveryLabel() {
+    for (std::size_t index = 0; index < kQualityTexts.size(); ++index) {
+        if (std::string_view(kQualityTexts[index]) != lzc::kQualityLevels[index].label) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(marksEveryLabel(), "the marked labels are the quality list's");
 
 bool isListIndex(int index) {
     return index >= 0 && index < kQualityCount;
@@ -13,9 +35,10 @@ bool isListIndex(int index) {
 
 }  // namespace
 
-std::string_view qualityLabel(int index) {
-    return isListIndex(index) ? lzc::kQualityLevels[static_cast<std::size_t>(index)].label
-                              : std::string_view();
+std::string qualityLabel(int index) {
+    return isListIndex(index)
+               ? translate(kQualityContext, kQualityTexts[static_cast<std::size_t>(index)])
+               : std::string();
 }
 
 int qualityIndex(const QualityBox& box) {
@@ -62,16 +85,17 @@ std::string ratioText(std::int32_t ratio) {
 
 std::string compressionMessage(std::int32_t result) {
     if (result < 0) {
-        return "An error has occured during compression";
+        return translate("vellicor::Messages", "An error has occured during compression");
     }
-    return "Compressed Size:" + ratioText(result) + '%';
+    // %1 starts with a space: "Compressed Size: 83.33%".
+    return withValues(translate("vellicor::Messages", "Compressed Size:%1%"), {ratioText(result)});
 }
 
 std::string decompressionMessage(std::int32_t result) {
     if (result != 0) {
-        return "An error has occured during (de)compression";
+        return translate("vellicor::Messages", "An error has occured during (de)compression");
     }
-    return "Successfully decompressed";
+    return translate("vellicor::Messages", "Successfully decompressed");
 }
 
 }  // namespace vellicor

@@ -1,5 +1,6 @@
 #include "vellicor/path_text.h"
 
+#include <cstdlib>
 #include <system_error>
 
 namespace vellicor {
@@ -29,6 +30,21 @@ std::string absoluteName(std::string_view name) {
         path = path.parent_path();
     }
     return utf8FromPath(path);
+}
+
+std::string withHomeFolder(std::string_view name) {
+#ifdef _WIN32
+    const char* const home = std::getenv("USERPROFILE");
+    const bool separator = name.size() > 1 && (name[1] == '/' || name[1] == '\\');
+#else
+    const char* const home = std::getenv("HOME");
+    const bool separator = name.size() > 1 && name[1] == '/';
+#endif
+    if (home == nullptr || *home == '\0' || name.empty() || name[0] != '~' ||
+        (name.size() > 1 && !separator)) {
+        return std::string(name);
+    }
+    return home + std::string(name.substr(1));
 }
 
 }  // namespace vellicor

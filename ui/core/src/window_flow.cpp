@@ -41,8 +41,13 @@ WindowFlow::WindowFlow(FormView& view, FileOperations& operations)
     : view_(view), operations_(operations) {}
 
 void WindowFlow::browseClicked() {
-    if (!running_) {
-        view_.setNameText(view_.chooseFile(view_.nameText()));
+    if (running_) {
+        return;
+    }
+    // Cancel leaves the name box as it was.
+    if (const std::optional<std::string> chosen =
+            view_.chooseFile(withHomeFolder(view_.nameText()))) {
+        view_.setNameText(*chosen);
     }
 }
 
@@ -53,9 +58,13 @@ void WindowFlow::compressClicked() {
     const int index = qualityIndex(view_.qualityBox());
     const QualityChoice quality = chooseQuality(index);
     if (quality.reportIndex) {
-        view_.showMessage(std::to_string(index), {});
+        view_.showMessage(Message{Message::Kind::information, std::to_string(index), {}, {}});
     }
-    const std::string source = view_.nameText();
+    const std::string source = withHomeFolder(view_.nameText());
+    if (source.empty()) {
+        refuse(compressionMessage(-1), emptyNameDetails());
+        return;
+    }
     const std::string destination = lzc::compressedName(source);
     lzc::Outcome outcome;
     {
@@ -74,10 +83,11 @@ void WindowFlow::decompressClicked() {
     if (running_) {
         return;
     }
-    const std::string source = view_.nameText();
+    const std::string source = withHomeFolder(view_.nameText());
     const std::optional<std::string> destination = decompressionDestination(source);
     if (!destination) {
-        view_.showMessage(decompressionMessage(-1), noRestoredNameDetails(source));
+        refuse(decompressionMessage(-1),
+               source.empty() ? emptyNameDetails() : noRestoredNameDetails(source));
         return;
     }
     lzc::Outcome outcome;
@@ -102,11 +112,19 @@ ReplaceQuestion WindowFlow::replaceQuestion(const std::string& destination) {
 
 void WindowFlow::report(const std::string& message, const lzc::Outcome& outcome,
                         const std::string& source, const std::string& destination) {
-    const std::string details =
-        outcome.status == lzc::Status::ok
-            ? successDetails(destination, fileSize(destination), source, fileSize(source))
-            : failureDetails(outcome, source, destination);
-    view_.showMessage(message, details);
+    if (outcome.status != lzc::Status::ok) {
+        refuse(message, failureDetails(outcome, source, destination));
+        return;
+    }
+    const std::string written = absoluteName(destination);
+    view_.showMessage(
+        Message{Message::Kind::information, message,
+                successDetails(destination, fileSize(destination), source, fileSize(source)),
+                utf8FromPath(pathFromUtf8(written).parent_path())});
+}
+
+void WindowFlow::refuse(const std::string& message, const std::string& details) {
+    view_.showMessage(Message{Message::Kind::warning, message, details, {}});
 }
 
 }  // namespace vellicor

@@ -8,22 +8,27 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
+#include <QTimer>
 #include <algorithm>
 #include <optional>
 
+#include "lzc/naming.h"
+#include "vellicor/form_accessibility.h"
 #include "vellicor/form_layout.h"
+#include "vellicor/translations.h"
 
 namespace vellicor {
 namespace {
 
 // Gives a control its name and description (also its tooltip) for assistive technology.
-void setAccessibleTexts(QWidget* widget, const char* name, const char* description) {
-    widget->setAccessibleName(QLatin1String(name));
-    widget->setAccessibleDescription(QLatin1String(description));
-    widget->setToolTip(QLatin1String(description));
+void setAccessibleTexts(QWidget* widget, const QString& name, const QString& description) {
+    widget->setAccessibleName(name);
+    widget->setAccessibleDescription(description);
+    widget->setToolTip(description);
 }
 
 template <class Widget>
@@ -34,15 +39,15 @@ Widget* makeControl(QWidget* parent, const char* name) {
 }
 
 // A button that Enter and Return press when it has the focus, like Space.
-QPushButton* makeButton(QWidget* parent, const char* name, const char* caption) {
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption) {
     auto* button = makeControl<QPushButton>(parent, name);
-    button->setText(QLatin1String(caption));
+    button->setText(caption);
     button->setAutoDefault(true);
     return button;
 }
 
-RectangleShape* makeShape(QWidget* parent, const char* name, QColor fill) {
-    auto* shape = new RectangleShape(fill, parent);
+RectangleShape* makeShape(QWidget* parent, const char* name, RectangleShape::Part part) {
+    auto* shape = new RectangleShape(part, parent);
     shape->setObjectName(QLatin1String(name));
     return shape;
 }
@@ -87,14 +92,32 @@ QSize neededSize(const QComboBox& box) {
     return {width, box.sizeHint().height()};
 }
 
-// The file that a drop names: the first local file among the dropped URLs, if any.
-std::optional<QString> droppedFileName(const QList<QUrl>& urls) {
+// The local files among the dropped URLs; a drop names the first.
+QStringList droppedFileNames(const QList<QUrl>& urls) {
+    QStringList names;
     for (const QUrl& url : urls) {
         if (url.isLocalFile()) {
-            return url.toLocalFile();
+            names << url.toLocalFile();
         }
     }
-    return std::nullopt;
+    return names;
+}
+
+// Disabling the focused control would send the focus on through the form, each stop announced
+// by a screen reader, and disabling its parent would take the focus away. So the inputs (and
+// their parts, such as the quality box's line edit) are marked disabled without Qt's focus
+// handling: they draw as disabled and take no input, and the focus stays where it is.
+void markEnabled(QWidget* input, bool enabled) {
+    QList<QWidget*> parts = input->findChildren<QWidget*>();
+    parts.prepend(input);
+    for (QWidget* part : parts) {
+        if (!part->isWindow() && part->isEnabled() != enabled) {
+            part->setAttribute(Qt::WA_Disabled, !enabled);
+            QEvent change(QEvent::EnabledChange);
+            QCoreApplication::sendEvent(part, &change);
+            part->update();
+        }
+    }
 }
 
 }  // namespace
@@ -106,15 +129,17 @@ MainWindow::MainWindow(Dialogs& dialogs, FileOperations& operations, QWidget* pa
     : QWidget(parent),
       dialogs_(dialogs),
       nameBox_(makeControl<QLineEdit>(this, "txtFile")),
-      browseButton_(makeButton(this, "cmdFile", "...")),
-      compressButton_(makeButton(this, "cmdComp", "&compress")),
-      decompressButton_(makeButton(this, "cmdDecomp", "&decompress")),
+      browseButton_(makeButton(this, "cmdFile", QStringLiteral("..."))),
+      compressButton_(makeButton(this, "cmdComp", tr("&compress"))),
+      decompressButton_(makeButton(this, "cmdDecomp", tr("&decompress"))),
       qualityBox_(makeControl<QComboBox>(this, "cboQuality")),
-      progressTrack_(makeShape(this, "shpback", Qt::white)),
-      progressBar_(makeShape(this, "shpptr", Qt::blue)),
+      progressTrack_(makeShape(this, "shpback", RectangleShape::Part::track)),
+      progressBar_(makeShape(this, "shpptr", RectangleShape::Part::bar)),
       progressShapes_(*progressTrack_, *progressBar_),
       flow_(*this, operations) {
-    setWindowTitle(QStringLiteral("Vellicor v1.0"));
+    translateCoreThroughQt();
+    installFormAccessibility();
+    setWindowTitle(tr("Vellicor v1.0"));
     setWindowIcon(QIcon(QStringLiteral(":/vellicor/vellicor.png")));
 
     // Typed text stays as typed: no completion, and Enter adds nothing to the list.
@@ -122,8 +147,7 @@ MainWindow::MainWindow(Dialogs& dialogs, FileOperations& operations, QWidget* pa
     qualityBox_->setInsertPolicy(QComboBox::NoInsert);
     qualityBox_->setCompleter(nullptr);
     for (int index = 0; index < kQualityCount; ++index) {
-        const std::string_view label = qualityLabel(index);
-        qualityBox_->addItem(QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size())));
+        qualityBox_->addItem(QString::fromStdString(qualityLabel(index)));
     }
     // A chosen item reads from its start, not scrolled to its end.
     connect(qualityBox_, &QComboBox::currentIndexChanged, this,
@@ -133,22 +157,30 @@ MainWindow::MainWindow(Dialogs& dialogs, FileOperations& operations, QWidget* pa
 
     // "..." has no letter to underline, so it takes Alt+B (browse) as its own shortcut.
     browseButton_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_B));
-    setAccessibleTexts(nameBox_, "File name",
-                       "The file to compress, or the .lzc file to decompress");
-    setAccessibleTexts(browseButton_, "Browse", "Choose the file in a file dialog (Alt+B)");
-    setAccessibleTexts(compressButton_, "Compress",
-                       "Compress the file into the file name followed by .lzc (Alt+C)");
+    setAccessibleTexts(nameBox_, tr("File name"),
+                       tr("The file to compress, or the .lzc file to decompress"));
+    setAccessibleTexts(browseButton_, tr("Browse"), tr("Choose the file in a file dialog (Alt+B)"));
+    // The shortcuts follow the captions' underlined letters, whatever the language.
+    const auto mnemonic = [](const QPushButton* button) {
+        return QKeySequence::mnemonic(button->text()).toString(QKeySequence::NativeText);
+    };
+    setAccessibleTexts(compressButton_, tr("Compress"),
+                       tr("Compress the file into the file name followed by .lzc (%1)")
+                           .arg(mnemonic(compressButton_)));
     setAccessibleTexts(
-        decompressButton_, "Decompress",
-        "Restore the .lzc file under its name without the last four characters (Alt+D)");
+        decompressButton_, tr("Decompress"),
+        tr("Restore the .lzc file under its name without the last four characters (%1)")
+            .arg(mnemonic(decompressButton_)));
     for (QWidget* quality :
          {static_cast<QWidget*>(qualityBox_), static_cast<QWidget*>(qualityBox_->lineEdit())}) {
-        setAccessibleTexts(quality, "Quality",
-                           "How far back compression looks for repeats: Optimal is smallest, "
-                           "Very Poor! fastest");
+        setAccessibleTexts(
+            quality, tr("Quality"),
+            tr("How far back compression looks for repeats: %1 is smallest, "
+               "%2 fastest")
+                .arg(qualityBox_->itemText(0), qualityBox_->itemText(kQualityCount - 1)));
     }
-    setAccessibleTexts(progressTrack_, "Progress", "How much of the current operation is done");
-    setAccessibleTexts(progressBar_, "Progress bar", "How much of the current operation is done");
+    setAccessibleTexts(progressTrack_, tr("Progress"),
+                       tr("How much of the current operation is done"));
 
     setTabOrder(nameBox_, browseButton_);
     setTabOrder(browseButton_, compressButton_);
@@ -164,6 +196,12 @@ MainWindow::MainWindow(Dialogs& dialogs, FileOperations& operations, QWidget* pa
     connect(browseButton_, &QPushButton::clicked, this, [this] { flow_.browseClicked(); });
     connect(compressButton_, &QPushButton::clicked, this, [this] { flow_.compressClicked(); });
     connect(decompressButton_, &QPushButton::clicked, this, [this] { flow_.decompressClicked(); });
+    auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+    connect(quit, &QShortcut::activated, this, [this] {
+        if (!flow_.running()) {
+            close();
+        }
+    });
 
     progressBar_->setGeometry(toQRect(twipsToPixels(kProgressBarTwips, logicalDpiX())));
     layoutControls();
@@ -220,9 +258,9 @@ void MainWindow::setInputsEnabled(bool enabled) {
          {static_cast<QWidget*>(nameBox_), static_cast<QWidget*>(browseButton_),
           static_cast<QWidget*>(compressButton_), static_cast<QWidget*>(decompressButton_),
           static_cast<QWidget*>(qualityBox_)}) {
-        input->setEnabled(enabled);
+        markEnabled(input, enabled);
     }
-    if (enabled && focusBeforeLock_) {
+    if (enabled && focusBeforeLock_ && focusWidget() != focusBeforeLock_) {
         focusBeforeLock_->setFocus(Qt::OtherFocusReason);
     }
 }
@@ -232,29 +270,43 @@ void MainWindow::setProgress(std::int64_t done, std::int64_t total) {
     QCoreApplication::processEvents();
 }
 
-void MainWindow::showMessage(const std::string& text, const std::string& informativeText) {
-    dialogs_.showMessage(this, QString::fromStdString(text),
-                         QString::fromStdString(informativeText));
+void MainWindow::showMessage(const Message& message) {
+    dialogs_.showMessage(this, message);
 }
 
 bool MainWindow::askReplace(const std::string& absoluteName) {
     return dialogs_.askReplace(this, QString::fromStdString(absoluteName));
 }
 
-std::string MainWindow::chooseFile(const std::string& typed) {
-    return dialogs_.showOpen(this, QString::fromStdString(typed)).toStdString();
+std::optional<std::string> MainWindow::chooseFile(const std::string& typed) {
+    if (const std::optional<QString> chosen =
+            dialogs_.showOpen(this, QString::fromStdString(typed))) {
+        return chosen->toStdString();
+    }
+    return std::nullopt;
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (droppedFileName(event->mimeData()->urls())) {
+    if (!droppedFileNames(event->mimeData()->urls()).isEmpty()) {
         event->acceptProposedAction();
     }
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
-    if (const std::optional<QString> name = droppedFileName(event->mimeData()->urls())) {
-        nameBox_->setText(*name);
-        event->acceptProposedAction();
+    const QStringList names = droppedFileNames(event->mimeData()->urls());
+    if (names.isEmpty() || flow_.running()) {
+        return;
+    }
+    nameBox_->setText(names.constFirst());
+    event->acceptProposedAction();
+    if (names.size() > 1) {
+        // Said once the drop has ended, so that the file manager is not kept waiting.
+        const Message message{
+            Message::Kind::information,
+            tr("%1 files were dropped; the first one was taken.").arg(names.size()).toStdString(),
+            lzc::quotedName(names.constFirst().toStdString()),
+            {}};
+        QTimer::singleShot(0, this, [this, message] { showMessage(message); });
     }
 }
 

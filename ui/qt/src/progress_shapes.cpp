@@ -38,11 +38,28 @@ private:
     const RectangleShape* shape() const { return static_cast<const RectangleShape*>(widget()); }
 };
 
-QAccessibleInterface* shapeAccessible(const QString& className, QObject* object) {
-    if (className == QLatin1String(RectangleShape::staticMetaObject.className())) {
-        return new ShapeAccessible(static_cast<RectangleShape*>(object));
+// The bar as assistive technology sees it: nothing to announce, the track says it all.
+class DecorationAccessible final : public QAccessibleWidget {
+public:
+    explicit DecorationAccessible(QWidget* shape) : QAccessibleWidget(shape, QAccessible::NoRole) {}
+
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.invisible = true;
+        return state;
     }
-    return nullptr;
+    QString text(QAccessible::Text) const override { return {}; }
+};
+
+QAccessibleInterface* shapeAccessible(const QString& className, QObject* object) {
+    if (className != QLatin1String(RectangleShape::staticMetaObject.className())) {
+        return nullptr;
+    }
+    auto* shape = static_cast<RectangleShape*>(object);
+    if (shape->part() == RectangleShape::Part::bar) {
+        return new DecorationAccessible(shape);
+    }
+    return new ShapeAccessible(shape);
 }
 
 int dpiOf(const QWidget& widget) {
@@ -51,7 +68,7 @@ int dpiOf(const QWidget& widget) {
 
 }  // namespace
 
-RectangleShape::RectangleShape(QColor fill, QWidget* parent) : QWidget(parent), fill_(fill) {
+RectangleShape::RectangleShape(Part part, QWidget* parent) : QWidget(parent), part_(part) {
     static const bool installed = [] {
         QAccessible::installFactory(shapeAccessible);
         return true;
@@ -73,10 +90,22 @@ int RectangleShape::percentDone() const {
     return std::clamp(bar_->width() * 100 / track_->width(), 0, 100);
 }
 
+bool RectangleShape::darkPalette() const {
+    return palette().color(QPalette::Window).lightness() <
+           palette().color(QPalette::WindowText).lightness();
+}
+
+QColor RectangleShape::fill() const {
+    if (part_ == Part::track) {
+        return darkPalette() ? palette().color(QPalette::Base) : QColor(Qt::white);
+    }
+    return darkPalette() ? palette().color(QPalette::Highlight) : QColor(Qt::blue);
+}
+
 void RectangleShape::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setPen(QPen(Qt::black, 0));
-    painter.setBrush(fill_);
+    painter.setPen(QPen(darkPalette() ? palette().color(QPalette::Mid) : QColor(Qt::black), 0));
+    painter.setBrush(fill());
     // A cosmetic pen draws the border on the rectangle's last row and column.
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
@@ -95,10 +124,8 @@ void ShapeProgress::setBarWidth(float width) {
     const int before = bar_.percentDone();
     bar_.resize(std::max(0, twipsToPixels(static_cast<double>(width), dpiOf(bar_))), bar_.height());
     if (const int after = bar_.percentDone(); after != before) {
-        for (QObject* shape : {static_cast<QObject*>(&track_), static_cast<QObject*>(&bar_)}) {
-            QAccessibleValueChangeEvent event(shape, after);
-            QAccessible::updateAccessibility(&event);
-        }
+        QAccessibleValueChangeEvent event(&track_, after);
+        QAccessible::updateAccessibility(&event);
     }
 }
 

@@ -13,8 +13,8 @@ namespace vellicor {
 
 // The quality list (lzc::kQualityLevels), best first; an item's list index selects its window.
 inline constexpr int kQualityCount = static_cast<int>(lzc::kQualityLevels.size());
-// The item's label; empty outside the list.
-std::string_view qualityLabel(int index);
+// The item's label in the user's language; empty outside the list.
+std::string qualityLabel(int index);
 
 // What the quality box shows: the selected item's index (-1 for none) and its text.
 struct QualityBox {
@@ -43,7 +43,8 @@ std::optional<std::string> decompressionDestination(std::string_view source);
 // point: 8333 -> " 83.33", 4560 -> " 45.6", 10000 -> " 100", 3 -> " .03".
 std::string ratioText(std::int32_t ratio);
 
-// The message after compressing (ratio or -1) and after decompressing (0 or -1).
+// The message after compressing (ratio or -1) and after decompressing (0 or -1), in the user's
+// language; in English exactly "Compressed Size: 83.33%", "Successfully decompressed" and so on.
 std::string compressionMessage(std::int32_t result);
 std::string decompressionMessage(std::int32_t result);
 

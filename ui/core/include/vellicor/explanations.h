@@ -1,5 +1,6 @@
 // The informative text under an outcome's message: which file was written and how big, or why
-// an operation failed and which file it concerns. Names and texts are UTF-8.
+// an operation failed and which file it concerns, in the user's language. Names and texts are
+// UTF-8.
 #pragma once
 
 #include <cstdint>
@@ -21,5 +22,8 @@ std::string failureDetails(const lzc::Outcome& outcome, std::string_view source,
 
 // The reason a decompression is refused without running: no name is left for the result.
 std::string noRestoredNameDetails(std::string_view source);
+
+// The reason an operation is refused without running: the name box is empty.
+std::string emptyNameDetails();
 
 }  // namespace vellicor

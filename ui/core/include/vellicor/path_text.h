@@ -15,4 +15,8 @@ std::string utf8FromPath(const std::filesystem::path& path);
 // separators dropped; a trailing separator stays. Empty stays empty.
 std::string absoluteName(std::string_view name);
 
+// "~" and "~/NAME" (also "~\\NAME" on Windows) with the home folder in place of "~": HOME, or on
+// Windows USERPROFILE. Any other name, or one without a home folder to put in, stays as it is.
+std::string withHomeFolder(std::string_view name);
+
 }  // namespace vellicor

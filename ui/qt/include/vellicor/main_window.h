@@ -1,5 +1,6 @@
 // The main window: a file name, a quality level, "compress" and "decompress", a progress bar,
-// and a message box for every outcome. WindowFlow decides; this draws the form for it.
+// and a message box for every outcome. WindowFlow decides; this draws the form for it. Its texts
+// are in the language installTranslations loaded; Ctrl+Q closes it unless an operation runs.
 #pragma once
 
 #include <QWidget>
@@ -40,9 +41,9 @@ private:
     QualityBox qualityBox() const override;
     void setInputsEnabled(bool enabled) override;
     void setProgress(std::int64_t done, std::int64_t total) override;
-    void showMessage(const std::string& text, const std::string& informativeText) override;
+    void showMessage(const Message& message) override;
     bool askReplace(const std::string& absoluteName) override;
-    std::string chooseFile(const std::string& typed) override;
+    std::optional<std::string> chooseFile(const std::string& typed) override;
 
     Dialogs& dialogs_;
     QLineEdit* const nameBox_;
@@ -54,7 +55,8 @@ private:
     RectangleShape* const progressBar_;
     ShapeProgress progressShapes_;
     WindowFlow flow_;
-    // Where the focus was when the inputs were disabled.
+    // Where the focus was when the inputs were disabled: a message box shown meanwhile may
+    // leave the window without one.
     QPointer<QWidget> focusBeforeLock_;
 };
 

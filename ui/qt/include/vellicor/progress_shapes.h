@@ -10,14 +10,20 @@
 
 namespace vellicor {
 
-// A rectangle with a solid fill and a thin dark border. To assistive technology it is a
-// progress bar whose value is the share of the track that the bar covers, in percent.
+// A rectangle with a solid fill and a thin border. To assistive technology the track is a
+// progress bar whose value is the share of the track that the bar covers, in percent; the bar is
+// decoration, which it ignores.
 class RectangleShape final : public QWidget {
     Q_OBJECT
 
 public:
-    RectangleShape(QColor fill, QWidget* parent);
+    enum class Part { track, bar };
+    RectangleShape(Part part, QWidget* parent);
 
+    Part part() const { return part_; }
+    // In a light palette the track is white and the bar blue; in a dark one (the window darker
+    // than its text) they take the palette's Base and Highlight.
+    QColor fill() const;
     // The track and the bar whose widths give the value.
     void showProgressOf(QWidget* track, QWidget* bar);
     int percentDone() const;
@@ -26,7 +32,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QColor fill_;
+    bool darkPalette() const;
+
+    Part part_;
     QPointer<QWidget> track_;
     QPointer<QWidget> bar_;
 };
