@@ -33,16 +33,7 @@
 
 namespace lzc::fileio {
 
-using windows::describe;
-using windows::errnoOf;
-using windows::factsOf;
-using windows::fileTimeOf;
-using windows::Handle;
-using windows::HandleInfo;
-using windows::isDirectory;
-using windows::lastErrno;
-using windows::lastNativeError;
-using windows::openExisting;
+using namespace windows;  // the shared handles and errors
 
 bool isSameFile(const std::filesystem::path& name, const FileFacts& facts) {
     Handle handle = openExisting(name, 0, Links::refuse);

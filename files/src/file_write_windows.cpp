@@ -15,16 +15,7 @@
 namespace lzc::fileio {
 namespace {
 
-using windows::describe;
-using windows::errnoOf;
-using windows::factsOf;
-using windows::fileTimeOf;
-using windows::Handle;
-using windows::HandleInfo;
-using windows::isDirectory;
-using windows::lastErrno;
-using windows::lastNativeError;
-using windows::openExisting;
+using namespace windows;  // the shared handles and errors
 
 // The temporaries being written (by several threads, perhaps), for the console control handler
 // to remove; the lock keeps the handler from removing one while it is moved into place.
