@@ -3,7 +3,9 @@
 
 #include <algorithm>
 
+#include "chain_search.h"
 #include "lzc/format.h"
+#include "lzc/quality.h"
 #include "match_finder.h"
 #include "test_support.h"
 
@@ -57,6 +59,35 @@ TEST(FastSearchesAnswerAsFindMatch, AtEveryPosition) {
                         }
                     }
                 }
+            }
+        }
+    }
+}
+
+// The searches' work, counted as the compressor asks them, stays within the stated bound on
+// every benchmark source at every window; no search follows more links than its allowance.
+TEST(IndexedSearchWork, StaysWithinTheBoundOnTheBenchmarkSources) {
+    for (const auto& [name, source, baseline] :
+         vellicor::testdata::benchmarkSources(VELLICOR_SOURCE_DIR)) {
+        const auto length = static_cast<std::int32_t>(source.size());
+        for (const std::int32_t window : {kWindowOptimal, kWindowGood, kWindowModerate,
+                                          kWindowBelowAverage, kWindowPoor, kWindowVeryPoor}) {
+            MatchFinder finder(source, MatchSearch::indexed);
+            CodecState state;
+            std::int64_t searches = 0;
+            for (std::int32_t cur = 1, shortest = 4; cur <= length; ++searches) {
+                const std::int64_t linksBefore = finder.work().links;
+                finder.find(state, std::max(1, cur - window), cur - 1, cur, shortest);
+                const MatchFinder::Work work = finder.work();
+                const MatchFinder::Work most = MatchFinder::mostWork(searches + 1, cur, length);
+                ASSERT_LE(work.links - linksBefore, ChainSearch::kDefault.perSearch);
+                ASSERT_LE(work.links, most.links) << name << ", window " << window << " at " << cur;
+                ASSERT_LE(work.indexSteps, most.indexSteps)
+                    << name << ", window " << window << " at " << cur;
+                // The compressor's policy: a match moves on past it, a miss asks again for 5.
+                const bool matched = state.matchLength >= shortest;
+                cur += matched ? state.matchLength : shortest - 4;
+                shortest = matched ? 4 : 5;
             }
         }
     }
