@@ -39,7 +39,7 @@ public:
     struct Allowance {
         std::int64_t perByte, atStart, longPerByte, longAtStart, perSearch;
     };
-    static constexpr Allowance kDefault{12, 16384, 4, 4096, 1024};
+    static constexpr Allowance kDefault{12, 16384, 4, 4096, 4096};
     // For tests: no limit, or a hand-over after a few hundred links; long keys from the start.
     static constexpr std::int64_t kNoLimit = std::numeric_limits<std::int64_t>::max() / 2;
     static constexpr Allowance kUnlimited{0, kNoLimit, 0, 0, kNoLimit};
