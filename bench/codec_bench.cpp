@@ -22,14 +22,14 @@
 #include <string>
 #include <vector>
 
-#include "bench_inputs.h"
+#include "generated_sources.h"
 #include "lzc/codec.h"
 #include "match_finder.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using vellicor::bench::Input;
+using Input = vellicor::testdata::NamedSource;
 
 constexpr std::int32_t kWindows[] = {lzc::kWindowOptimal,  lzc::kWindowGood,
                                      lzc::kWindowModerate, lzc::kWindowBelowAverage,
@@ -349,13 +349,13 @@ int writeInputs(const std::vector<Input>& inputs, const std::string& dir) {
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--write-inputs") {
-        return writeInputs(vellicor::bench::benchmarkInputs(VELLICOR_SOURCE_DIR), argv[2]);
+        return writeInputs(vellicor::testdata::benchmarkSources(VELLICOR_SOURCE_DIR), argv[2]);
     }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
     }
-    const std::vector<Input> inputs = vellicor::bench::benchmarkInputs(VELLICOR_SOURCE_DIR);
+    const std::vector<Input> inputs = vellicor::testdata::benchmarkSources(VELLICOR_SOURCE_DIR);
     registerAll(inputs);
     SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

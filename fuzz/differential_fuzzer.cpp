@@ -4,14 +4,18 @@
 // six quality windows; clear: any window from 1 to 32767), the rest is the source. The whole
 // compressed output of each fast search must equal the brute force's; one of them hands over
 // from the chain walk to the index after a few hundred links, so that short inputs reach the
-// hand-over too. Keep inputs short (-max_len=1024): the brute force costs up to window x
-// length steps a byte.
+// hand-over too. Each search's work, counted as the compressor asks, must stay within the
+// bound the match finder states; with -use_value_profile=1 the fuzzer is drawn to inputs whose
+// work comes close to it. Keep inputs short (-max_len=1024): the brute force costs up to
+// window x length steps a byte.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <span>
 #include <vector>
 
+#include "chain_search.h"
 #include "lzc/codec.h"
 #include "match_finder.h"
 
@@ -44,6 +48,32 @@ void expectSameWholeOutputs(std::span<const std::uint8_t> source, std::int32_t w
     }
 }
 
+// Searches as the compressor does and stops at the first search whose work passes the bound.
+void expectWorkWithinBound(std::span<const std::uint8_t> source, std::int32_t window,
+                           lzc::MatchSearch search) {
+    lzc::SearchMemory memory;
+    lzc::MatchFinder finder(source, search, memory);
+    lzc::CodecState state;
+    const auto length = static_cast<std::int32_t>(source.size());
+    std::int64_t searches = 0;
+    for (std::int32_t cur = 1, shortest = 4; cur <= length; ++searches) {
+        const std::int64_t linksBefore = finder.work().links;
+        finder.find(state, std::max(1, cur - window), cur - 1, cur, shortest);
+        const lzc::MatchFinder::Work work = finder.work();
+        const lzc::MatchFinder::Work most = lzc::MatchFinder::mostWork(searches + 1, cur, length);
+        const std::int64_t linksPerSearch = search == lzc::MatchSearch::handOverEarly
+                                                ? lzc::ChainSearch::kTiny.perSearch
+                                                : lzc::ChainSearch::kDefault.perSearch;
+        if (work.links - linksBefore > linksPerSearch || work.links > most.links ||
+            work.indexSteps > most.indexSteps) {
+            std::abort();
+        }
+        const bool matched = state.matchLength >= shortest;
+        cur += matched ? state.matchLength : shortest - 4;
+        shortest = matched ? 4 : 5;
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -53,5 +83,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int32_t window = windowFrom(data[0], data[1]);
     const std::span<const std::uint8_t> source(data + 2, size - 2);
     expectSameWholeOutputs(source, window);
+    for (const lzc::MatchSearch search :
+         {lzc::MatchSearch::indexed, lzc::MatchSearch::handOverEarly,
+          lzc::MatchSearch::suffixArrayOnly}) {
+        expectWorkWithinBound(source, window, search);
+    }
     return 0;
 }

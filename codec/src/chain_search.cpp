@@ -43,7 +43,8 @@ void ChainSearch::build(std::span<const std::uint8_t> text, std::span<std::uint1
 
 // Links each position to the previous one with the same hash of its first keyLength bytes;
 // positions too close to the end to have them are never reached. The main chain hashes 4 bytes
-// at once and links only the first position of a run, recording in runEnd_ where it ends; a long
+// at once and links only the first position of a run, recording in runEnd_ where it ends (and
+// in the link of each later position of the run, where it starts); a long
 // key's hash rolls along the source, each step taking one byte out and the next one in.
 template <bool kMain>
 void ChainSearch::chain(std::uint16_t* const links, std::int32_t keyLength) {
@@ -51,6 +52,7 @@ void ChainSearch::chain(std::uint16_t* const links, std::int32_t keyLength) {
     constexpr std::uint64_t kBase = 0x100000001B3ULL;
     std::uint64_t outgoing = 1;  // kBase to the power keyLength - 1
     std::uint64_t rolling = 0;
+    std::uint16_t runStart = 0;
     for (std::int32_t k = 0; k < keyLength && k < length_; ++k) {
         rolling = rolling * kBase + text_[k];
         outgoing = k > 0 ? outgoing * kBase : 1;
@@ -61,8 +63,10 @@ void ChainSearch::chain(std::uint16_t* const links, std::int32_t keyLength) {
             const std::uint32_t key = detail::load<std::uint32_t>(text_ + p);
             if (isRun(key)) {
                 if (p > 0 && text_[p - 1] == text_[p]) {
-                    continue;  // inside a run
+                    links[p] = runStart;  // inside a run: never linked, so where it starts
+                    continue;
                 }
+                runStart = static_cast<std::uint16_t>(p);
                 std::int32_t end = p + 4;
                 while (end < length_ && text_[end] == text_[p]) {
                     ++end;
@@ -134,10 +138,8 @@ std::size_t ChainSearch::longLevelFor(std::int32_t length) {
 bool ChainSearch::walkRuns(std::int32_t position, std::int32_t first, std::int32_t maxLength,
                            detail::Match& best) {
     const std::uint8_t byte = text_[position];
-    std::int32_t start = position;
-    while (start > 0 && text_[start - 1] == byte) {
-        --start;
-    }
+    const std::int32_t start =
+        position > 0 && text_[position - 1] == byte ? link_[position] : position;
     const std::int32_t runLeft = runEnd_[start] - position;
     if (std::max(start, first) < position) {
         best = {std::min(runLeft, maxLength), std::max(start, first)};
@@ -199,7 +201,8 @@ bool ChainSearch::find(std::int32_t first, std::int32_t position, std::int32_t m
     if (!run && (link_[position] == kNone || link_[position] < first)) {
         return true;  // no earlier position in the window shares its hash
     }
-    linkBudget_ = allowance_.perByte * (position + 1) + allowance_.atStart;
+    linkBudget_ = std::min(allowance_.perByte * (position + 1) + allowance_.atStart,
+                           linksUsed_ + allowance_.perSearch);
     longChains_ = longChains_ ||
                   linksUsed_ >= allowance_.longPerByte * (position + 1) + allowance_.longAtStart;
     return run ? walkRuns(position, first, maxLength, best)

@@ -17,9 +17,10 @@
 // `position`, a candidate y in it shares min(end - y, runLeft) bytes, and more only at
 // y = end - runLeft. So a run's best is end - runLeft or its lowest position in the window.
 //
-// Budget: once linksUsed_ passes linkBudget_, find() gives up for good and the match finder
-// hands the rest of the source to the suffix-array index, whose cost is bounded whatever the
-// input. Both answer exactly, so the hand-over may come at any position.
+// Budget: once linksUsed_ passes linkBudget_ (a search's own allowance, or what the bytes passed
+// allow in all), find() gives up for good and the match finder hands the rest of the source to
+// the suffix-array index, whose cost is bounded whatever the input. Both answer exactly, so the
+// hand-over may come at any position, even in the middle of a search.
 #pragma once
 
 #include <array>
@@ -33,13 +34,16 @@ namespace lzc {
 
 class ChainSearch {
 public:
-    struct Allowance {  // links per byte passed plus at start: in all, then for long keys
-        std::int64_t perByte, atStart, longPerByte, longAtStart;
+    // Links per byte passed plus at start: in all, then before long keys are used; and links
+    // for any one search.
+    struct Allowance {
+        std::int64_t perByte, atStart, longPerByte, longAtStart, perSearch;
     };
-    static constexpr Allowance kDefault{12, 16384, 4, 4096};
+    static constexpr Allowance kDefault{12, 16384, 4, 4096, 4096};
     // For tests: no limit, or a hand-over after a few hundred links; long keys from the start.
-    static constexpr Allowance kUnlimited{0, std::numeric_limits<std::int64_t>::max(), 0, 0};
-    static constexpr Allowance kTiny{1, 256, 0, 0};
+    static constexpr std::int64_t kNoLimit = std::numeric_limits<std::int64_t>::max() / 2;
+    static constexpr Allowance kUnlimited{0, kNoLimit, 0, 0, kNoLimit};
+    static constexpr Allowance kTiny{1, 256, 0, 0, 64};
 
     // 16-bit words of memory that build() needs for a source of `length` bytes.
     static std::size_t memoryNeeded(std::int32_t length);
@@ -56,6 +60,9 @@ public:
     bool find(std::int32_t first, std::int32_t position, std::int32_t maxLength,
               detail::Match& best);
 
+    // Links followed since build().
+    std::int64_t linksUsed() const { return linksUsed_; }
+
 private:
     bool walkRuns(std::int32_t position, std::int32_t first, std::int32_t maxLength,
                   detail::Match& best);
@@ -64,8 +71,12 @@ private:
     std::size_t longLevelFor(std::int32_t length);
     template <bool kMain>
     void chain(std::uint16_t* links, std::int32_t keyLength);
-    bool spend() {  // one link more; true once that passes the budget, from then on for good
-        return ++linksUsed_ > linkBudget_ && (spent_ = true);
+    bool spend() {  // one link more, or true (from then on for good) if that passes the budget
+        if (linksUsed_ >= linkBudget_) {
+            return spent_ = true;
+        }
+        ++linksUsed_;
+        return false;
     }
 
     static constexpr std::array<std::int32_t, 5> kLongKeys = {6, 8, 16, 32, 128};

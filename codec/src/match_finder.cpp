@@ -1,6 +1,7 @@
 #include "match_finder.h"
 
 #include <algorithm>
+#include <bit>
 #include <cassert>
 
 namespace lzc {
@@ -30,6 +31,28 @@ MatchFinder::MatchFinder(std::span<const std::uint8_t> source, MatchSearch searc
                             : search == MatchSearch::handOverEarly ? ChainSearch::kTiny
                                                                    : ChainSearch::kDefault);
     }
+}
+
+MatchFinder::Work MatchFinder::work() const {
+    if (search_ == MatchSearch::bruteForce) {
+        return {};
+    }
+    return {search_ == MatchSearch::suffixArrayOnly ? 0 : memory_.chain.linksUsed(),
+            indexBuilt_ ? memory_.index.steps() : 0};
+}
+
+// The chain walk: its allowance in all and per search. The index, with h = log2 of the
+// min-tree's leaves (at most 15) and w summary words (at most 8): per search, 2w words looked
+// at, at most 3(h + 1) jumps and 2(h + 1) min-tree nodes to start from; per position passed,
+// 2 window changes, 1 + h nodes entered, and 2(h + 1) nodes visited while repairing, as a
+// node's value only rises and each position of its subtree is its value at most once.
+MatchFinder::Work MatchFinder::mostWork(std::int64_t searches, std::int32_t cur,
+                                        std::int32_t length) {
+    const ChainSearch::Allowance chain = ChainSearch::kDefault;
+    const std::int64_t h = std::bit_width(std::bit_ceil(static_cast<std::uint32_t>(length))) - 1;
+    const std::int64_t w = ((length + 63) / 64 + 63) / 64;
+    return {std::min(chain.perByte * cur + chain.atStart, chain.perSearch * searches),
+            searches * (2 * w + 5 * (h + 1)) + std::int64_t{cur} * (3 * h + 5)};
 }
 
 void MatchFinder::find(CodecState& state, std::int32_t searchStart, std::int32_t searchEnd,

@@ -50,6 +50,17 @@ public:
     void find(CodecState& state, std::int32_t searchStart, std::int32_t searchEnd, std::int32_t cur,
               std::int32_t shortest);
 
+    // The work of the searches so far, which the bound in docs/performance.md limits: chain
+    // links followed and index steps (building either is a fixed number of passes, not counted).
+    struct Work {
+        std::int64_t links = 0, indexSteps = 0;
+    };
+    Work work() const;
+
+    // The bound on work(), whatever the bytes: after `searches` calls of find(), the last at
+    // cur, in a source of `length` bytes.
+    static Work mostWork(std::int64_t searches, std::int32_t cur, std::int32_t length);
+
 private:
     std::span<const std::uint8_t> source_;
     CodecState reference_;  // the brute force's copy of the source

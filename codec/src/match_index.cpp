@@ -57,6 +57,7 @@ void MatchIndex::build(std::span<const std::uint8_t> text, std::span<std::uint16
     std::fill_n(candidates_, words + summaryWords_, 0);
     leafBase_ = std::bit_ceil(text.size());
     windowFirst_ = windowEnd_ = treeEnd_ = 0;
+    steps_ = 0;
 }
 
 // Kasai's order: going through the source, the suffix one position on shares at least one
@@ -138,11 +139,12 @@ void MatchIndex::buildTree(Index* const stack, Index* const closing) {
 
 // The shallowest node on the path from rank's leaf up to the root whose depth is at least
 // `depth`; the leaf's parent is deep enough whenever a candidate shares `depth` bytes.
-std::int32_t MatchIndex::nodeAtDepth(std::int32_t rank, std::int32_t depth) const {
+std::int32_t MatchIndex::nodeAtDepth(std::int32_t rank, std::int32_t depth) {
     const auto r = static_cast<std::size_t>(rank);
     Index node = lcp_[r] >= lcp_[r + 1] ? boundaryNode_[r] : boundaryNode_[r + 1];
     assert(depth_[node] >= depth);
     while (node != 0 && depth_[parent_[node]] >= depth) {
+        ++steps_;
         node = depth_[jump_[node]] >= depth ? jump_[node] : parent_[node];
     }
     return node;
@@ -157,6 +159,8 @@ void MatchIndex::moveWindow(std::int32_t first, std::int32_t end) {
         summary_[w / 64] = candidates_[w] != 0 ? summary_[w / 64] | bit : summary_[w / 64] & ~bit;
     };
     // Drop what fell out of the window, then take in what it has reached.
+    steps_ += std::max(0, std::min(first, windowEnd_) - windowFirst_) +
+              std::max(0, end - std::max(windowEnd_, first));
     for (std::int32_t p = windowFirst_; p < std::min(first, windowEnd_); ++p) {
         flip(p);
     }
@@ -169,7 +173,7 @@ void MatchIndex::moveWindow(std::int32_t first, std::int32_t end) {
 
 // The candidate nearest to `rank` in rank order, above or below it; -1 if there is none.
 template <bool kAbove>
-std::int32_t MatchIndex::nearestCandidate(std::int32_t rank) const {
+std::int32_t MatchIndex::nearestCandidate(std::int32_t rank) {
     const auto beyond = [](std::size_t i) {  // the bits of a word past bit i on that side
         return kAbove ? ~std::uint64_t{1} << (i % 64) : (std::uint64_t{1} << (i % 64)) - 1;
     };
@@ -185,6 +189,7 @@ std::int32_t MatchIndex::nearestCandidate(std::int32_t rank) const {
     std::size_t s = w / 64;
     std::uint64_t words = summary_[s] & beyond(w);
     while (words == 0) {
+        ++steps_;
         if (kAbove ? ++s == summaryWords_ : s-- == 0) {
             return -1;
         }
@@ -197,6 +202,7 @@ std::int32_t MatchIndex::nearestCandidate(std::int32_t rank) const {
 // The lowest value below `node` that is still in the window; a value that fell out is replaced
 // by the lowest of its children, and a leaf that fell out is emptied.
 std::int32_t MatchIndex::repairSubtree(std::size_t node) {
+    ++steps_;
     const std::int32_t value = lowestTree_[node];
     if (value >= windowFirst_) {  // in the window, or kNoPosition
         return value;
@@ -216,9 +222,11 @@ std::int32_t MatchIndex::lowestInWindow(std::int32_t firstRank, std::int32_t las
     // Enter the window positions not entered yet, in increasing order: a subtree that already
     // holds a value holds a lower one, so the climb stops there.
     for (std::int32_t p = std::max(treeEnd_, windowFirst_); p < windowEnd_; ++p) {
+        ++steps_;
         std::size_t node = leafBase_ + rank_[p];
         lowestTree_[node] = static_cast<Index>(p);
         for (node /= 2; node >= 1 && lowestTree_[node] == kNoPosition; node /= 2) {
+            ++steps_;
             lowestTree_[node] = static_cast<Index>(p);
         }
     }

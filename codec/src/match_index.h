@@ -44,6 +44,10 @@ public:
     void find(std::int32_t first, std::int32_t position, std::int32_t maxLength,
               std::int32_t minLength, detail::Match& best);
 
+    // The searches' steps since build(): window positions taken in or dropped, summary words
+    // looked at, jumps up the interval tree, and min-tree nodes entered or visited.
+    std::int64_t steps() const { return steps_; }
+
 private:
     using Index = std::uint16_t;  // ranks, positions, depths and node numbers (< 32768)
 
@@ -51,8 +55,8 @@ private:
     void buildTree(Index* stack, Index* closing);
     void moveWindow(std::int32_t first, std::int32_t end);
     template <bool kAbove>
-    std::int32_t nearestCandidate(std::int32_t rank) const;
-    std::int32_t nodeAtDepth(std::int32_t rank, std::int32_t depth) const;
+    std::int32_t nearestCandidate(std::int32_t rank);
+    std::int32_t nodeAtDepth(std::int32_t rank, std::int32_t depth);
     std::int32_t lowestInWindow(std::int32_t firstRank, std::int32_t lastRank);
     std::int32_t repairSubtree(std::size_t node);
 
@@ -87,6 +91,8 @@ private:
     Index* lowestTree_ = nullptr;
     std::size_t leafBase_ = 0;
     std::int32_t treeEnd_ = 0;  // positions below it have been entered into lowestTree_
+
+    std::int64_t steps_ = 0;
 };
 
 }  // namespace lzc

@@ -107,8 +107,8 @@ OpenedFile openRegular(int dir, const char* name, Links links) {
 }  // namespace posix
 
 using posix::at;
-using posix::OpenedFile;
 using posix::factsOf;
+using posix::OpenedFile;
 using posix::openRegular;
 
 bool isTerminal(int fd) {

@@ -102,12 +102,6 @@ TEST(FastSearchesMatchTheBruteForce, RepeatsAtTheEdgeOfEachWindow) {
 // 4-byte repeats that never extend, small alphabets, runs broken by single bytes, and the
 // same at the small windows where the index's window bookkeeping does the work.
 TEST(FastSearchesMatchTheBruteForce, FullSizeAndCraftedSources) {
-    Bytes brokenRuns;
-    for (std::uint32_t k = 0; brokenRuns.size() < kMaxSourceSize; ++k) {
-        brokenRuns.insert(brokenRuns.end(), 3 + k * 7 % 29, 'a');
-        brokenRuns.push_back(static_cast<std::uint8_t>('b' + k % 5));
-    }
-    brokenRuns.resize(kMaxSourceSize);
     const std::pair<const char*, Bytes> sources[] = {
         {"runs", runs(kMaxSourceSize, 31)},
         {"one byte", repeated('a', kMaxSourceSize)},
@@ -115,7 +109,9 @@ TEST(FastSearchesMatchTheBruteForce, FullSizeAndCraftedSources) {
         {"text", textLike(kMaxSourceSize, 34)},
         {"one word and a counter", repeatedWords(kMaxSourceSize, 35, 1)},
         {"two letters", randomBytes(kMaxSourceSize, 36, 2)},
-        {"broken runs", brokenRuns},
+        {"broken runs", vellicor::testdata::brokenRuns(kMaxSourceSize)},
+        {"4 fixed bytes, 2 random",
+         vellicor::testdata::fixedPrefixRecords(kMaxSourceSize, 4, 2, 37)},
     };
     for (const auto& [what, source] : sources) {
         for (const std::int32_t window : {kWindowOptimal, kWindowPoor, kWindowVeryPoor}) {

@@ -3,6 +3,9 @@
 
 #include <algorithm>
 
+#include "chain_search.h"
+#include "lzc/format.h"
+#include "lzc/quality.h"
 #include "match_finder.h"
 #include "test_support.h"
 
@@ -56,6 +59,41 @@ TEST(FastSearchesAnswerAsFindMatch, AtEveryPosition) {
                             ASSERT_EQ(state.matchLength, reference.matchLength);
                         }
                     }
+                }
+            }
+        }
+    }
+}
+
+// The searches' work, counted as the compressor asks them, stays within the stated bound on
+// every benchmark source at every window, and no search follows more links than its allowance
+// (the default, and a tiny one that the sources reach).
+TEST(SearchWork, StaysWithinTheBoundOnTheBenchmarkSources) {
+    const std::pair<MatchSearch, std::int64_t> searches[] = {
+        {MatchSearch::indexed, ChainSearch::kDefault.perSearch},
+        {MatchSearch::handOverEarly, ChainSearch::kTiny.perSearch}};
+    for (const auto& [name, source, baseline] :
+         vellicor::testdata::benchmarkSources(VELLICOR_SOURCE_DIR)) {
+        const auto length = static_cast<std::int32_t>(source.size());
+        for (const auto& [search, linksPerSearch] : searches) {
+            for (const std::int32_t window : {kWindowOptimal, kWindowGood, kWindowModerate,
+                                              kWindowBelowAverage, kWindowPoor, kWindowVeryPoor}) {
+                SearchMemory memory;
+                MatchFinder finder(source, search, memory);
+                CodecState state;
+                std::int64_t count = 0;
+                for (std::int32_t cur = 1, shortest = 4; cur <= length; ++count) {
+                    const std::int64_t linksBefore = finder.work().links;
+                    finder.find(state, std::max(1, cur - window), cur - 1, cur, shortest);
+                    const MatchFinder::Work work = finder.work();
+                    const MatchFinder::Work most = MatchFinder::mostWork(count + 1, cur, length);
+                    ASSERT_LE(work.links - linksBefore, linksPerSearch) << name << " at " << cur;
+                    ASSERT_LE(work.links, most.links) << name << ", window " << window;
+                    ASSERT_LE(work.indexSteps, most.indexSteps) << name << ", window " << window;
+                    // The compressor's policy: a match moves on past it, a miss asks for 5.
+                    const bool matched = state.matchLength >= shortest;
+                    cur += matched ? state.matchLength : shortest - 4;
+                    shortest = matched ? 4 : 5;
                 }
             }
         }

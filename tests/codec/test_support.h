@@ -1,5 +1,5 @@
-// Helpers shared by the tests: byte literals, generated inputs, scratch directories and a child
-// process without root's privileges.
+// Helpers shared by the tests: byte literals, the generated sources, scratch directories and a
+// child process without root's privileges.
 #pragma once
 
 #include <cstdint>
@@ -9,22 +9,19 @@
 #include <string_view>
 #include <vector>
 
+#include "generated_sources.h"
+
 namespace lzc::test {
 
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes bytesOf(std::string_view text);
 Bytes repeated(std::uint8_t value, std::size_t count);
-Bytes randomBytes(std::size_t count, std::uint32_t seed, int alphabet = 256);
-// English-like words separated by spaces and line breaks.
-Bytes textLike(std::size_t count, std::uint32_t seed);
-// Runs of one byte, each of random length and value.
-Bytes runs(std::size_t count, std::uint32_t seed);
-// A random block of `period` bytes repeated.
-Bytes periodic(std::size_t count, std::size_t period, std::uint32_t seed);
-// 4-byte words from a set of `words`, each followed by one byte of a counter: the words recur
-// all the time, but the match they start rarely reaches a fifth byte.
-Bytes repeatedWords(std::size_t count, std::uint32_t seed, int words = 8);
+using vellicor::testdata::periodic;
+using vellicor::testdata::randomBytes;
+using vellicor::testdata::repeatedWords;
+using vellicor::testdata::runs;
+using vellicor::testdata::textLike;
 
 // A fresh directory under the system's temporary directory, removed with everything in it.
 class ScratchDir {
