@@ -20,3 +20,21 @@ set(CPACK_PACKAGE_VENDOR "Vellicor maintainers")
 set(CPACK_PACKAGE_FILE_NAME vellicor-${PROJECT_VERSION}-win64)
 set(CPACK_STRIP_FILES ON)
 include(CPack)
+
+# The installer, vellicor-VERSION-win64-setup.exe: `cmake --build build/windows --target
+# installer` runs makensis (Debian's nsis) on packaging/windows/vellicor.nsi.in.
+find_program(MAKENSIS makensis)
+if(MAKENSIS)
+    set(INSTALLER_FILE ${PROJECT_BINARY_DIR}/vellicor-${PROJECT_VERSION}-win64-setup.exe)
+    set(VELLICOR_EXE $<TARGET_FILE:Vellicor>)
+    set(LZC_EXE $<TARGET_FILE:lzc>)
+    set(DOCUMENTS ${windows_documents})
+    configure_file(packaging/windows/vellicor.nsi.in ${PROJECT_BINARY_DIR}/vellicor.nsi.in @ONLY)
+    file(GENERATE OUTPUT ${PROJECT_BINARY_DIR}/vellicor.nsi
+         INPUT ${PROJECT_BINARY_DIR}/vellicor.nsi.in)
+    add_custom_command(OUTPUT ${INSTALLER_FILE}
+        COMMAND ${MAKENSIS} -V2 -NOCD ${PROJECT_BINARY_DIR}/vellicor.nsi
+        DEPENDS ${PROJECT_BINARY_DIR}/vellicor.nsi Vellicor lzc vellicor_icon
+        COMMENT "Making the installer")
+    add_custom_target(installer DEPENDS ${INSTALLER_FILE})
+endif()

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Cross-builds the codec, lzc.exe and the codec tests for 64-bit Windows with MinGW-w64, checks
-# that lzc.exe needs no DLLs beyond the system's and carries its resources, makes the zip and
-# checks its listing, and runs the tests under Wine: the codec's test programs through CTest,
-# then tests/windows/lzc_exe_test.sh against lzc.exe.
+# Cross-builds the codec, lzc.exe, Vellicor.exe and the codec tests for 64-bit Windows with
+# MinGW-w64, checks that the programs need no DLLs beyond the system's and carry their resources,
+# makes the zip and checks its listing, and runs the tests under Wine: the codec's test programs
+# through CTest, tests/windows/lzc_exe_test.sh against lzc.exe,
+# tests/windows/installer_test.sh against the installer and, on a virtual X display,
+# tests/windows/vellicor_exe_test.sh against the window.
 #   scripts/windows-test.sh LINUX_LZC   (a Linux build of lzc, whose outputs lzc.exe must match)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,34 +15,41 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
     -DCMAKE_BUILD_TYPE=Release -DVELLICOR_WERROR=ON
 cmake --build "$build" --parallel 2
 
-dlls=$(x86_64-w64-mingw32-objdump -p "$build/cli/lzc.exe" | sed -n 's/.*DLL Name: //p')
-echo "lzc.exe imports: $(echo $dlls)"
-if echo "$dlls" | grep -viqE '^(kernel32|msvcrt|ucrtbase|api-ms-win-.*|advapi32|shell32|user32)\.dll$'; then
-    echo "lzc.exe needs a DLL that Windows does not have"
-    exit 1
-fi
-
-# The release lzc.exe: stripped, with its manifest (UTF-8 code page, long paths, per-monitor
-# DPI), its icon and the project's version.
+# The release programs: stripped, needing only the system's DLLs, with their manifests (UTF-8
+# code page, long paths, per-monitor DPI; the window also common controls 6), icons and the
+# project's version.
 version=$(sed -n 's/^project(Vellicor VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-if x86_64-w64-mingw32-objdump -h "$build/cli/lzc.exe" | grep -q '\.debug'; then
-    echo "lzc.exe carries debug sections"
-    exit 1
-fi
-resources=$(x86_64-w64-mingw32-windres -J coff -i "$build/cli/lzc.exe" -O rc)
-for wanted in RT_MANIFEST RT_GROUP_ICON "\"ProductVersion\", \"$version\"" '>UTF-8<' \
-    '>true</longPathAware>' '>PerMonitorV2<'; do
-    if ! grep -qF "$wanted" <<<"$resources"; then
-        echo "lzc.exe's resources lack $wanted"
+for exe in cli/lzc.exe ui/win32/Vellicor.exe; do
+    dlls=$(x86_64-w64-mingw32-objdump -p "$build/$exe" | sed -n 's/.*DLL Name: //p')
+    echo "$exe imports: $(echo $dlls)"
+    if echo "$dlls" | grep -viqE '^(kernel32|msvcrt|ucrtbase|api-ms-win-.*|advapi32|shell32|user32|gdi32|comctl32|ole32)\.dll$'; then
+        echo "$exe needs a DLL that Windows does not have"
         exit 1
     fi
+    if x86_64-w64-mingw32-objdump -h "$build/$exe" | grep -q '\.debug'; then
+        echo "$exe carries debug sections"
+        exit 1
+    fi
+    resources=$(x86_64-w64-mingw32-windres -J coff -i "$build/$exe" -O rc)
+    for wanted in RT_MANIFEST RT_GROUP_ICON "\"ProductVersion\", \"$version\"" '>UTF-8<' \
+        '>true</longPathAware>' '>PerMonitorV2<'; do
+        if ! grep -qF "$wanted" <<<"$resources"; then
+            echo "$exe's resources lack $wanted"
+            exit 1
+        fi
+    done
 done
+if ! x86_64-w64-mingw32-windres -J coff -i "$build/ui/win32/Vellicor.exe" -O rc |
+    grep -qF 'Microsoft.Windows.Common-Controls'; then
+    echo "Vellicor.exe does not ask for common controls 6"
+    exit 1
+fi
 
-# The zip a Windows user downloads: the three programs, a README and the licence, in CRLF text.
+# The zip a Windows user downloads: the four programs, a README and the licence, in CRLF text.
 (cd "$build" && cpack -G ZIP >/dev/null)
 top=vellicor-$version-win64
 listing=$(cmake -E tar tf "$build/$top.zip" | LC_ALL=C sort | tr '\n' ' ')
-expected="$top/LICENSE.txt $top/README.txt $top/lzc.exe $top/lzcat.exe $top/unlzc.exe "
+expected="$top/LICENSE.txt $top/README.txt $top/Vellicor.exe $top/lzc.exe $top/lzcat.exe $top/unlzc.exe "
 if [ "$listing" != "$expected" ]; then
     echo "the zip holds $listing, not $expected"
     exit 1
@@ -70,3 +79,10 @@ wineboot >/dev/null 2>&1
 ctest --test-dir "$build" --parallel 2 --output-on-failure
 bash tests/windows/lzc_exe_test.sh "$PWD/$build/cli/lzc.exe" "$linux_lzc" \
     "$PWD/$build/tests/windows/console_code_pages.exe"
+cmake --build "$build" --target installer
+bash tests/windows/installer_test.sh "$PWD/$build/vellicor-$version-win64-setup.exe"
+
+# The window wants a display: its own Wine server, started with the virtual one.
+wineserver --kill
+xvfb-run -a bash tests/windows/vellicor_exe_test.sh "$PWD/$build/ui/win32/Vellicor.exe" \
+    "$PWD/$build/tests/windows/window_driver.exe" "$linux_lzc"

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# The installer under Wine (scripts/windows-test.sh sets Wine up): a silent install puts the
+# programs into the user's own programs folder, the Start-menu entry and the registry entries
+# for .lzc and "Compress with Vellicor" in place; a silent uninstall leaves none of it.
+#   tests/windows/installer_test.sh SETUP_EXE
+set -uo pipefail
+setup=$1
+failures=0
+fail() {
+    echo "FAILED: $*"
+    failures=$((failures + 1))
+}
+users=$WINEPREFIX/drive_c/users/$(whoami)
+folder=$users/AppData/Local/Programs/Vellicor
+shortcut="$users/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Vellicor.lnk"
+classes='HKCU\Software\Classes'
+keys=("$classes\\.lzc" "$classes\\Vellicor.lzc\\shell\\open\\command"
+    "$classes\\*\\shell\\Vellicor.compress\\command"
+    'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vellicor')
+value() { wine reg query "$1" /ve 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p'; }
+
+wine "$setup" /S
+installed=$(cd "$folder" 2>/dev/null && ls | tr '\n' ' ')
+[ "$installed" = "LICENSE.txt README.txt Vellicor.exe lzc.exe lzcat.exe uninstall.exe unlzc.exe " ] ||
+    fail "the installed folder holds $installed"
+[ -f "$shortcut" ] || fail "no Start-menu entry"
+exe='C:\users\'$(whoami)'\AppData\Local\Programs\Vellicor\Vellicor.exe'
+for pair in "0|Vellicor.lzc" "1|\"$exe\" \"%1\"" "2|\"$exe\" --compress \"%1\""; do
+    got=$(value "${keys[${pair%%|*}]}")
+    [ "$got" = "${pair#*|}" ] || fail "${keys[${pair%%|*}]} holds $got, not ${pair#*|}"
+done
+wine reg query "${keys[3]}" /v UninstallString >/dev/null 2>&1 || fail "not listed to uninstall"
+
+# The uninstaller runs on from a copy of itself, so its end is waited for.
+wine "$folder/uninstall.exe" /S
+for _ in $(seq 100); do
+    [ -e "$folder" ] || break
+    sleep 0.1
+done
+[ ! -e "$folder" ] || fail "the uninstall left $(ls "$folder")"
+[ ! -e "$shortcut" ] || fail "the uninstall left the Start-menu entry"
+for key in "${keys[@]}" "$classes\\Vellicor.lzc"; do
+    wine reg query "$key" >/dev/null 2>&1 && fail "the uninstall left $key"
+done
+[ "$failures" = 0 ] && echo "the installer: all checks passed"
+exit $((failures > 0))

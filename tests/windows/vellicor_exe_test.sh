@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Vellicor.exe under Wine on a virtual X display, driven by window_driver.exe from the keyboard:
+# Tab, Tab, Enter compresses the typed name into what the Linux lzc writes, and says so; Alt+C
+# on a name whose .lzc holds other bytes asks before replacing it, with the form disabled and No
+# the default, so Enter keeps the old bytes. scripts/windows-test.sh sets Wine up.
+#   xvfb-run -a tests/windows/vellicor_exe_test.sh VELLICOR_EXE WINDOW_DRIVER_EXE LINUX_LZC
+set -uo pipefail
+exe=$1
+driver=$2
+linux=$3
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+cd "$dir" || exit 1
+failures=0
+expect() {  # expect WHAT EXPECTED ACTUAL
+    if [ "$2" != "$3" ]; then
+        echo "FAILED: $1: expected \"$2\", got \"$3\""
+        failures=$((failures + 1))
+    fi
+}
+drive() { wine "$driver" "$@" | tr -d '\r' | tr '\n' '~'; }
+
+seq 1 3000 >text.txt
+wine "$exe" &
+shown=$!
+file="Z:$dir\\text.txt"
+file=${file//\//\\}
+said="Compressed Size: 99.84%~~Wrote 13872 bytes to~$file.lzc~from the 13893 bytes of~$file|"
+expect "compressing" "$said~default OK, compress enabled~no other box~" "$(drive compress "$file")"
+"$linux" -c -w 32767 text.txt | cmp -s - text.txt.lzc ||
+    expect "the .lzc" "the Linux build's" "other bytes"
+printf 'old' >text.txt.lzc
+asked="text.txt.lzc already exists. Replace it?~~$file.lzc|"
+expect "the replace question" "$asked~default &No, compress disabled~no other box~" \
+    "$(drive replace "$file")"
+expect "the kept .lzc" old "$(cat text.txt.lzc)"
+drive close >/dev/null
+wait "$shown"
+[ "$failures" = 0 ] && echo "Vellicor.exe: all checks passed"
+exit $((failures > 0))

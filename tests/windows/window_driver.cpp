@@ -1,0 +1,107 @@
+// Drives a running Vellicor.exe as its user would, from another process: types a name, presses
+// a button from the keyboard, and reads and answers the message box that follows. Each step
+// prints one line for tests/windows/vellicor_exe_test.sh to compare.
+//   window_driver.exe compress NAME   Tab, Tab, Enter: the message's text
+//   window_driver.exe replace NAME    Alt+C on NAME, whose .lzc exists: the question's text, its
+//                                     default button and the compress button's state while
+//                                     it is asked
+// and then presses Enter in the box, and says whether another box follows.
+//   window_driver.exe close
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+HWND findWithin(int milliseconds, const wchar_t* className, const wchar_t* title) {
+    for (int waited = 0; waited < milliseconds; waited += 10) {
+        if (const HWND found = FindWindowW(className, title)) {
+            return found;
+        }
+        Sleep(10);
+    }
+    return nullptr;
+}
+
+std::wstring textOf(HWND window) {
+    wchar_t text[1024] = L"";
+    SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// A message box's text: its static controls' texts, one line each.
+std::wstring boxText(HWND box) {
+    std::wstring text;
+    for (HWND child = FindWindowExW(box, nullptr, L"Static", nullptr); child != nullptr;
+         child = FindWindowExW(box, child, L"Static", nullptr)) {
+        if (const std::wstring line = textOf(child); !line.empty()) {
+            text += line + L"|";
+        }
+    }
+    return text;
+}
+
+void key(HWND target, UINT message, WPARAM code, LPARAM flags) {
+    PostMessageW(target, message, code, flags | 1);
+}
+
+void print(const std::wstring& text) {
+    std::string utf8(static_cast<std::size_t>(text.size()) * 3 + 1, '\0');
+    utf8.resize(static_cast<std::size_t>(
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(),
+                            static_cast<int>(utf8.size()), nullptr, nullptr)));
+    std::printf("%s\n", utf8.c_str());
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const HWND window = findWithin(10000, L"VellicorWindow", L"Vellicor v1.0");
+    if (argc < 2 || window == nullptr) {
+        print(L"no window");
+        return 1;
+    }
+    const std::string step = argv[1];
+    if (step == "close") {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    const HWND name = FindWindowExW(window, nullptr, L"Edit", nullptr);
+    const HWND compress = FindWindowExW(window, nullptr, L"Button", L"&compress");
+    const std::wstring file(argv[2], argv[2] + std::string(argv[2]).size());
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
+    if (step == "compress") {
+        // From the name box, where the window opens, Tab passes "..." and stops on compress.
+        key(name, WM_KEYDOWN, VK_TAB, 0);
+        key(name, WM_KEYDOWN, VK_TAB, 0);
+        key(compress, WM_KEYDOWN, VK_RETURN, 0);
+    } else {
+        key(name, WM_SYSCHAR, 'c', 1 << 29);
+    }
+    const HWND box = findWithin(10000, L"#32770", L"Vellicor");
+    if (box == nullptr) {
+        print(L"no message box");
+        return 1;
+    }
+    print(boxText(box));
+    std::wstring defaultButton;
+    for (HWND button = FindWindowExW(box, nullptr, L"Button", nullptr); button != nullptr;
+         button = FindWindowExW(box, button, L"Button", nullptr)) {
+        if ((GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+            defaultButton = textOf(button);
+        }
+    }
+    print(L"default " + defaultButton + L", compress " +
+          (IsWindowEnabled(compress) ? L"enabled" : L"disabled"));
+    // Enter answers with the default button.
+    key(box, WM_KEYDOWN, VK_RETURN, 0);
+    for (int waited = 0; waited < 5000 && IsWindow(box); waited += 10) {
+        Sleep(10);
+    }
+    Sleep(300);
+    const HWND after = FindWindowW(L"#32770", L"Vellicor");
+    print(IsWindow(box) ? L"box stays" : after != nullptr ? L"another box" : L"no other box");
+    return 0;
+}
