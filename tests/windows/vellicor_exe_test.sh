@@ -2,7 +2,8 @@
 # Vellicor.exe under Wine on a virtual X display, driven by window_driver.exe from the keyboard:
 # Tab, Tab, Enter compresses the typed name into what the Linux lzc writes, and says so; Alt+C
 # on a name whose .lzc holds other bytes asks before replacing it, with the form disabled and No
-# the default, so Enter keeps the old bytes. scripts/windows-test.sh sets Wine up.
+# the default, so Enter keeps the old bytes; --compress FILE compresses a non-ASCII name.
+# scripts/windows-test.sh sets Wine up.
 #   xvfb-run -a tests/windows/vellicor_exe_test.sh VELLICOR_EXE WINDOW_DRIVER_EXE LINUX_LZC
 set -uo pipefail
 exe=$1
@@ -34,6 +35,17 @@ asked="text.txt.lzc already exists. Replace it?~~$file.lzc|"
 expect "the replace question" "$asked~default &No, compress disabled~no other box~" \
     "$(drive replace "$file")"
 [ "$(head -c 4 text.txt.lzc)" = old ] || expect "the .lzc after No" "the old bytes" "replaced"
+drive close >/dev/null
+wait "$shown"
+
+# Explorer's "Compress with Vellicor" on a name that no ANSI code page holds.
+export LC_ALL=C.UTF-8  # Wine hands the program its arguments from UTF-8
+cp text.txt 'ünï €.txt'
+wine "$exe" --compress "Z:$dir/ünï €.txt" &
+shown=$!
+expect "--compress" "Compressed Size: 99.84%" "$(drive read | cut -d '~' -f 1)"
+"$linux" -c -w 32767 text.txt | cmp -s - 'ünï €.txt.lzc' ||
+    expect "the non-ASCII name's .lzc" "the Linux build's" "other bytes or none"
 drive close >/dev/null
 wait "$shown"
 [ "$failures" = 0 ] && echo "Vellicor.exe: all checks passed"

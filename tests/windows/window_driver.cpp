@@ -6,6 +6,7 @@
 //                                     default button and the compress button's state while
 //                                     it is asked
 // and then presses Enter in the box, and says whether another box follows.
+//   window_driver.exe read            the message's text, from a box the window shows by itself
 //   window_driver.exe close
 #include <windows.h>
 
@@ -63,6 +64,11 @@ int main(int argc, char** argv) {
         print(L"no window");
         return 1;
     }
+    // Shown, and past its opening: a message sent is answered once its loop runs.
+    for (int waited = 0; waited < 10000 && !IsWindowVisible(window); waited += 10) {
+        Sleep(10);
+    }
+    SendMessageW(window, WM_NULL, 0, 0);
     const std::string step = argv[1];
     if (step == "close") {
         PostMessageW(window, WM_CLOSE, 0, 0);
@@ -70,14 +76,18 @@ int main(int argc, char** argv) {
     }
     const HWND name = FindWindowExW(window, nullptr, L"Edit", nullptr);
     const HWND compress = FindWindowExW(window, nullptr, L"Button", L"&compress");
-    const std::wstring file(argv[2], argv[2] + std::string(argv[2]).size());
-    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
-    if (step == "compress") {
+    if (step == "read") {
+        // The box the window shows by itself.
+    } else if (step == "compress") {
+        const std::wstring file(argv[2], argv[2] + std::string(argv[2]).size());
+        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
         // From the name box, where the window opens, Tab passes "..." and stops on compress.
         key(name, WM_KEYDOWN, VK_TAB, 0);
         key(name, WM_KEYDOWN, VK_TAB, 0);
         key(compress, WM_KEYDOWN, VK_RETURN, 0);
     } else {
+        const std::wstring file(argv[2], argv[2] + std::string(argv[2]).size());
+        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
         key(name, WM_SYSCHAR, 'c', 1 << 29);
     }
     const HWND box = findWithin(10000, L"#32770", L"Vellicor");
