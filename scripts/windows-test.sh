@@ -22,7 +22,8 @@ version=$(sed -n 's/^project(Vellicor VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt
 for exe in cli/lzc.exe ui/win32/Vellicor.exe; do
     dlls=$(x86_64-w64-mingw32-objdump -p "$build/$exe" | sed -n 's/.*DLL Name: //p')
     echo "$exe imports: $(echo $dlls)"
-    if echo "$dlls" | grep -viqE '^(kernel32|msvcrt|ucrtbase|api-ms-win-.*|advapi32|shell32|user32|gdi32|comctl32|ole32)\.dll$'; then
+    system='kernel32|msvcrt|ucrtbase|api-ms-win-.*|advapi32|shell32|user32|gdi32|comctl32|ole32'
+    if echo "$dlls" | grep -viqE "^($system)\.dll$"; then
         echo "$exe needs a DLL that Windows does not have"
         exit 1
     fi
@@ -49,7 +50,8 @@ fi
 (cd "$build" && cpack -G ZIP >/dev/null)
 top=vellicor-$version-win64
 listing=$(cmake -E tar tf "$build/$top.zip" | LC_ALL=C sort | tr '\n' ' ')
-expected="$top/LICENSE.txt $top/README.txt $top/Vellicor.exe $top/lzc.exe $top/lzcat.exe $top/unlzc.exe "
+expected="$top/LICENSE.txt $top/README.txt $top/Vellicor.exe $top/lzc.exe $top/lzcat.exe "
+expected+="$top/unlzc.exe "
 if [ "$listing" != "$expected" ]; then
     echo "the zip holds $listing, not $expected"
     exit 1

@@ -21,7 +21,8 @@ value() { wine reg query "$1" /ve 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ 
 
 wine "$setup" /S
 installed=$(cd "$folder" 2>/dev/null && ls | tr '\n' ' ')
-[ "$installed" = "LICENSE.txt README.txt Vellicor.exe lzc.exe lzcat.exe uninstall.exe unlzc.exe " ] ||
+wanted="LICENSE.txt README.txt Vellicor.exe lzc.exe lzcat.exe uninstall.exe unlzc.exe "
+[ "$installed" = "$wanted" ] ||
     fail "the installed folder holds $installed"
 [ -f "$shortcut" ] || fail "no Start-menu entry"
 exe='C:\users\'$(whoami)'\AppData\Local\Programs\Vellicor\Vellicor.exe'

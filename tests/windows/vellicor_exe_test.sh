@@ -26,13 +26,15 @@ wine "$exe" &
 shown=$!
 file="Z:$dir\\text.txt"
 file=${file//\//\\}
-said="Compressed Size: 99.84%~~Wrote 13872 bytes to~$file.lzc~from the 13893 bytes of~$file|"
-expect "compressing" "$said~default OK, compress enabled~no other box~" "$(drive compress "$file")"
+said="Compressed Size: 99.84%|Wrote 13872 bytes to~$file.lzc~from the 13893 bytes of~$file|"
+expect "compressing" "$said~buttons Open &Folder/OK/ default OK, compress enabled~no other box~" \
+    "$(drive compress "$file")"
 "$linux" -c -w 32767 text.txt | cmp -s - text.txt.lzc ||
     expect "the .lzc" "the Linux build's" "other bytes"
 printf 'old' >text.txt.lzc
 asked="text.txt.lzc already exists. Replace it?~~$file.lzc|"
-expect "the replace question" "$asked~default &No, compress disabled~no other box~" \
+expect "the replace question" \
+    "$asked~buttons &Yes/&No/ default &No, compress disabled~no other box~" \
     "$(drive replace "$file")"
 [ "$(head -c 4 text.txt.lzc)" = old ] || expect "the .lzc after No" "the old bytes" "replaced"
 drive close >/dev/null
@@ -43,7 +45,7 @@ export LC_ALL=C.UTF-8  # Wine hands the program its arguments from UTF-8
 cp text.txt 'ünï €.txt'
 wine "$exe" --compress "Z:$dir/ünï €.txt" &
 shown=$!
-expect "--compress" "Compressed Size: 99.84%" "$(drive read | cut -d '~' -f 1)"
+expect "--compress" "Compressed Size: 99.84%" "$(drive read | cut -d '|' -f 1)"
 "$linux" -c -w 32767 text.txt | cmp -s - 'ünï €.txt.lzc' ||
     expect "the non-ASCII name's .lzc" "the Linux build's" "other bytes or none"
 drive close >/dev/null

@@ -3,8 +3,8 @@
 // prints one line for tests/windows/vellicor_exe_test.sh to compare.
 //   window_driver.exe compress NAME   Tab, Tab, Enter: the message's text
 //   window_driver.exe replace NAME    Alt+C on NAME, whose .lzc exists: the question's text, its
-//                                     default button and the compress button's state while
-//                                     it is asked
+//                                     buttons, the default one and the compress button's state
+//                                     while it is asked
 // and then presses Enter in the box, and says whether another box follows.
 //   window_driver.exe read            the message's text, from a box the window shows by itself
 //   window_driver.exe close
@@ -96,14 +96,16 @@ int main(int argc, char** argv) {
         return 1;
     }
     print(boxText(box));
+    std::wstring buttons;
     std::wstring defaultButton;
     for (HWND button = FindWindowExW(box, nullptr, L"Button", nullptr); button != nullptr;
          button = FindWindowExW(box, button, L"Button", nullptr)) {
+        buttons += textOf(button) + L"/";
         if ((GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
             defaultButton = textOf(button);
         }
     }
-    print(L"default " + defaultButton + L", compress " +
+    print(L"buttons " + buttons + L" default " + defaultButton + L", compress " +
           (IsWindowEnabled(compress) ? L"enabled" : L"disabled"));
     // Enter answers with the default button.
     key(box, WM_KEYDOWN, VK_RETURN, 0);

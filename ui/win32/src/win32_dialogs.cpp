@@ -1,5 +1,7 @@
 #include "win32_dialogs.h"
 
+#include <commctrl.h>
+#include <shellapi.h>
 #include <shobjidl.h>
 
 #include <filesystem>
@@ -70,6 +72,34 @@ std::string windowText(HWND window) {
 }
 
 void showMessageBox(HWND owner, const Message& message) {
+    // After a success, a task dialog with a button that opens the output's folder.
+    if (!message.folder.empty()) {
+        constexpr int kOpenFolder = 100;
+        const std::wstring text = wideFromUtf8(message.text);
+        const std::wstring details = wideFromUtf8(message.informativeText);
+        const std::wstring open = wideFromUtf8(translate("vellicor::Dialogs", "Open &Folder"));
+        const TASKDIALOG_BUTTON buttons[] = {{kOpenFolder, open.c_str()}};
+        TASKDIALOGCONFIG config{};
+        config.cbSize = sizeof config;
+        config.hwndParent = owner;
+        config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION;
+        config.dwCommonButtons = TDCBF_OK_BUTTON;
+        config.pszWindowTitle = kTitle;
+        config.pszMainIcon = TD_INFORMATION_ICON;
+        config.pszMainInstruction = text.c_str();
+        config.pszContent = details.empty() ? nullptr : details.c_str();
+        config.cButtons = 1;
+        config.pButtons = buttons;
+        config.nDefaultButton = IDOK;
+        int pressed = 0;
+        if (SUCCEEDED(TaskDialogIndirect(&config, &pressed, nullptr, nullptr))) {
+            if (pressed == kOpenFolder) {
+                ShellExecuteW(owner, L"open", wideFromUtf8(message.folder).c_str(), nullptr,
+                              nullptr, SW_SHOWNORMAL);
+            }
+            return;
+        }
+    }
     const UINT icon =
         message.kind == Message::Kind::information ? MB_ICONINFORMATION : MB_ICONWARNING;
     MessageBoxW(owner, boxText(message.text, message.informativeText).c_str(), kTitle,
