@@ -1,6 +1,7 @@
 #include "win32_form.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -17,6 +18,17 @@ constexpr wchar_t kClassName[] = L"VellicorWindow";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr UINT kAfterDrop = WM_APP + 1;
 constexpr int kFirstId = 100;  // a control's id: kFirstId + its FormControl
+
+// Gives a control that has no caption of its own the name a screen reader reads for it.
+void nameForScreenReaders(HWND control, const std::wstring& name) {
+    IAccPropServices* services = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IAccPropServices, reinterpret_cast<void**>(&services)))) {
+        services->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                 PROPID_ACC_NAME, name.c_str());
+        services->Release();
+    }
+}
 
 int id(FormControl control) {
     return kFirstId + static_cast<int>(control);
@@ -99,6 +111,9 @@ void Win32Form::createControls() {
                      reinterpret_cast<LPARAM>(wideFromUtf8(qualityLabel(index)).c_str()));
     }
     SendMessageW(quality, CB_SETCURSEL, 0, 0);  // the best quality
+    nameForScreenReaders(control(FormControl::nameBox),
+                         wideFromUtf8(translate("vellicor::MainWindow", "File name")));
+    nameForScreenReaders(quality, wideFromUtf8(translate("vellicor::MainWindow", "Quality")));
 }
 
 void Win32Form::layout() {
