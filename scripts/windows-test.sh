@@ -82,9 +82,10 @@ ctest --test-dir "$build" --parallel 2 --output-on-failure
 bash tests/windows/lzc_exe_test.sh "$PWD/$build/cli/lzc.exe" "$linux_lzc" \
     "$PWD/$build/tests/windows/console_code_pages.exe"
 cmake --build "$build" --target installer
-bash tests/windows/installer_test.sh "$PWD/$build/vellicor-$version-win64-setup.exe"
 
 # The window wants a display: its own Wine server, started with the virtual one.
 wineserver --kill
+xvfb-run -a bash tests/windows/installer_test.sh "$PWD/$build/vellicor-$version-win64-setup.exe" \
+    "$PWD/$build/tests/windows/window_driver.exe"
 xvfb-run -a bash tests/windows/vellicor_exe_test.sh "$PWD/$build/ui/win32/Vellicor.exe" \
     "$PWD/$build/tests/windows/window_driver.exe" "$linux_lzc"

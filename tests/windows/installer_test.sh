@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The installer under Wine (scripts/windows-test.sh sets Wine up): a silent install puts the
 # programs into the user's own programs folder, the Start-menu entry and the registry entries
-# for .lzc and "Compress with Vellicor" in place; a silent uninstall leaves none of it.
-#   tests/windows/installer_test.sh SETUP_EXE
+# for .lzc and "Compress with Vellicor" in place, and opening a .lzc starts the window with its
+# name; a silent uninstall leaves none of it. Run on a display (xvfb-run).
+#   tests/windows/installer_test.sh SETUP_EXE WINDOW_DRIVER_EXE
 set -uo pipefail
 setup=$1
+driver=$2
 failures=0
 fail() {
     echo "FAILED: $*"
@@ -31,6 +33,15 @@ for pair in "0|Vellicor.lzc" "1|\"$exe\" \"%1\"" "2|\"$exe\" --compress \"%1\"";
     [ "$got" = "${pair#*|}" ] || fail "${keys[${pair%%|*}]} holds $got, not ${pair#*|}"
 done
 wine reg query "${keys[3]}" /v UninstallString >/dev/null 2>&1 || fail "not listed to uninstall"
+# Wine's ShellExecute does not read the user's own classes, so the open command registered
+# above (checked to be "EXE" "%1") is run as Explorer would run it.
+printf 'x' >"$users/opened.lzc"
+wine "$folder/Vellicor.exe" 'C:\users\'"$(whoami)"'\opened.lzc' &
+opened=$(wine "$driver" name | tr -d '\r')
+wine "$driver" close
+[ "$opened" = 'C:\users\'"$(whoami)"'\opened.lzc' ] || fail "opening a .lzc named $opened"
+wait
+rm -f "$users/opened.lzc"
 
 # The uninstaller runs on from a copy of itself, so its end is waited for.
 wine "$folder/uninstall.exe" /S

@@ -7,6 +7,7 @@
 //                                     while it is asked
 // and then presses Enter in the box, and says whether another box follows.
 //   window_driver.exe read            the message's text, from a box the window shows by itself
+//   window_driver.exe name            the name box's text
 //   window_driver.exe close
 #include <windows.h>
 
@@ -76,6 +77,10 @@ int main(int argc, char** argv) {
     }
     const HWND name = FindWindowExW(window, nullptr, L"Edit", nullptr);
     const HWND compress = FindWindowExW(window, nullptr, L"Button", L"&compress");
+    if (step == "name") {
+        print(textOf(name));
+        return 0;
+    }
     if (step == "read") {
         // The box the window shows by itself.
     } else if (step == "compress") {
