@@ -63,7 +63,7 @@ void MatchIndex::build(std::span<const std::uint8_t> text, std::span<std::uint16
 // Kasai's order: going through the source, the suffix one position on shares at least one
 // byte less with its predecessor than this one did.
 void MatchIndex::buildLcp() {
-    std::fill_n(lcp_, length_ + 1, 0);
+    lcp_[0] = lcp_[length_] = 0;  // every rank between is written below
     std::int32_t shared = 0;
     for (std::int32_t position = 0; position < length_; ++position) {
         const std::int32_t r = rank_[position];

@@ -19,10 +19,12 @@ constexpr std::uint8_t kSType = 1;
 constexpr std::uint8_t kLeftmostS = 2;
 
 // Sorts the suffixes of s[0, n) (symbols below k) into sa[0, n). `types` holds n bytes for
-// this level and what deeper levels need after them; `leftmost` likewise.
+// this level and what deeper levels need after them; `leftmost` likewise. With `outSa` and
+// `outRank` (the top level), the last pass also writes the order there as 16-bit words.
 template <class Symbol>
 void sortLevel(const Symbol* s, std::int32_t n, std::int32_t k, std::int32_t* sa,
-               std::uint8_t* types, std::int32_t* leftmost) {
+               std::uint8_t* types, std::int32_t* leftmost, std::uint16_t* outSa = nullptr,
+               std::uint16_t* outRank = nullptr) {
     // bounds[c] is where the bucket of symbol c starts; bounds[k] == n.
     std::vector<std::int32_t> bounds(static_cast<std::size_t>(k) + 1, 0);
     std::vector<std::int32_t> heads(static_cast<std::size_t>(k));
@@ -52,8 +54,9 @@ void sortLevel(const Symbol* s, std::int32_t n, std::int32_t k, std::int32_t* sa
     std::int32_t* const head = heads.data();
     const auto bucketOf = [s](std::int32_t i) { return static_cast<std::size_t>(s[i]); };
 
-    // From the leftmost-S suffixes in place at their bucket ends, place all the others.
-    const auto induce = [&] {
+    // From the leftmost-S suffixes in place at their bucket ends, place all the others. The
+    // right-to-left pass only places suffixes left of where it reads, so what it reads is final.
+    const auto induce = [&]<bool kWriteOut = false> {
         std::copy(start, start + k, head);
         sa[head[bucketOf(n - 1)]++] = n - 1;  // the suffix right before the end marker
         for (std::int32_t i = 0; i < n; ++i) {
@@ -68,12 +71,23 @@ void sortLevel(const Symbol* s, std::int32_t n, std::int32_t k, std::int32_t* sa
             if (v > 0 && (types[v - 1] & kSType) != 0) {
                 sa[--head[bucketOf(v - 1)]] = v - 1;
             }
+            if constexpr (kWriteOut) {
+                outSa[i] = static_cast<std::uint16_t>(v);
+                outRank[v] = static_cast<std::uint16_t>(i);
+            }
+        }
+    };
+    const auto finish = [&] {
+        if (outSa != nullptr) {
+            induce.template operator()<true>();
+        } else {
+            induce();
         }
     };
 
     std::fill(sa, sa + n, -1);
     if (m == 0) {
-        induce();
+        finish();
         return;
     }
 
@@ -137,7 +151,7 @@ void sortLevel(const Symbol* s, std::int32_t n, std::int32_t k, std::int32_t* sa
         sa[i] = -1;
         sa[--head[bucketOf(p)]] = p;
     }
-    induce();
+    finish();
 }
 
 // Words in each fifth of the scratch: at least length + 2, a whole number of 8-byte units.
@@ -160,12 +174,7 @@ void sortSuffixes(std::span<const std::uint8_t> text, std::uint16_t* sa, std::ui
     auto* const induced = reinterpret_cast<std::int32_t*>(scratch.data());
     auto* const types = reinterpret_cast<std::uint8_t*>(scratch.data() + 2 * words);
     auto* const leftmost = reinterpret_cast<std::int32_t*>(scratch.data() + 3 * words);
-    sortLevel(text.data(), n, 256, induced, types, leftmost);
-    for (std::int32_t r = 0; r < n; ++r) {
-        const std::int32_t p = induced[r];
-        sa[r] = static_cast<std::uint16_t>(p);
-        rank[p] = static_cast<std::uint16_t>(r);
-    }
+    sortLevel(text.data(), n, 256, induced, types, leftmost, sa, rank);
 }
 
 }  // namespace lzc::detail
