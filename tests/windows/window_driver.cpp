@@ -100,6 +100,15 @@ int main(int argc, char** argv) {
         print(L"no message box");
         return 1;
     }
+    // A box is found as soon as it is made: its buttons and texts come a moment later.
+    for (int waited = 0;
+         waited < 10000 &&
+         (!IsWindowVisible(box) || FindWindowExW(box, nullptr, L"Button", nullptr) == nullptr ||
+          boxText(box).empty());
+         waited += 10) {
+        Sleep(10);
+    }
+    SendMessageW(box, WM_NULL, 0, 0);
     print(boxText(box));
     std::wstring buttons;
     std::wstring defaultButton;
