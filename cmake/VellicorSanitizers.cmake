@@ -4,6 +4,10 @@
 #   VELLICOR_SANITIZE=address,undefined: the named sanitizers, a finding ends the program.
 #   VELLICOR_FUZZ=ON (clang): libFuzzer's coverage feedback, AddressSanitizer and
 #   UndefinedBehaviorSanitizer; fuzz/ links its fuzz targets with libFuzzer itself.
+#   VELLICOR_FUZZ_SANITIZE="" drops the two sanitizers, for long differential runs, where
+#   only a different output counts.
+set(VELLICOR_FUZZ_SANITIZE "address,undefined" CACHE STRING
+    "Sanitizers the fuzz targets are built with (empty: coverage feedback only)")
 add_library(vellicor_sanitizers INTERFACE)
 if(VELLICOR_SANITIZE)
     target_compile_options(vellicor_sanitizers INTERFACE -fsanitize=${VELLICOR_SANITIZE}
@@ -14,7 +18,12 @@ if(VELLICOR_FUZZ)
     if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
         message(FATAL_ERROR "VELLICOR_FUZZ needs clang (configure with CXX=clang++)")
     endif()
-    target_compile_options(vellicor_sanitizers INTERFACE
-                           -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
-    target_link_options(vellicor_sanitizers INTERFACE -fsanitize=address,undefined)
+    if(VELLICOR_FUZZ_SANITIZE)
+        target_compile_options(vellicor_sanitizers INTERFACE
+                               -fsanitize=fuzzer-no-link,${VELLICOR_FUZZ_SANITIZE}
+                               -fno-omit-frame-pointer)
+        target_link_options(vellicor_sanitizers INTERFACE -fsanitize=${VELLICOR_FUZZ_SANITIZE})
+    else()
+        target_compile_options(vellicor_sanitizers INTERFACE -fsanitize=fuzzer-no-link)
+    endif()
 endif()
