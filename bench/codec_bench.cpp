@@ -1,6 +1,7 @@
 // One run times, on the same inputs: our compressor at each of the six windows (and with the
 // suffix-array index alone), the brute-force search on a few inputs, our decompressor, and
-// zlib level 9, lz4 HC at its highest level and zstd level 19, compressing and decompressing.
+// zlib level 9, lz4 HC at its highest level and zstd level 19, compressing and decompressing;
+// and the index's build alone, with its suffix sorting beside libdivsufsort's.
 // Every benchmark reports bytes per second of source (restored bytes for decompression) and
 // its output size in the counter "out". After Google Benchmark's own report, a summary table
 // gives the median (or only) CPU time of each: on a shared machine the wall time measures the
@@ -8,6 +9,7 @@
 //
 //   vellicor_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
+#include <divsufsort.h>
 #include <lz4.h>
 #include <lz4hc.h>
 #include <zlib.h>
@@ -25,6 +27,7 @@
 #include "generated_sources.h"
 #include "lzc/codec.h"
 #include "match_finder.h"
+#include "suffix_array.h"
 
 namespace {
 
@@ -68,6 +71,34 @@ void lzcDecompress(benchmark::State& state, const Bytes& source) {
     measure(state, source.size(), [&] {
         const lzc::Status status = lzc::decompressBuffer(compressed, restored);
         return status == lzc::Status::ok && restored == source ? compressed.size() : 0;
+    });
+}
+
+void indexBuild(benchmark::State& state, const Bytes& source) {
+    std::vector<std::uint16_t> memory(
+        lzc::MatchIndex::memoryNeeded(static_cast<std::int32_t>(source.size())));
+    lzc::MatchIndex index;
+    measure(state, source.size(), [&] {
+        index.build(source, memory);
+        return source.size();
+    });
+}
+
+void suffixSort(benchmark::State& state, const Bytes& source) {
+    std::vector<std::uint16_t> order(source.size()), rank(source.size());
+    std::vector<std::uint16_t> scratch(lzc::detail::suffixSortScratch(source.size()));
+    measure(state, source.size(), [&] {
+        lzc::detail::sortSuffixes(source, order.data(), rank.data(), scratch);
+        return source.size();
+    });
+}
+
+void divsufsortBench(benchmark::State& state, const Bytes& source) {
+    std::vector<saidx_t> order(source.size());
+    measure(state, source.size(), [&] {
+        const saint_t status =
+            divsufsort(source.data(), order.data(), static_cast<saidx_t>(source.size()));
+        return status == 0 ? source.size() : 0;
     });
 }
 
@@ -192,6 +223,10 @@ const std::vector<std::string>& decompressColumns() {
                                                      "zstd decode"};
     return columns;
 }
+const std::vector<std::string>& indexColumns() {
+    static const std::vector<std::string> columns = {"index build", "suffix sort", "divsufsort"};
+    return columns;
+}
 
 void registerAll(const std::vector<Input>& inputs) {
     for (const Input& input : inputs) {
@@ -227,6 +262,9 @@ void registerAll(const std::vector<Input>& inputs) {
         add("lz4 decode", [&bytes](benchmark::State& state) { lz4DecompressBench(state, bytes); });
         add("zstd decode",
             [&bytes](benchmark::State& state) { zstdDecompressBench(state, bytes); });
+        add("index build", [&bytes](benchmark::State& state) { indexBuild(state, bytes); });
+        add("suffix sort", [&bytes](benchmark::State& state) { suffixSort(state, bytes); });
+        add("divsufsort", [&bytes](benchmark::State& state) { divsufsortBench(state, bytes); });
     }
 }
 
@@ -297,6 +335,25 @@ public:
                         static_cast<double>(input.bytes.size()) / cell->second.microseconds;
                     std::printf(" %.1f / %.0f |", cell->second.microseconds, mbPerSecond);
                 }
+            }
+            std::printf("\n");
+        }
+        std::printf("\n## The index's build: median CPU time (us)\n\n| input |");
+        for (const std::string& column : indexColumns()) {
+            std::printf(" %s |", column.c_str());
+        }
+        std::printf("\n|---|");
+        for (std::size_t i = 0; i < indexColumns().size(); ++i) {
+            std::printf("---:|");
+        }
+        std::printf("\n");
+        for (const Input& input : inputs) {
+            if (results_.find(input.name) == results_.end()) {
+                continue;
+            }
+            std::printf("| %s |", input.name.c_str());
+            for (const std::string& column : indexColumns()) {
+                printCell(input.name, column, false);
             }
             std::printf("\n");
         }
