@@ -11,7 +11,13 @@ namespace {
 
 constexpr std::uint16_t kNone = 0xFFFF;
 constexpr std::int32_t kShortestUseful = 4;
-constexpr int kMostHashBits = 14;
+constexpr int kMostHashBits = 16;
+
+// About two to four chain heads per position, 256 to 65536 of them: a chain then seldom holds a
+// position whose first 4 bytes differ, the common case of a search that finds nothing.
+int hashBitsFor(std::size_t length) {
+    return std::clamp(static_cast<int>(std::bit_width(length)) + 2, 8, kMostHashBits);
+}
 
 // Four equal bytes: a position inside a run.
 bool isRun(std::uint32_t fourBytes) {
@@ -21,7 +27,8 @@ bool isRun(std::uint32_t fourBytes) {
 }  // namespace
 
 std::size_t ChainSearch::memoryNeeded(std::int32_t length) {
-    return (std::size_t{1} << kMostHashBits) + (2 + kLongKeys.size()) * std::size_t(length);
+    const auto n = static_cast<std::size_t>(length);
+    return (std::size_t{1} << hashBitsFor(n)) + (2 + kLongKeys.size()) * n;
 }
 
 void ChainSearch::build(std::span<const std::uint8_t> text, std::span<std::uint16_t> memory,
@@ -29,10 +36,9 @@ void ChainSearch::build(std::span<const std::uint8_t> text, std::span<std::uint1
     text_ = text.data();
     length_ = static_cast<std::int32_t>(text.size());
     assert(length_ >= 1 && memory.size() >= memoryNeeded(length_));
-    // About one chain head per position, 256 to 16384 of them: few pages to touch.
-    hashBits_ = std::clamp(static_cast<int>(std::bit_width(text.size())), 8, kMostHashBits);
+    hashBits_ = hashBitsFor(text.size());
     head_ = memory.data();
-    link_ = head_ + (std::size_t{1} << kMostHashBits);
+    link_ = head_ + (std::size_t{1} << hashBits_);
     runEnd_ = link_ + text.size();
     longLink_.fill(nullptr);
     chain<true>(link_, kShortestUseful);

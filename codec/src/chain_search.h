@@ -84,7 +84,7 @@ private:
 
     const std::uint8_t* text_ = nullptr;
     std::int32_t length_ = 0;
-    int hashBits_ = 14;
+    int hashBits_ = 8;
     std::uint16_t* head_ = nullptr;
     std::uint16_t* link_ = nullptr;
     std::uint16_t* runEnd_ = nullptr;
