@@ -9,7 +9,6 @@
 namespace lzc {
 namespace {
 
-constexpr std::uint16_t kNone = 0xFFFF;
 constexpr std::int32_t kShortestUseful = 4;
 constexpr int kMostHashBits = 16;
 
@@ -17,11 +16,6 @@ constexpr int kMostHashBits = 16;
 // position whose first 4 bytes differ, the common case of a search that finds nothing.
 int hashBitsFor(std::size_t length) {
     return std::clamp(static_cast<int>(std::bit_width(length)) + 2, 8, kMostHashBits);
-}
-
-// Four equal bytes: a position inside a run.
-bool isRun(std::uint32_t fourBytes) {
-    return ((fourBytes ^ (fourBytes >> 8)) & 0xFFFFFF) == 0;
 }
 
 }  // namespace
@@ -198,7 +192,7 @@ bool ChainSearch::walkRuns(std::int32_t position, std::int32_t first, std::int32
     return true;
 }
 
-bool ChainSearch::find(std::int32_t first, std::int32_t position, std::int32_t maxLength,
+bool ChainSearch::walk(std::int32_t first, std::int32_t position, std::int32_t maxLength,
                        detail::Match& best) {
     if (spent_) {
         return false;

@@ -58,12 +58,27 @@ public:
     // otherwise leaves it or sets a shorter length. Returns false, leaving it, once the budget
     // is spent; from then on always false.
     bool find(std::int32_t first, std::int32_t position, std::int32_t maxLength,
-              detail::Match& best);
+              detail::Match& best) {
+        // The common case, decided here: no earlier position in the window shares the hash,
+        // and position starts no run of one byte (whose candidates its own link leads to).
+        const std::uint16_t c = link_[position];
+        if (!spent_ && (c == kNone || c < first) &&
+            !isRun(detail::load<std::uint32_t>(text_ + position))) {
+            return true;
+        }
+        return walk(first, position, maxLength, best);
+    }
 
     // Links followed since build().
     std::int64_t linksUsed() const { return linksUsed_; }
 
 private:
+    static constexpr std::uint16_t kNone = 0xFFFF;
+    static bool isRun(std::uint32_t fourBytes) {  // four equal bytes: a position inside a run
+        return ((fourBytes ^ (fourBytes >> 8)) & 0xFFFFFF) == 0;
+    }
+    bool walk(std::int32_t first, std::int32_t position, std::int32_t maxLength,
+              detail::Match& best);
     bool walkRuns(std::int32_t position, std::int32_t first, std::int32_t maxLength,
                   detail::Match& best);
     bool walkFrom(std::int32_t position, std::int32_t first, std::int32_t maxLength,
