@@ -192,20 +192,18 @@ bool ChainSearch::walkRuns(std::int32_t position, std::int32_t first, std::int32
     return true;
 }
 
+// find() has passed on the search: position has a candidate in the window, or lies in a run.
 bool ChainSearch::walk(std::int32_t first, std::int32_t position, std::int32_t maxLength,
                        detail::Match& best) {
     if (spent_) {
         return false;
     }
-    const bool run = isRun(detail::load<std::uint32_t>(text_ + position));
-    if (!run && (link_[position] == kNone || link_[position] < first)) {
-        return true;  // no earlier position in the window shares its hash
-    }
     linkBudget_ = std::min(allowance_.perByte * (position + 1) + allowance_.atStart,
                            linksUsed_ + allowance_.perSearch);
     longChains_ = longChains_ ||
                   linksUsed_ >= allowance_.longPerByte * (position + 1) + allowance_.longAtStart;
-    return run ? walkRuns(position, first, maxLength, best)
+    return isRun(detail::load<std::uint32_t>(text_ + position))
+               ? walkRuns(position, first, maxLength, best)
                : walkFrom(position, first, maxLength, link_[position], 0, best);
 }
 
