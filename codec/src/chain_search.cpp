@@ -86,10 +86,12 @@ void ChainSearch::chain(std::uint16_t* const links, std::int32_t keyLength) {
     }
 }
 
-// From candidate c on along link_ (level 0) or longLink_[level - 1], newest first. Every
-// kSwitchCheck links, once the long chains are in use and best.length reaches the next long
-// key, the walk moves to that key's chain from best.position. Candidates between best.position
-// and c are met again there; they were shorter than best, so nothing changes.
+// From candidate c on along link_ (level 0) or longLink_[level - 1], newest first. Once the
+// long chains are in use, a candidate that lengthens best to the longest key it reaches moves
+// the walk to that key's chain at once, from itself, if that chain is built; and every
+// kSwitchCheck links, if best.length reaches the next long key, the walk moves to its chain
+// (building it) from best.position. Candidates between best.position and c are met again
+// there; they were shorter than best, so nothing changes.
 bool ChainSearch::walkFrom(std::int32_t position, std::int32_t first, std::int32_t maxLength,
                            std::uint16_t c, std::size_t level, detail::Match& best) {
     const bool wide = maxLength >= 8;  // then 8 bytes from any candidate lie before the end
@@ -109,7 +111,18 @@ bool ChainSearch::walkFrom(std::int32_t position, std::int32_t first, std::int32
             length = detail::sharedPrefix(text_, c, position, maxLength);
         }
         if (length >= std::max(best.length, kShortestUseful)) {
+            const bool longer = length > best.length;
             best = {length, c};
+            if (longer && longChains_ && level < kLongKeys.size() && length >= kLongKeys[level]) {
+                std::size_t reached = level;
+                while (reached < kLongKeys.size() && length >= kLongKeys[reached]) {
+                    ++reached;
+                }
+                if (longLink_[reached - 1] != nullptr) {
+                    level = reached;
+                    links = longLink_[level - 1];
+                }
+            }
         }
         if (steps % kSwitchCheck == 0 && longChains_ && level < kLongKeys.size() &&
             best.length >= kLongKeys[level]) {
