@@ -290,73 +290,20 @@ public:
     }
 
     void printSummary(const std::vector<Input>& inputs) const {
-        std::printf(
-            "\n## Compression: median CPU time (us) / output size (bytes)\n\n| input | size |");
-        for (const std::string& column : compressColumns()) {
-            std::printf(" %s |", column.c_str());
-        }
-        std::printf("\n|---|---:|");
-        for (std::size_t i = 0; i < compressColumns().size(); ++i) {
-            std::printf("---:|");
-        }
-        std::printf("\n");
-        for (const Input& input : inputs) {
-            if (results_.find(input.name) == results_.end()) {
-                continue;
-            }
-            std::printf("| %s | %zu |", input.name.c_str(), input.bytes.size());
-            for (const std::string& column : compressColumns()) {
-                printCell(input.name, column, true);
-            }
-            std::printf("\n");
-        }
-        std::printf("\n## Decompression: median CPU time (us) / restored MB/s\n\n| input |");
-        for (const std::string& column : decompressColumns()) {
-            std::printf(" %s |", column.c_str());
-        }
-        std::printf("\n|---|");
-        for (std::size_t i = 0; i < decompressColumns().size(); ++i) {
-            std::printf("---:|");
-        }
-        std::printf("\n");
-        for (const Input& input : inputs) {
-            if (results_.find(input.name) == results_.end()) {
-                continue;
-            }
-            std::printf("| %s |", input.name.c_str());
-            for (const std::string& column : decompressColumns()) {
-                const auto row = results_.find(input.name);
-                const auto cell = row == results_.end() ? decltype(row->second.end()){}
-                                                        : row->second.find(column);
-                if (row == results_.end() || cell == row->second.end()) {
-                    std::printf(" - |");
-                } else {
-                    const double mbPerSecond =
-                        static_cast<double>(input.bytes.size()) / cell->second.microseconds;
-                    std::printf(" %.1f / %.0f |", cell->second.microseconds, mbPerSecond);
-                }
-            }
-            std::printf("\n");
-        }
-        std::printf("\n## The index's build: median CPU time (us)\n\n| input |");
-        for (const std::string& column : indexColumns()) {
-            std::printf(" %s |", column.c_str());
-        }
-        std::printf("\n|---|");
-        for (std::size_t i = 0; i < indexColumns().size(); ++i) {
-            std::printf("---:|");
-        }
-        std::printf("\n");
-        for (const Input& input : inputs) {
-            if (results_.find(input.name) == results_.end()) {
-                continue;
-            }
-            std::printf("| %s |", input.name.c_str());
-            for (const std::string& column : indexColumns()) {
-                printCell(input.name, column, false);
-            }
-            std::printf("\n");
-        }
+        printTable("Compression: median CPU time (us) / output size (bytes)", compressColumns(),
+                   inputs, true, [](const Input&, const Result& result) {
+                       std::printf(" %.0f / %.0f |", result.microseconds, result.out);
+                   });
+        printTable("Decompression: median CPU time (us) / restored MB/s", decompressColumns(),
+                   inputs, false, [](const Input& input, const Result& result) {
+                       const double mbPerSecond =
+                           static_cast<double>(input.bytes.size()) / result.microseconds;
+                       std::printf(" %.1f / %.0f |", result.microseconds, mbPerSecond);
+                   });
+        printTable("The index's build: median CPU time (us)", indexColumns(), inputs, false,
+                   [](const Input&, const Result& result) {
+                       std::printf(" %.0f |", result.microseconds);
+                   });
     }
 
 private:
@@ -365,17 +312,38 @@ private:
         double out = 0;
     };
 
-    void printCell(const std::string& input, const std::string& column, bool withSize) const {
-        const auto row = results_.find(input);
-        if (row == results_.end() || row->second.find(column) == row->second.end()) {
-            std::printf(" - |");
-            return;
+    // A Markdown table: a row for each input that has results (with its size if `withSize`),
+    // a cell for each column, printed by `cell`, or "-" where that column did not run.
+    template <class Cell>
+    void printTable(const char* title, const std::vector<std::string>& columns,
+                    const std::vector<Input>& inputs, bool withSize, Cell cell) const {
+        std::printf("\n## %s\n\n| input |%s", title, withSize ? " size |" : "");
+        for (const std::string& column : columns) {
+            std::printf(" %s |", column.c_str());
         }
-        const Result& result = row->second.at(column);
-        if (withSize) {
-            std::printf(" %.0f / %.0f |", result.microseconds, result.out);
-        } else {
-            std::printf(" %.0f |", result.microseconds);
+        std::printf("\n|---|%s", withSize ? "---:|" : "");
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            std::printf("---:|");
+        }
+        std::printf("\n");
+        for (const Input& input : inputs) {
+            const auto row = results_.find(input.name);
+            if (row == results_.end()) {
+                continue;
+            }
+            std::printf("| %s |", input.name.c_str());
+            if (withSize) {
+                std::printf(" %zu |", input.bytes.size());
+            }
+            for (const std::string& column : columns) {
+                const auto result = row->second.find(column);
+                if (result == row->second.end()) {
+                    std::printf(" - |");
+                } else {
+                    cell(input, result->second);
+                }
+            }
+            std::printf("\n");
         }
     }
 
