@@ -35,18 +35,57 @@ namespace lzc::fileio {
 
 using namespace windows;  // the shared handles and errors
 
-bool isSameFile(const std::filesystem::path& name, const FileFacts& facts) {
-    Handle handle = openExisting(name, 0, Links::refuse);
+namespace {
+
+constexpr ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// Opens a name in `directory`, or by its path when that is the working directory.
+Handle openAt(int directory, const std::filesystem::path& name, DWORD access, Links links) {
+    if (directory == kWorkingDirectory) {
+        return openExisting(name, access, links);
+    }
+    return openInside(handleOf(directory), name.native(), access | FILE_READ_ATTRIBUTES, kShareAll,
+                      FILE_OPEN, links == Links::refuse ? FILE_OPEN_REPARSE_POINT : 0);
+}
+
+bool isSameOpenFile(HANDLE handle, const FileFacts& facts) {
     BY_HANDLE_FILE_INFORMATION file{};
-    return handle.valid() && ::GetFileInformationByHandle(handle.get(), &file) &&
-           factsOf(file).device == facts.device && factsOf(file).inode == facts.inode;
+    return ::GetFileInformationByHandle(handle, &file) && factsOf(file).device == facts.device &&
+           factsOf(file).inode == facts.inode;
+}
+
+}  // namespace
+
+bool isSameFileAt(int directory, const std::filesystem::path& name, const FileFacts& facts) {
+    Handle handle = openAt(directory, name, FILE_READ_ATTRIBUTES, Links::refuse);
+    return handle.valid() && isSameOpenFile(handle.get(), facts);
+}
+
+bool isSameFile(const std::filesystem::path& name, const FileFacts& facts) {
+    return isSameFileAt(kWorkingDirectory, name, facts);
+}
+
+// The file is opened for deletion, compared, and deleted through that one handle: whatever
+// comes to stand at the name meanwhile is not what is removed.
+int removeIfUnchangedAt(int directory, const std::filesystem::path& name, const FileFacts& facts) {
+    Handle handle = openAt(directory, name, DELETE | FILE_READ_ATTRIBUTES, Links::refuse);
+    if (!handle.valid()) {
+        const int error = lastErrno();
+        return error == ENOENT ? kNameChanged : error;
+    }
+    if (!isSameOpenFile(handle.get(), facts)) {
+        return kNameChanged;
+    }
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    if (!::SetFileInformationByHandle(handle.get(), FileDispositionInfo, &disposition,
+                                      sizeof disposition)) {
+        return lastErrno();
+    }
+    return handle.close();
 }
 
 int removeIfUnchanged(const std::filesystem::path& name, const FileFacts& facts) {
-    if (!isSameFile(name, facts)) {
-        return kNameChanged;
-    }
-    return ::DeleteFileW(name.c_str()) ? 0 : lastErrno();
+    return removeIfUnchangedAt(kWorkingDirectory, name, facts);
 }
 
 bool isTerminal(int fd) {
@@ -98,10 +137,11 @@ std::string systemErrorText(int errnoValue, unsigned long nativeError) {
     return utf8;
 }
 
-// readFile without the Win32 error handed on.
-static ReadResult readNamed(const std::filesystem::path& name, std::size_t limit, Links links) {
+// readFileAt without the Win32 error handed on.
+static ReadResult readNamed(int directory, const std::filesystem::path& name, std::size_t limit,
+                            Links links) {
     ReadResult failed;
-    Handle handle = openExisting(name, GENERIC_READ, links);
+    Handle handle = openAt(directory, name, GENERIC_READ, links);
     if (!handle.valid()) {
         // A name no file can have (a pattern such as *.txt that matched nothing) is missing too.
         const DWORD error = ::GetLastError();
@@ -155,11 +195,16 @@ static ReadResult readNamed(const std::filesystem::path& name, std::size_t limit
     return result;
 }
 
-ReadResult readFile(const std::filesystem::path& name, std::size_t limit, Links links) {
+ReadResult readFileAt(int directory, const std::filesystem::path& name, std::size_t limit,
+                      Links links) {
     lastNativeError = 0;
-    ReadResult result = readNamed(name, limit, links);
+    ReadResult result = readNamed(directory, name, limit, links);
     result.nativeError = result.problem == ReadProblem::system ? lastNativeError : 0;
     return result;
+}
+
+ReadResult readFile(const std::filesystem::path& name, std::size_t limit, Links links) {
+    return readFileAt(kWorkingDirectory, name, limit, links);
 }
 
 }  // namespace lzc::fileio

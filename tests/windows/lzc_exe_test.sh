@@ -102,6 +102,17 @@ wild\*.none -- wild\*.txt|1|*.none: no such file*.txt: no such file*
 TABLE
 cmp -s NOTES.TXT text.txt || fail "NOTES.TXT.LZC did not restore NOTES.TXT"
 
+# -r through a tree whose paths pass 260 characters: every level is reached, each file's output
+# lands beside it, and the messages name them with backslashes.
+level=$(printf 'd%.0s' $(seq 60))
+deep=tree/$level/$level/$level/$level/$level
+mkdir -p "$deep"
+for at in tree tree/$level/$level/$level "$deep"; do printf 'x' >"$at/f.txt"; done
+said=$(wine cmd /c "lzc.exe -r -v tree" 2>&1)
+[ "$(find tree -name f.txt.lzc | wc -l)" = 3 ] && [ -e "$deep/f.txt.lzc" ] &&
+    [[ $said == *"tree\\$level\\$level\\$level\\$level\\$level\\f.txt -> "* ]] &&
+    [[ $said != *error* && $said != */* ]] || fail "lzc -r in a deep tree said: $said"
+
 wine cmd /c "lzc.exe --help >help.txt"
 [ "$(grep -c $'\r$' help.txt)" = "$(wc -l <help.txt)" ] || fail "the help is not CRLF text"
 
