@@ -2,7 +2,7 @@
 # lzc.exe under Wine (scripts/windows-test.sh sets Wine up): round trips that match the Linux
 # build byte for byte, binary pipes, the refusal to replace, the read-only attribute and time
 # carried over, hidden files, non-ASCII names, the name lzcat.exe, malformed streams, and
-# lzc.exe as typed into cmd.exe.
+# lzc.exe as typed into cmd.exe, -r in a tree deeper than 260 characters and -l on a console.
 #   tests/windows/lzc_exe_test.sh LZC_EXE LINUX_LZC CONSOLE_CODE_PAGES_EXE
 set -uo pipefail
 exe=$1
@@ -95,6 +95,7 @@ done <<'TABLE'
 -d NOTES.TXT.LZC|0|
 wild\*.none -- wild\*.txt|1|*.none: no such file*.txt: no such file*
 /?|0|Usage: lzc*
+-?|0|Usage: lzc*
 --out aux.lzc one|1|*aux.lzc: is the device AUX*
 -d aux.lzc|2|*aux.lzc: its output aux would be the device AUX*
 -f -o NUL one|0|
@@ -123,6 +124,12 @@ pages=$(script -qec 'wine cmd /c "pages.exe & lzc.exe -c one >NUL & pages.exe"' 
     </dev/null | sed 's/\x1b\[[0-9;?]*[A-Za-z]//g' | grep -o 'pages:[0-9]*,[0-9]*')
 [ "$(wc -l <<<"$pages")" = 2 ] && [ "$(uniq <<<"$pages" | wc -l)" = 1 ] ||
     fail "the console's code page changed: $pages"
+
+# -l's table on a console, as the messages: a non-ASCII name shows as it is.
+"$linux" -c one >'Übersicht-日本.lzc'
+listed=$(script -qec 'wine cmd /c "lzc.exe -l Übersicht-日本.lzc"' /dev/null </dev/null |
+    sed 's/\x1b\[[0-9;?]*[A-Za-z]//g')
+[[ $listed == *"Übersicht-日本.lzc"* ]] || fail "lzc -l on a console showed: $listed"
 
 [ "$failures" = 0 ] && echo "lzc.exe: all checks passed"
 exit $((failures > 0))
