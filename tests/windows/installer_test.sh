@@ -28,14 +28,16 @@ value() { # value KEY [NAME]: the default value, or NAME's
 }
 user_registry() { # what the installer may touch: the user's classes and environment
     for key in 'HKCU\Software\Classes' 'HKCU\Environment'; do
+        rm -f "$WINEPREFIX/saved.reg"
         wine reg export "$key" "$WINEPREFIX/saved.reg" /y >/dev/null 2>&1
-        tr -d '\0' <"$WINEPREFIX/saved.reg"
+        tr -d '\0' <"$WINEPREFIX/saved.reg" 2>/dev/null
     done
 }
+wine reg add 'HKCU\Software\Classes' /f >/dev/null 2>&1  # as on Windows, before any install
 wine reg add 'HKCU\Environment' /v Path /t REG_EXPAND_SZ /d 'C:\keep' /f >/dev/null 2>&1
 before=$(user_registry)
 
-grep -qa '<dpiAware>true</dpiAware>' "$setup" || fail "the installer is not DPI-aware"
+grep -qa '>true</dpiAware>' "$setup" || fail "the installer is not DPI-aware"
 wine "$setup" /S
 installed=$(cd "$folder" 2>/dev/null && ls | tr '\n' ' ')
 wanted="LICENSE.txt README.txt Vellicor.exe lzc.exe lzcat.exe uninstall.exe unlzc.exe "
@@ -46,7 +48,8 @@ wanted="LICENSE.txt README.txt Vellicor.exe lzc.exe lzcat.exe uninstall.exe unlz
 home='C:\users\'$(whoami)
 strings -el "$shortcut" | grep -qxF "$home\\Documents" ||
     fail "the Start-menu entry starts in $(strings -el "$shortcut" | tr '\n' ' ')"
-exe=$home'\AppData\Local\Programs\Vellicor\Vellicor.exe'
+installed_in=$home'\AppData\Local\Programs\Vellicor'
+exe=$installed_in'\Vellicor.exe'
 for pair in "0|Vellicor.lzc" "1|\"$exe\" \"%1\"" "2|\"$exe\" --compress \"%1\""; do
     got=$(value "${keys[${pair%%|*}]}")
     [ "$got" = "${pair#*|}" ] || fail "${keys[${pair%%|*}]} holds $got, not ${pair#*|}"
@@ -54,7 +57,7 @@ done
 for name in UninstallString DisplayIcon Publisher URLInfoAbout EstimatedSize; do
     wine reg query "${keys[3]}" /v "$name" >/dev/null 2>&1 || fail "the Uninstall key lacks $name"
 done
-[ "$(value 'HKCU\Environment' Path)" = "C:\keep;${exe%\*}" ] ||
+[ "$(value 'HKCU\Environment' Path)" = "C:\keep;$installed_in" ] ||
     fail "PATH after the install: $(value 'HKCU\Environment' Path)"
 # Wine's ShellExecute does not read the user's own classes, so the open command registered
 # above (checked to be "EXE" "%1") is run as Explorer would run it.
@@ -67,7 +70,7 @@ wait
 rm -f "$users/opened.lzc"
 
 # Silently, waiting for the end, as the README says: uninstall.exe and its folder are left.
-wine "$folder/uninstall.exe" /S "_?=${exe%\*}"
+wine "$folder/uninstall.exe" /S "_?=$installed_in"
 left=$(cd "$folder" 2>/dev/null && ls | tr '\n' ' ')
 [ "$left" = "uninstall.exe " ] || fail "the uninstall left $left"
 rm -rf "$folder"
