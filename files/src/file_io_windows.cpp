@@ -9,10 +9,13 @@
 // - A file's permissions are its read-only attribute; access control lists are left to the
 //   system (the new file inherits those of its directory). There is no owner to carry over.
 // - A read-only destination is not replaced even with -f, as Windows' own tools refuse to.
-// - Without the no-replace rename of POSIX, MoveFileExW without MOVEFILE_REPLACE_EXISTING gives
-//   the same promise: an existing destination, even one that appeared meanwhile, is kept.
-// - Ctrl+C, Ctrl+Break and closing the console remove the temporary (console control handler)
-//   in place of SIGINT, SIGTERM and SIGHUP.
+// - Directories are handles, and names are opened inside them with NtCreateFile (the Win32 calls
+//   take whole paths only): the walk's levels, and a destination's folder, opened once.
+// - A rename inside a folder handle without ReplaceIfExists gives the no-replace rename's
+//   promise: an existing destination, even one that appeared meanwhile, is kept.
+// - The temporary is marked for deletion until it is moved into place, so the system removes
+//   it however the process ends (Ctrl+C, Ctrl+Break, closing the console, or being killed); the
+//   console control handler only stops further moves.
 // - A destination that is a link is replaced itself, not the file it points to, as on POSIX.
 // - A device (NUL, say) is written only when the user named it as the output.
 #include <fcntl.h>
