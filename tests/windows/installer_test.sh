@@ -33,7 +33,9 @@ user_registry() { # what the installer may touch: the user's classes and environ
         tr -d '\0' <"$WINEPREFIX/saved.reg" 2>/dev/null
     done
 }
-wine reg add 'HKCU\Software\Classes' /f >/dev/null 2>&1  # as on Windows, before any install
+# The state before: as on Windows, without what an earlier run's install may have left.
+wine reg delete "$classes\\*" /f >/dev/null 2>&1
+wine reg add "$classes" /f >/dev/null 2>&1
 wine reg add 'HKCU\Environment' /v Path /t REG_EXPAND_SZ /d 'C:\keep' /f >/dev/null 2>&1
 before=$(user_registry)
 
