@@ -91,6 +91,41 @@ int removeIfUnchanged(const std::filesystem::path& name, const FileFacts& facts)
     return removeIfUnchangedAt(kWorkingDirectory, name, facts);
 }
 
+Folder windows::openFolderOf(const std::filesystem::path& name) {
+    Folder folder;
+    const std::wstring& given = name.native();
+    const DWORD size = ::GetFullPathNameW(given.c_str(), 0, nullptr, nullptr);
+    std::wstring full(size, L'\0');
+    const DWORD length =
+        size == 0 ? 0 : ::GetFullPathNameW(given.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size) {
+        folder.error = size == 0 ? lastErrno() : EINVAL;
+        return folder;
+    }
+    full.resize(length);
+    const std::size_t slash = full.find_last_of(L'\\');
+    if (full.starts_with(L"\\\\.\\") || slash == std::wstring::npos || slash + 1 == full.size()) {
+        folder.error = EINVAL;  // a device, or a folder's own name (C:\)
+        return folder;
+    }
+    folder.name = full.substr(slash + 1);
+    std::wstring path = full.substr(0, slash + 1);
+    // The \\?\ form takes the path as it is, at any length.
+    if (!path.starts_with(L"\\\\")) {
+        path = L"\\\\?\\" + path;
+    } else if (!path.starts_with(L"\\\\?\\")) {
+        path = L"\\\\?\\UNC\\" + path.substr(2);
+    }
+    folder.directory =
+        Handle(::CreateFileW(path.c_str(), FILE_TRAVERSE | FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!folder.directory.valid()) {
+        const DWORD error = ::GetLastError();
+        folder.error = errnoOf(error == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : error);
+    }
+    return folder;
+}
+
 bool isTerminal(int fd) {
     // A console, not merely a character device: NUL is one of those too.
     const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));

@@ -250,50 +250,6 @@ WriteResult writeInside(HANDLE directory, const std::wstring& name,
     return result;
 }
 
-// Where a destination lies: its folder, opened once (following links on the way, as the path
-// says), and its last name as Windows reads it (without trailing dots and spaces, say).
-struct Place {
-    Handle directory{INVALID_HANDLE_VALUE};
-    std::wstring name;
-    int error = 0;
-};
-
-Place placeOf(const std::filesystem::path& destination) {
-    Place place;
-    const std::wstring& given = destination.native();
-    const DWORD size = ::GetFullPathNameW(given.c_str(), 0, nullptr, nullptr);
-    std::wstring full(size, L'\0');
-    const DWORD length =
-        size == 0 ? 0 : ::GetFullPathNameW(given.c_str(), size, full.data(), nullptr);
-    if (length == 0 || length >= size) {
-        place.error = size == 0 ? lastErrno() : EINVAL;
-        return place;
-    }
-    full.resize(length);
-    const std::size_t slash = full.find_last_of(L'\\');
-    if (slash == std::wstring::npos || slash + 1 == full.size()) {
-        place.error = EISDIR;  // a folder's own name, as in "C:\\"
-        return place;
-    }
-    place.name = full.substr(slash + 1);
-    std::wstring folder = full.substr(0, slash + 1);
-    // The \\?\ form takes the path as it is, at any length.
-    if (!folder.starts_with(L"\\\\")) {
-        folder = L"\\\\?\\" + folder;
-    } else if (!folder.starts_with(L"\\\\?\\") && !folder.starts_with(L"\\\\.\\")) {
-        folder = L"\\\\?\\UNC\\" + folder.substr(2);
-    }
-    place.directory =
-        Handle(::CreateFileW(folder.c_str(), FILE_TRAVERSE | FILE_READ_ATTRIBUTES, kShareAll,
-                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!place.directory.valid()) {
-        // The folder is part of the path: a missing one is a missing path.
-        const DWORD error = ::GetLastError();
-        place.error = errnoOf(error == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : error);
-    }
-    return place;
-}
-
 // writeFileAtomically without the Win32 error handed on.
 WriteResult writeNamed(const std::filesystem::path& destination,
                        std::span<const std::uint8_t> bytes, const WriteOptions& options) {
@@ -309,11 +265,11 @@ WriteResult writeNamed(const std::filesystem::path& destination,
                                        : WriteResult{EEXIST, false, {}};
         }
     }
-    const Place place = placeOf(destination);
-    if (place.error != 0) {
-        return {place.error, false, {}};
+    const Folder folder = openFolderOf(destination);
+    if (folder.error != 0) {
+        return {folder.error, false, {}};
     }
-    return writeInside(place.directory.get(), place.name, bytes, options);
+    return writeInside(folder.directory.get(), folder.name, bytes, options);
 }
 
 }  // namespace

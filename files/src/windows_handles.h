@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -144,6 +145,17 @@ inline Handle openInside(HANDLE directory, std::wstring_view name, ACCESS_MASK a
     }
     return Handle(handle);
 }
+
+// Where a name lies: its folder, opened once (following links on the way, as the path says),
+// and its last name there as Windows reads it (without trailing dots and spaces, say). On
+// failure `error` says why, in errno's words with the Win32 error kept (a missing folder is a
+// missing path); a device's name (\\.\NUL) has no folder and gives EINVAL.
+struct Folder {
+    Handle directory{INVALID_HANDLE_VALUE};
+    std::wstring name;
+    int error = 0;
+};
+Folder openFolderOf(const std::filesystem::path& name);
 
 // Opens a name with `access`; a directory opens too, and a link is opened itself unless
 // `links` follows it.
