@@ -87,7 +87,8 @@ wineboot >/dev/null 2>&1
 
 ctest --test-dir "$build" --parallel 2 --output-on-failure
 bash tests/windows/lzc_exe_test.sh "$PWD/$build/cli/lzc.exe" "$linux_lzc" \
-    "$PWD/$build/tests/windows/console_code_pages.exe"
+    "$PWD/$build/tests/windows/console_code_pages.exe" \
+    "$PWD/$build/tests/windows/console_interrupt.exe"
 cmake --build "$build" --target installer
 
 # The window wants a display: its own Wine server, started with the virtual one.

@@ -2,12 +2,14 @@
 # lzc.exe under Wine (scripts/windows-test.sh sets Wine up): round trips that match the Linux
 # build byte for byte, binary pipes, the refusal to replace, the read-only attribute and time
 # carried over, hidden files, non-ASCII names, the name lzcat.exe, malformed streams, and
-# lzc.exe as typed into cmd.exe, -r in a tree deeper than 260 characters and -l on a console.
-#   tests/windows/lzc_exe_test.sh LZC_EXE LINUX_LZC CONSOLE_CODE_PAGES_EXE
+# lzc.exe as typed into cmd.exe, -r in a tree deeper than 260 characters, -l on a console and
+# Ctrl+C in a batch.
+#   tests/windows/lzc_exe_test.sh LZC_EXE LINUX_LZC CONSOLE_CODE_PAGES_EXE CONSOLE_INTERRUPT_EXE
 set -uo pipefail
 exe=$1
 linux=$2
 pages_exe=$3
+interrupt_exe=$4
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 cd "$dir" || exit 1
@@ -132,6 +134,13 @@ pages=$(script -qec 'wine cmd /c "pages.exe & lzc.exe -c one >NUL & pages.exe"' 
 listed=$(script -qec 'wine cmd /c "lzc.exe -l Übersicht-日本.lzc"' /dev/null </dev/null |
     sed 's/\x1b\[[0-9;?]*[A-Za-z]//g')
 [[ $listed == *"Übersicht-日本.lzc"* ]] || fail "lzc -l on a console showed: $listed"
+
+# Ctrl+C in a batch, once a file is done and lzc reads the next from a pipe: the status is
+# STATUS_CONTROL_C_EXIT, never success.
+cp "$interrupt_exe" interrupt.exe
+stopped=$(script -qec 'wine interrupt.exe "lzc.exe -v -f one -"' /dev/null </dev/null |
+    sed 's/\x1b\[[0-9;?]*[A-Za-z]//g')
+[[ $stopped == *status:C000013A* ]] || fail "Ctrl+C in a batch ended lzc with $stopped"
 
 [ "$failures" = 0 ] && echo "lzc.exe: all checks passed"
 exit $((failures > 0))
