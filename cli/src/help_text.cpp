@@ -39,11 +39,11 @@ std::string qualityHelp() {
 #define LZC_HELP_ALIAS ", -?, /?    "
 #define LZC_HELP_METADATA "Output files get the read-only\nattribute and modification"
 #define LZC_HELP_PAGER "more"
-#define LZC_HELP_STATUS                                                              \
-    "In cmd.exe the status is %ERRORLEVEL%. 2 is not a failure here, as it is for\n" \
-    "7-Zip: every file that could be done is done. A run stopped by Ctrl+C or\n"     \
-    "Ctrl+Break ends with 0xC000013A (-1073741510), as Windows' console programs\n"  \
-    "do, and leaves no unfinished output.\n"
+#define LZC_HELP_STATUS                                                                 \
+    "In cmd.exe the status is %ERRORLEVEL%. Unlike 7-Zip's 2, which is a fatal\n"       \
+    "error, lzc's 2 means that every file that could be done is done. A run stopped\n"  \
+    "by Ctrl+C or Ctrl+Break ends with 0xC000013A (-1073741510), as Windows' console\n" \
+    "programs do, and leaves no unfinished output.\n"
 #else
 #define LZC_HELP_TERMINAL "a terminal"
 #define LZC_HELP_ALIAS "            "
