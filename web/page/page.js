@@ -192,6 +192,7 @@ async function operate(compressing) {
   const window = Number(form.quality.value);
   setRunning(true);
   setProgress(0);
+  show('', '', '');
   try {
     let data;
     try {

@@ -1,0 +1,116 @@
+#!/usr/bin/python3
+"""The built page in headless Chromium, used as a person would, with every host but 127.0.0.1
+unreachable: page_test.py SITE LZC [SCREENSHOT]. Its downloads are compared with lzc's bytes."""
+import functools
+import http.server
+import pathlib
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
+from selenium.webdriver.support.ui import Select
+
+site, lzc = pathlib.Path(sys.argv[1]).resolve(), pathlib.Path(sys.argv[2]).resolve()
+work = pathlib.Path(tempfile.mkdtemp())
+downloads = work / 'downloads'
+downloads.mkdir()
+requested = []
+
+
+class Files(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, format, *args):
+        requested.append(self.path)
+
+
+server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(Files, directory=site))
+threading.Thread(target=server.serve_forever, daemon=True).start()
+options = webdriver.ChromeOptions()
+options.binary_location = '/usr/bin/chromium'
+for argument in ('--headless=new', '--no-sandbox', '--no-proxy-server', '--window-size=560,480',
+                 '--host-resolver-rules=MAP * ~NOTFOUND , EXCLUDE 127.0.0.1'):
+    options.add_argument(argument)
+options.add_experimental_option('prefs', {'intl.accept_languages': 'en'})
+options.set_capability('goog:loggingPrefs', {'browser': 'ALL'})
+driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
+driver.execute_cdp_cmd('Browser.setDownloadBehavior', {'behavior': 'allow', 'downloadPath': str(downloads)})
+
+
+def lzc_output(*arguments):
+    return subprocess.run([lzc, *arguments], check=True, capture_output=True).stdout
+
+
+def press(control, picked=None, quality=None):
+    """Picks a file, chooses a quality and presses a button; returns the message and the
+    downloads, as (name, bytes), taken out of the folder."""
+    driver.find_element(By.ID, 'picker').send_keys(str(picked))
+    if quality:
+        Select(driver.find_element(By.ID, 'cboQuality')).select_by_visible_text(quality)
+    driver.find_element(By.ID, control).click()
+    for _ in range(600):  # a hang, not speed, ends this wait
+        message = driver.find_element(By.ID, 'message').text
+        new = [path for path in downloads.iterdir() if path.suffix != '.crdownload']
+        if message and (new or 'error' in message):
+            taken = [(path.name, path.read_bytes()) for path in new]
+            for path in new:
+                path.unlink()
+            return message, taken
+        time.sleep(0.1)
+    raise AssertionError(f'{control}: no outcome')
+
+
+def check(actual, expected):
+    if actual != expected:
+        driver.quit()
+        sys.exit(f'page_test: {actual!r}, expected {expected!r}')
+
+
+# "Poor" matters: the block recurs 3000 bytes later, beyond its window of 2048.
+block = bytes((at * 1103515245 + 12345) >> 16 & 0xFF for at in range(3000))
+source = work / 'notes.txt'
+source.write_bytes(b'Vellicor ' * 20 + block + block)
+expected = lzc_output('-w', '2048', '-c', source)
+check(expected != lzc_output('-c', source), True)
+(work / 'bad.lzc').write_bytes(bytes([0x00, 0x01, 0x00, 0x01]))
+ratio = subprocess.run([lzc, '-l', '-'], input=expected, check=True, capture_output=True).stdout.split()[-2]
+
+driver.get(f'http://127.0.0.1:{server.server_port}/index.html')
+driver.find_element(By.ID, 'txtFile').click()
+order = []
+for _ in range(4):
+    driver.switch_to.active_element.send_keys(Keys.TAB)
+    order.append(driver.switch_to.active_element.get_attribute('id'))
+check(order, ['cmdFile', 'cmdComp', 'cmdDecomp', 'cboQuality'])
+message, downloaded = press('cmdComp', source, 'Poor')
+check(downloaded, [('notes.txt.lzc', expected)])
+check(message.splitlines()[0], 'Compressed Size: ' + ratio.decode())
+if len(sys.argv) > 3:
+    driver.save_screenshot(sys.argv[3])
+compressed = work / 'notes.txt.lzc'
+compressed.write_bytes(expected)
+message, downloaded = press('cmdDecomp', compressed)
+check((downloaded, message.splitlines()[0]),
+      ([('notes.txt', source.read_bytes())], 'Successfully decompressed'))
+message, _ = press('cmdDecomp', work / 'bad.lzc')
+check(message, 'An error has occured during (de)compression\nThis is not a valid .lzc stream.\nbad.lzc')
+
+# German from the browser's language; and the page opened as a file works the same.
+driver.execute_cdp_cmd('Emulation.setUserAgentOverride',
+                       {'userAgent': driver.execute_script('return navigator.userAgent'), 'acceptLanguage': 'de'})
+driver.refresh()
+check(driver.find_element(By.ID, 'cmdComp').text, 'komprimieren')
+driver.get((site / 'index.html').as_uri())
+message, downloaded = press('cmdComp', source, 'Schwach')
+check(downloaded, [('notes.txt.lzc', expected)])
+
+check(sorted({path.split('?')[0] for path in requested}),
+      ['/codec.js', '/index.html', '/page.css', '/page.js', '/texts.js', '/vellicor.svg'])
+check([entry['message'] for entry in driver.get_log('browser') if entry['level'] == 'SEVERE'], [])
+check(sum(path.stat().st_size for path in site.iterdir()) < 400 * 1024, True)
+driver.quit()
+print('page: compressed with "Poor" as lzc -w 2048, restored, refused a bad stream, in German, from file://')
