@@ -2,12 +2,12 @@
 # Installs what is missing, then checks everything CI checks:
 #   1. the C++ sources are clang-formatted;
 #   2. a build with warnings as errors (benchmarks included, not run) passes every test;
-#   3. a build under AddressSanitizer and UndefinedBehaviorSanitizer passes every test;
-#   4. each libFuzzer target runs for FUZZ_SECONDS (60 by default) without a finding;
-#   5. the npm package's tests pass, its packed tarball installs, and the page works in headless
+#   3. the npm package's tests pass, its packed tarball installs, and the page works in headless
 #      Chromium (the codec in WebAssembly, compared with step 2's lzc);
+#   4. a build under AddressSanitizer and UndefinedBehaviorSanitizer passes every test;
+#   5. each libFuzzer target runs for FUZZ_SECONDS (60 by default) without a finding;
 #   6. lzc.exe and the codec tests, cross-built for Windows, pass under Wine.
-# SKIP_SANITIZERS=1 leaves out steps 3 and 4 for a quicker local run.
+# SKIP_SANITIZERS=1 leaves out steps 4 and 5 for a quicker local run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
