@@ -19,9 +19,9 @@ export declare class VellicorError extends Error {
 }
 
 export interface CompressOptions {
-  /** 1 (fastest) to 9 (smallest), as `lzc -1` ... `lzc -9`; 9 when neither this nor window is given. */
+  /** 1 (fastest) to 9 (smallest), as `lzc -1` ... `lzc -9`; 9 when no window is given either. */
   level?: 1 | 2 | 3 | 4 | 5 | 6 | 7 | 8 | 9;
-  /** How many positions back a repeat may start, 1 to 32767, as `lzc -w`; takes precedence over level. */
+  /** How far back a repeat may start, 1 to 32767, as `lzc -w`; takes precedence over level. */
   window?: number;
 }
 

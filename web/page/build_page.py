@@ -74,7 +74,8 @@ def replace_once(text, old, new, where):
 
 
 def worker_source(codec_module):
-    codec = replace_once(codec_module.read_text(), 'import.meta.url', 'undefined', codec_module.name)
+    codec = replace_once(codec_module.read_text(), 'import.meta.url', 'undefined',
+                         codec_module.name)
     codec = replace_once(codec, 'export default createVellicorModule;', '', codec_module.name)
     package = replace_once((PAGE.parent / 'vellicor.mjs').read_text(),
                            "import createVellicorModule from './vellicor_wasm.mjs';\n", '',

@@ -6,7 +6,8 @@ self.onmessage = async ({ data: { compressing, bytes, window } }) => {
     const ratio = compressing ? await compressionRatio(bytes.length, result.length) : 0;
     self.postMessage({ statusName: 'OK', bytes: result, ratio }, [result.buffer]);
   } catch (error) {
-    const statusName = Object.keys(Status).find((name) => Status[name] === error.status) ?? 'UNKNOWN';
+    const statusName =
+      Object.keys(Status).find((name) => Status[name] === error.status) ?? 'UNKNOWN';
     self.postMessage({ statusName, statusText: error.message });
   }
 };

@@ -6,7 +6,9 @@
 // The window's texts in the browser's language: the first of its languages that the page
 // speaks; English, the texts' own, when none is.
 const language =
-  navigator.languages.map((tag) => tag.toLowerCase().split('-')[0]).find((tag) => tag === 'en' || tag in vellicorTexts.translations) ??
+  navigator.languages
+    .map((tag) => tag.toLowerCase().split('-')[0])
+    .find((tag) => tag === 'en' || tag in vellicorTexts.translations) ??
   'en';
 const catalog = vellicorTexts.translations[language] ?? {};
 
@@ -99,8 +101,18 @@ function setUp() {
   describe(form.name, t('File name'), t('The file to compress, or the .lzc file to decompress'));
   describe(form.browse, t('Browse'), t('Choose the file in a file dialog (Alt+B)'));
   for (const [button, text, name, description] of [
-    [form.compress, t('&compress'), t('Compress'), t('Compress the file into the file name followed by .lzc (%1)')],
-    [form.decompress, t('&decompress'), t('Decompress'), t('Restore the .lzc file under its name without the last four characters (%1)')],
+    [
+      form.compress,
+      t('&compress'),
+      t('Compress'),
+      t('Compress the file into the file name followed by .lzc (%1)'),
+    ],
+    [
+      form.decompress,
+      t('&decompress'),
+      t('Decompress'),
+      t('Restore the .lzc file under its name without the last four characters (%1)'),
+    ],
   ]) {
     const { caption, key } = mnemonicCaption(text);
     button.textContent = caption;
@@ -114,7 +126,11 @@ function setUp() {
   describe(
     form.quality,
     t('Quality'),
-    withValues(t('How far back compression looks for repeats: %1 is smallest, %2 fastest'), form.quality.options[0].text, form.quality.options[form.quality.length - 1].text),
+    withValues(
+      t('How far back compression looks for repeats: %1 is smallest, %2 fastest'),
+      form.quality.options[0].text,
+      form.quality.options[form.quality.length - 1].text,
+    ),
   );
   describe(form.track, t('Progress'), t('How much of the current operation is done'));
   setProgress(0);
@@ -158,13 +174,19 @@ function download(bytes, name) {
   setTimeout(() => URL.revokeObjectURL(url), 60000);
 }
 
-const worker = new Worker(URL.createObjectURL(new Blob([vellicorCodecWorker], { type: 'text/javascript' })));
+const worker = new Worker(
+  URL.createObjectURL(new Blob([vellicorCodecWorker], { type: 'text/javascript' })),
+);
 let pending = null;
-worker.onmessage = ({ data }) => {
-  const settle = pending;
+function settle(answer) {
+  const waiting = pending;
   pending = null;
-  settle(data);
-};
+  waiting?.(answer);
+}
+worker.onmessage = ({ data }) => settle(data);
+// A worker that cannot run at all answers with its error, so the page does not wait forever.
+worker.onerror = (event) =>
+  settle({ statusName: 'UNKNOWN', statusText: event.message || 'the codec did not start' });
 
 // The codec's answer: { statusName: 'OK', bytes, ratio } or { statusName, statusText }.
 function runCodec(request) {
@@ -178,7 +200,9 @@ async function operate(compressing) {
   if (running) {
     return;
   }
-  const failure = compressing ? t('An error has occured during compression') : t('An error has occured during (de)compression');
+  const failure = compressing
+    ? t('An error has occured during compression')
+    : t('An error has occured during (de)compression');
   if (!chosen) {
     show('warning', failure, t('Type or choose a file name first.'));
     return;
@@ -186,7 +210,8 @@ async function operate(compressing) {
   const source = chosen;
   const destination = compressing ? source.name + '.lzc' : restoredName(source.name);
   if (destination === null) {
-    show('warning', failure, withValues(t('No file name is left once the last four characters are removed.\n%1'), source.name));
+    const explanation = t('No file name is left once the last four characters are removed.\n%1');
+    show('warning', failure, withValues(explanation, source.name));
     return;
   }
   const window = Number(form.quality.value);
@@ -198,7 +223,8 @@ async function operate(compressing) {
     try {
       data = new Uint8Array(await source.slice(0, READ_LIMIT).arrayBuffer());
     } catch (error) {
-      show('warning', failure, withValues(t('The file cannot be read: %1.'), error.message) + '\n' + source.name);
+      const explanation = withValues(t('The file cannot be read: %1.'), error.message);
+      show('warning', failure, explanation + '\n' + source.name);
       return;
     }
     const size = data.length;
@@ -209,8 +235,17 @@ async function operate(compressing) {
       return;
     }
     download(answer.bytes, destination);
-    const sentence = compressing ? withValues(t('Compressed Size:%1%'), ratioText(answer.ratio)) : t('Successfully decompressed');
-    show('information', sentence, withValues(t('Wrote %1 to\n%2\nfrom the %3 of\n%4'), bytes(answer.bytes.length), destination, bytes(size), source.name));
+    const sentence = compressing
+      ? withValues(t('Compressed Size:%1%'), ratioText(answer.ratio))
+      : t('Successfully decompressed');
+    const details = withValues(
+      t('Wrote %1 to\n%2\nfrom the %3 of\n%4'),
+      bytes(answer.bytes.length),
+      destination,
+      bytes(size),
+      source.name,
+    );
+    show('information', sentence, details);
   } finally {
     setRunning(false);
   }
@@ -249,7 +284,8 @@ document.addEventListener('drop', (event) => {
   }
   choose(files[0]);
   if (files.length > 1) {
-    show('information', withValues(t('%1 files were dropped; the first one was taken.'), String(files.length)), files[0].name);
+    const sentence = t('%1 files were dropped; the first one was taken.');
+    show('information', withValues(sentence, String(files.length)), files[0].name);
   } else {
     show('', '', '');
   }

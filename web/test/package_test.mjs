@@ -5,7 +5,13 @@ import { readFileSync } from 'node:fs';
 import test from 'node:test';
 import { compress, compressionRatio, decompress, Status, VellicorError } from '../vellicor.mjs';
 
-const hex = (text) => Uint8Array.from(text.trim().split(/\s+/).filter(Boolean), (byte) => parseInt(byte, 16));
+const hex = (text) =>
+  Uint8Array.from(text.trim().split(/\s+/).filter(Boolean), (byte) => parseInt(byte, 16));
+// A VellicorError with a message, and with `status` when one is given.
+const refusal = (status) => (error) =>
+  error instanceof VellicorError &&
+  error.message.length > 0 &&
+  (status === undefined || error.status === status);
 
 // docs/format.md's vectors, "window | source | stream": "-" only decodes, "refused" is refused.
 const vectors = readFileSync(new URL('../../docs/format.md', import.meta.url), 'utf8')
@@ -19,12 +25,13 @@ test('the worked vectors compress and decode to their bytes', async () => {
   assert.ok(vectors.length >= 18);
   for (const [window, source, stream] of vectors) {
     if (source.includes('refused')) {
-      await assert.rejects(decompress(hex(stream)), (error) => error instanceof VellicorError && error.status !== Status.OK, stream);
+      await assert.rejects(decompress(hex(stream)), refusal(), stream);
       continue;
     }
     assert.deepEqual(await decompress(hex(stream)), hex(source), stream);
     if (!window.includes('-')) {
-      assert.deepEqual(await compress(hex(source), { window: Number(window) }), hex(stream), source);
+      const options = { window: Number(window) };
+      assert.deepEqual(await compress(hex(source), options), hex(stream), source);
     }
   }
 });
@@ -57,7 +64,7 @@ test('refusals carry their status', async () => {
     [() => decompress(new Uint8Array(0)), Status.EMPTY_INPUT],
     [() => decompress(huge), Status.INVALID_STREAM],
   ]) {
-    await assert.rejects(call(), (error) => error instanceof VellicorError && error.status === status && error.message.length > 0, String(call));
+    await assert.rejects(call(), refusal(status), String(call));
   }
   await assert.rejects(compress([1, 2, 3]), TypeError);
 });
