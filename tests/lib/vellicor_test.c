@@ -53,6 +53,16 @@ static void testKnownStreams(vellicor_compressor* compressor) {
          "\x80\x01"
          "a"},
         {"X", 3, "\x80\x01X"},
+        // Runs of one byte between shortest matches: a stream as long as the bound.
+        {"abcdeXabcdeYabcdeZ", 24,
+         "\x80\x06"
+         "abcdeX"
+         "a"
+         "\x00\x01\x00\x05"
+         "\x80\x01Y"
+         "a"
+         "\x00\x01\x00\x05"
+         "\x80\x01Z"},
     };
     for (size_t c = 0; c < sizeof cases / sizeof cases[0]; ++c) {
         for (int level = 1; level <= 9; ++level) {
@@ -61,7 +71,8 @@ static void testKnownStreams(vellicor_compressor* compressor) {
                 compressor, cases[c].source, strlen(cases[c].source),
                 vellicor_window_for_level(level), scratch, sizeof scratch, &written);
             CHECK(status == VELLICOR_OK && written == cases[c].streamSize &&
-                      memcmp(scratch, cases[c].stream, written) == 0,
+                      memcmp(scratch, cases[c].stream, written) == 0 &&
+                      written <= vellicor_compress_bound(strlen(cases[c].source)),
                   "case %zu, level %d: status %d, %zu bytes", c, level, status, written);
         }
         char restored[VELLICOR_MAX_SOURCE_SIZE];
