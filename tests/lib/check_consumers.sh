@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
 # Installs the library alone into a temporary prefix, builds the README's C example from there
 # through pkg-config (shared and static) and through find_package(Vellicor), and checks that
-# each writes lzc's bytes at the six windows, and that the shared library shows only vellicor_*.
-#   check_consumers.sh BUILD_DIR SOURCE_DIR LZC
+# each writes lzc's bytes at the six windows, and that the shared library shows only vellicor_*;
+# with PYTHON, also that the Python module imports from the prefix.
+#   check_consumers.sh BUILD_DIR SOURCE_DIR LZC [PYTHON]
 set -euo pipefail
 build=$1
 source_dir=$2
 lzc=$3
+python=${4:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 prefix=$work/prefix
-for component in library development; do
+for component in library development ${python:+python}; do
     cmake --install "$build" --prefix "$prefix" --component "$component" >/dev/null
 done
 libdir=$(dirname "$(find "$prefix" -name vellicor.pc)")/..
@@ -55,5 +57,11 @@ expect "the SONAME is libvellicor.so.1" bash -c \
     "readelf -d '$library' | grep -q 'SONAME.*\[libvellicor.so.1\]'"
 expect "only vellicor_* is exported" bash -c \
     "! nm -D --defined-only '$library' | awk '{print \$3}' | grep -vE '^(vellicor_.*@@VELLICOR_1|VELLICOR_1)$'"
+
+if [ -n "$python" ]; then
+    expect "the Python module imports from the prefix's site-packages" env \
+        PYTHONPATH="$(dirname "$(find "$prefix" -name 'vellicor.*.so')")" "$python" -c \
+        'import vellicor, sys; sys.exit(vellicor.decompress(vellicor.compress(b"ab")) != b"ab")'
+fi
 
 finish
