@@ -12,8 +12,8 @@ const language =
   'en';
 const catalog = vellicorTexts.translations[language] ?? {};
 
-// A text of the window, by its English source text: the build takes every text given to t() in this
-// file from the window's translations, and stops when one is not there.
+// A text of the window, by its English source text: the build takes every text given to t() in
+// this file from the window's translations, and stops when one is not there.
 function t(text) {
   return catalog[text] ?? text;
 }
@@ -214,7 +214,7 @@ async function operate(compressing) {
     show('warning', failure, withValues(explanation, source.name));
     return;
   }
-  const window = Number(form.quality.value);
+  const searchWindow = Number(form.quality.value);
   setRunning(true);
   setProgress(0);
   show('', '', '');
@@ -228,7 +228,7 @@ async function operate(compressing) {
       return;
     }
     const size = data.length;
-    const answer = await runCodec({ compressing, bytes: data, window });
+    const answer = await runCodec({ compressing, bytes: data, window: searchWindow });
     setProgress(100);
     if (answer.statusName !== 'OK') {
       show('warning', failure, reason(answer) + '\n' + source.name);
