@@ -23,12 +23,6 @@ export interface CompressOptions {
   level?: 1 | 2 | 3 | 4 | 5 | 6 | 7 | 8 | 9;
   /** How far back a repeat may start, 1 to 32767, as `lzc -w`; takes precedence over level. */
   window?: number;
-  /**
-   * Told how far the compression has got, in source bytes: after every 128 searches, and once
-   * more at the end, when done stands one or two past total. If it throws, it is not called
-   * again, and compress rejects with what it threw once the compression has returned.
-   */
-  onProgress?: (done: number, total: number) => void;
 }
 
 /**

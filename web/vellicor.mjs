@@ -83,20 +83,6 @@ function fail(module, status) {
   throw new VellicorError(status, module.UTF8ToString(module._vellicor_status_text(status)));
 }
 
-// onProgress as a C function pointer, for one call. What it throws is kept for the caller: an
-// exception must not unwind through the library, whose compressor would stay marked as running.
-function progressFunction(module, onProgress) {
-  const progress = { thrown: null };
-  progress.pointer = module.addFunction((_, done, total) => {
-    try {
-      progress.thrown ?? onProgress(done, total);
-    } catch (error) {
-      progress.thrown = { error };
-    }
-  }, 'viii');
-  return progress;
-}
-
 export async function compress(data, options = {}) {
   checkBytes(data, 'data');
   const { module, compressor } = await codec();
@@ -106,21 +92,8 @@ export async function compress(data, options = {}) {
       : module._vellicor_window_for_level(options.level === undefined ? 9 : cInt(options.level));
   const source = data.subarray(0, MAX_SOURCE_SIZE + 1);
   const capacity = module._vellicor_compress_bound(source.length);
-  const progress = options.onProgress ? progressFunction(module, options.onProgress) : null;
-  try {
-    const report = progress?.pointer ?? 0;
-    const stream = run(module, source, capacity, (input, output, written) =>
-      module._vellicor_compress_with_progress(
-        compressor, input, source.length, window, output, capacity, written, report, 0));
-    if (progress?.thrown) {
-      throw progress.thrown.error;
-    }
-    return stream;
-  } finally {
-    if (progress) {
-      module.removeFunction(progress.pointer);
-    }
-  }
+  return run(module, source, capacity, (input, output, written) =>
+    module._vellicor_compress(compressor, input, source.length, window, output, capacity, written));
 }
 
 export async function decompress(data) {

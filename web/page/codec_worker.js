@@ -2,18 +2,7 @@
 // page is built, answering one request at a time.
 self.onmessage = async ({ data: { compressing, bytes, window } }) => {
   try {
-    // The bar in whole percent: a message only when it moves.
-    let percent = 0;
-    const onProgress = (done, total) => {
-      const now = Math.min(100, Math.floor((done * 100) / total));
-      if (now !== percent) {
-        percent = now;
-        self.postMessage({ progress: now });
-      }
-    };
-    const result = compressing
-      ? await compress(bytes, { window, onProgress })
-      : await decompress(bytes);
+    const result = compressing ? await compress(bytes, { window }) : await decompress(bytes);
     const ratio = compressing ? await compressionRatio(bytes.length, result.length) : 0;
     self.postMessage({ statusName: 'OK', bytes: result, ratio }, [result.buffer]);
   } catch (error) {

@@ -183,13 +183,12 @@ function settle(answer) {
   pending = null;
   waiting?.(answer);
 }
-worker.onmessage = ({ data }) => ('progress' in data ? setProgress(data.progress) : settle(data));
+worker.onmessage = ({ data }) => settle(data);
 // A worker that cannot run at all answers with its error, so the page does not wait forever.
 worker.onerror = (event) =>
   settle({ statusName: 'UNKNOWN', statusText: event.message || 'the codec did not start' });
 
-// The codec's answer: { statusName: 'OK', bytes, ratio } or { statusName, statusText }; before
-// it, { progress } in percent as a compression goes on.
+// The codec's answer: { statusName: 'OK', bytes, ratio } or { statusName, statusText }.
 function runCodec(request) {
   return new Promise((resolve) => {
     pending = resolve;
