@@ -33,8 +33,9 @@ server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(Fil
 threading.Thread(target=server.serve_forever, daemon=True).start()
 options = webdriver.ChromeOptions()
 options.binary_location = '/usr/bin/chromium'
-for argument in ('--headless=new', '--no-sandbox', '--no-proxy-server', '--window-size=560,480',
-                 '--host-resolver-rules=MAP * ~NOTFOUND , EXCLUDE 127.0.0.1'):
+# As root (CI) Chromium runs only without its sandbox; a container's /dev/shm is often small.
+for argument in ('--headless=new', '--no-sandbox', '--disable-dev-shm-usage', '--no-proxy-server',
+                 '--window-size=560,480', '--host-resolver-rules=MAP * ~NOTFOUND , EXCLUDE 127.0.0.1'):
     options.add_argument(argument)
 options.add_experimental_option('prefs', {'intl.accept_languages': 'en'})
 options.set_capability('goog:loggingPrefs', {'browser': 'ALL'})
