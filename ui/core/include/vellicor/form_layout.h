@@ -63,7 +63,4 @@ struct FormPlacement {
 // so the rows keep a common right edge. The margins right of and below the controls stay.
 FormPlacement placeControls(double dpi, const std::array<Size, kFormControlCount>& needed);
 
-// The bar's width in twips after `done` of `total`: that share of the track, rounded down.
-double progressBarTwips(double trackTwips, std::int64_t done, std::int64_t total);
-
 }  // namespace vellicor
