@@ -20,7 +20,7 @@ checks=(
     zlib1g-dev liblz4-dev libzstd-dev libdivsufsort-dev
     dpkg-dev desktop-file-utils file shared-mime-info lintian
     hyperfine time gzip zstd lz4 python3
-    g++-mingw-w64-x86-64-posix wine64 googletest icoutils nsis x11-apps netpbm
+    g++-mingw-w64-x86-64-posix wine64 googletest icoutils nsis x11-apps netpbm locales
     gcovr
 )
 case "${1:-all}" in
