@@ -7,6 +7,7 @@
 //                                      state while it is shown
 // and then presses Enter in the box, and says whether another box follows.
 //   window_driver.exe read             the message's text, from a box the window shows by itself
+//   window_driver.exe name             the name box's text
 //   window_driver.exe form             the buttons' captions, and the progress control's class
 //                                      and position
 //   window_driver.exe close
@@ -80,6 +81,10 @@ int main(int argc, char** argv) {
     }
     const HWND name = FindWindowExW(window, nullptr, L"Edit", nullptr);
     const HWND compress = GetDlgItem(window, 102);  // the form's ids: 100 + its place in the form
+    if (step == "name") {
+        print(textOf(name));
+        return 0;
+    }
     if (step == "form") {
         std::wstring captions;
         for (HWND button = FindWindowExW(window, nullptr, L"Button", nullptr); button != nullptr;
