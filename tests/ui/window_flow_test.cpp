@@ -10,9 +10,11 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include <vector>
 
+#include "vellicor/explanations.h"
 #include "vellicor/path_text.h"
 #include "vellicor/texts.h"
 #include "vellicor/window_arguments.h"
@@ -101,194 +103,97 @@ std::string joined(const std::vector<std::string>& steps) {
     return text;
 }
 
-const char* const kCompressed =
-    "info Vellicor: Compressed Size: 45.6% / Wrote 0 bytes to\n/d/a.lzc"
-    "\nfrom the 0 bytes of\n/d/a [Open &Folder /d /d/a.lzc]";
-const char* const kCompressionError = "warn Vellicor: An error has occured during compression / ";
-const char* const kDecompressionError =
+const std::string kCompressionError = "warn Vellicor: An error has occured during compression / ";
+const std::string kDecompressionError =
     "warn Vellicor: An error has occured during (de)compression / ";
 
 TEST(WindowFlow, ScriptedSessions) {
     setenv("HOME", "/home/ada", 1);
     using enum lzc::Status;
-    enum class Press { compress, decompress, browse };
     struct Session {
         std::string typed;
         QualityBox quality;
-        Press press;
+        char press;  // compress, decompress, browse
         lzc::Status status;
-        int error;
         bool askFirst;
         std::string steps;
     };
+    const QualityBox best{0, "Optimal"};
     const std::string run = "off; compress /d/a -> /d/a.lzc at ";
+    const std::string ran = "; bar 50%; on; ";
     const std::string restore = "off; decompress /d/a.lzc -> /d/a; bar 50%; on; ";
+    const std::string compressed =
+        "info Vellicor: Compressed Size: 45.6% / Wrote 0 bytes to\n"
+        "/d/a.lzc\nfrom the 0 bytes of\n/d/a [Open &Folder /d /d/a.lzc]";
+    const std::string folder = "off; compress / -> /.lzc at 32767" + ran + "bar 0%; " +
+                               kCompressionError + "This is a folder, not a file.\n/";
     const Session sessions[] = {
-        {"/d/a",
-         {3, "Below average"},
-         Press::compress,
-         ok,
-         0,
-         false,
-         run + "4092; bar 50%; on; " + kCompressed},
+        {"/d/a", {3, "Below average"}, 'c', ok, false, run + "4092" + ran + compressed},
         // Typed into the quality box: its index, then the smallest search window.
         {"/d/a",
          {0, "Best"},
-         Press::compress,
+         'c',
          ok,
-         0,
          false,
-         "info Vellicor: -1; " + run + "1024; bar 50%; on; " + kCompressed},
+         "info Vellicor: -1; " + run + "1024" + ran + compressed},
         // "Copy as path" quotes the name.
-        {"\"/d/a\"",
-         {0, "Optimal"},
-         Press::compress,
-         ok,
-         0,
-         false,
-         run + "32767; bar 50%; on; " + kCompressed},
-        {"'/d/a'",
-         {5, "Very Poor!"},
-         Press::compress,
-         ok,
-         0,
-         false,
-         run + "1024; bar 50%; on; " + kCompressed},
+        {"\"/d/a\"", best, 'c', ok, false, run + "32767" + ran + compressed},
         // No to the replace question: nothing written, nothing more said, the bar empty again.
-        {"/d/a",
-         {0, "Optimal"},
-         Press::compress,
-         ok,
-         0,
-         true,
+        {"/d/a", best, 'c', ok, true,
          run + "32767; bar 50%; ask Vellicor: a.lzc already exists. Replace it? / /d/a.lzc; on; "
                "bar 0%"},
-        {"/d/a.lzc",
-         {0, "Optimal"},
-         Press::decompress,
-         ok,
-         0,
-         false,
-         restore + "info Vellicor: Successfully decompressed / Wrote 0 bytes to\n/d/a\nfrom the 0 "
-                   "bytes of\n/d/a.lzc [Open &Folder /d /d/a]"},
-        {"/d/a",
-         {0, "Optimal"},
-         Press::compress,
-         sourceMissing,
-         0,
-         false,
-         run + "32767; bar 50%; on; bar 0%; " + kCompressionError +
-             "The file does not exist.\n/d/a"},
-        {"/d/a",
-         {0, "Optimal"},
-         Press::compress,
-         emptyInput,
-         0,
-         false,
-         run + "32767; bar 50%; on; bar 0%; " + kCompressionError + "The file is empty.\n/d/a"},
-        {"/d/a",
-         {0, "Optimal"},
-         Press::compress,
-         sourceTooLarge,
-         0,
-         false,
-         run + "32767; bar 50%; on; bar 0%; " + kCompressionError +
-             "The file is larger than 32767 bytes.\n/d/a"},
-        {"/d/a",
-         {0, "Optimal"},
-         Press::compress,
-         writeFailed,
-         EACCES,
-         false,
-         run + "32767; bar 50%; on; bar 0%; " + kCompressionError +
-             "Permission denied: the file cannot be written.\n/d/a.lzc"},
-        {"/d/a.lzc",
-         {0, "Optimal"},
-         Press::decompress,
-         invalidStream,
-         0,
-         false,
+        {"/d/a.lzc", best, 'd', ok, false,
+         restore + "info Vellicor: Successfully decompressed / Wrote 0 bytes to\n/d/a\nfrom "
+                   "the 0 bytes of\n/d/a.lzc [Open &Folder /d /d/a]"},
+        {"/d/a", best, 'c', sourceMissing, false,
+         run + "32767" + ran + "bar 0%; " + kCompressionError + "The file does not exist.\n/d/a"},
+        {"/d/a.lzc", best, 'd', invalidStream, false,
          restore + "bar 0%; " + kDecompressionError + "This is not a valid .lzc stream.\n/d/a.lzc"},
-        {"/d/a.lzc",
-         {0, "Optimal"},
-         Press::decompress,
-         readFailed,
-         EACCES,
-         false,
-         restore + "bar 0%; " + kDecompressionError +
-             "Permission denied: the file cannot be read.\n/d/a.lzc"},
-        {"/d/a.lzc",
-         {0, "Optimal"},
-         Press::decompress,
-         writeFailed,
-         ENOSPC,
-         false,
-         restore + "bar 0%; " + kDecompressionError + "The disk is full.\n/d/a"},
         // A folder, whichever way the file layer refuses it.
-        {"/",
-         {0, "Optimal"},
-         Press::compress,
-         sourceNotRegular,
-         0,
-         false,
-         "off; compress / -> /.lzc at 32767; bar 50%; on; bar 0%; " +
-             std::string(kCompressionError) + "This is a folder, not a file.\n/"},
-        {"/",
-         {0, "Optimal"},
-         Press::compress,
-         sourceMissing,
-         0,
-         false,
-         "off; compress / -> /.lzc at 32767; bar 50%; on; bar 0%; " +
-             std::string(kCompressionError) + "This is a folder, not a file.\n/"},
-        {"/abc",
-         {0, "Optimal"},
-         Press::decompress,
-         ok,
-         0,
-         false,
+        {"/", best, 'c', sourceNotRegular, false, folder},
+        {"/", best, 'c', sourceMissing, false, folder},
+        {"/abc", best, 'd', ok, false,
          kDecompressionError +
-             std::string("No file name is left once the last four characters are removed.\n/abc")},
-        {"",
-         {0, "Optimal"},
-         Press::compress,
-         ok,
-         0,
-         false,
-         kCompressionError + std::string("Type or choose a file name first.")},
-        {"",
-         {0, "Optimal"},
-         Press::decompress,
-         ok,
-         0,
-         false,
-         kDecompressionError + std::string("Type or choose a file name first.")},
-        {"~/a",
-         {0, "Optimal"},
-         Press::compress,
-         sourceMissing,
-         0,
-         false,
-         "off; compress /home/ada/a -> /home/ada/a.lzc at 32767; bar 50%; on; bar 0%; " +
-             std::string(kCompressionError) + "The file does not exist.\n/home/ada/a"},
+             "No file name is left once the last four characters are removed.\n/abc"},
+        {"", best, 'c', ok, false, kCompressionError + "Type or choose a file name first."},
+        {"", best, 'd', ok, false, kDecompressionError + "Type or choose a file name first."},
+        {"~/a", best, 'c', sourceMissing, false,
+         "off; compress /home/ada/a -> /home/ada/a.lzc at 32767" + ran + "bar 0%; " +
+             kCompressionError + "The file does not exist.\n/home/ada/a"},
         // The file dialog: Cancel keeps the name box as it was.
-        {"/none/x", {0, "Optimal"}, Press::browse, ok, 0, false, "open  "},
+        {"/none/x", best, 'b', ok, false, "open  "},
     };
     for (const Session& session : sessions) {
         RecordingView view;
         ScriptedOperations operations(view);
         operations.outcome.status = session.status;
-        operations.outcome.systemError = session.error;
         operations.outcome.ratio = 4560;
         operations.askFirst = session.askFirst;
         WindowFlow flow(view, operations);
         view.name = session.typed;
         view.quality = session.quality;
-        session.press == Press::compress     ? flow.compress()
-        : session.press == Press::decompress ? flow.decompress()
-                                             : flow.browse();
+        session.press == 'c'   ? flow.compress()
+        : session.press == 'd' ? flow.decompress()
+                               : flow.browse();
         EXPECT_EQ(joined(view.steps), session.steps) << session.typed;
         EXPECT_EQ(view.name, session.typed);
+    }
+}
+
+TEST(WindowFlow, FailureSaysWhyAndWhere) {
+    using enum lzc::Status;
+    const std::tuple<lzc::Status, int, std::string> cases[] = {
+        {emptyInput, 0, "The file is empty.\n/d/a"},
+        {sourceTooLarge, 0, "The file is larger than 32767 bytes.\n/d/a"},
+        {readFailed, EACCES, "Permission denied: the file cannot be read.\n/d/a"},
+        {writeFailed, EACCES, "Permission denied: the file cannot be written.\n/d/a.lzc"},
+        {writeFailed, ENOSPC, "The disk is full.\n/d/a.lzc"},
+    };
+    for (const auto& [status, error, details] : cases) {
+        lzc::Outcome outcome;
+        outcome.status = status;
+        outcome.systemError = error;
+        EXPECT_EQ(failureDetails(outcome, "/d/a", "/d/a.lzc"), details);
     }
 }
 
@@ -339,9 +244,6 @@ TEST(WindowFlow, SuccessSaysWhereAndReplacingAsksFirst) {
               "info Vellicor: Successfully decompressed / Wrote 17 bytes to\n" + source +
                   "\nfrom the 14 bytes of\n" + source + ".lzc" + folder + source + "]");
     EXPECT_EQ(readFile(source), "ABCDABCDABCDABCDX");
-    EXPECT_EQ(
-        press(&WindowFlow::compress, utf8FromPath(dir)),
-        std::string(kCompressionError) + "This is a folder, not a file.\n" + utf8FromPath(dir));
     std::filesystem::remove_all(dir);
 }
 
@@ -351,25 +253,18 @@ TEST(WindowFlow, FileDialogStartsInTheTypedFolder) {
     std::filesystem::create_directories(dir / "one");
     writeFile(dir / "one" / "a.lzc", "x");
     const std::string one = utf8FromPath(dir / "one");
-    struct Case {
-        std::string typed;
-        std::string folder;
-        std::string file;
-        std::size_t filter;
-    };
-    const Case cases[] = {
+    const std::tuple<std::string, std::string, std::string, std::size_t> cases[] = {
         {"one/new.txt", one, "", 0},
         {"one", one, "", 0},
         {"one/a.lzc", one, "a.lzc", 1},
         {"three/a.txt", "/last", "b.txt", 0},  // no such folder: the last choice's
         {"", "/last", "b.txt", 0},
     };
-    for (const Case& each : cases) {
-        const std::string typed = each.typed.empty() ? "" : utf8FromPath(dir / each.typed);
+    for (const auto& [name, folder, file, filter] : cases) {
+        const std::string typed = name.empty() ? "" : utf8FromPath(dir / name);
         const FileDialogRequest request = fileDialogRequest(typed, "/last/b.txt");
-        EXPECT_EQ(request.folder + "|" + request.file, each.folder + "|" + each.file) << typed;
-        EXPECT_EQ(request.selectedFilter, each.filter) << typed;
-        EXPECT_EQ(request.filters[request.selectedFilter].pattern, each.filter ? "*.lzc" : "*");
+        EXPECT_EQ(request.folder + "|" + request.file, folder + "|" + file) << typed;
+        EXPECT_EQ(request.filters[request.selectedFilter].pattern, filter ? "*.lzc" : "*");
     }
     RecordingView view;  // the choice lands in the name box and is where the dialog opens next
     WindowFlow flow(view, fileLayerOperations());
@@ -381,24 +276,8 @@ TEST(WindowFlow, FileDialogStartsInTheTypedFolder) {
     std::filesystem::remove_all(dir);
 }
 
-TEST(WindowFlow, DropNamesTheFirstFile) {
-    RecordingView view;
-    WindowFlow flow(view, fileLayerOperations());
-    EXPECT_EQ(flow.filesDropped({"/tmp/a b"}), std::nullopt);
-    const std::optional<Message> notice = flow.filesDropped({"/tmp/c", "/tmp/a\nb"});
-    ASSERT_TRUE(notice);
-    EXPECT_EQ(shown(*notice),
-              "info Vellicor: 2 files were dropped; the first one was taken. / /tmp/c");
-    EXPECT_EQ(view.name, "/tmp/c");
-}
-
 TEST(WindowModel, LanguageAndTexts) {
-    struct Case {
-        std::vector<std::string> preferred;
-        std::string chosen;
-        std::string compress;
-        std::string description;
-    };
+    using Case = std::tuple<std::vector<std::string>, std::string, std::string, std::string>;
     const Case cases[] = {
         {{"de-DE"}, "de", "&komprimieren", "(Alt+K)"},
         {{"es", "fr_CA.UTF-8"}, "fr", "&compresser", "(Alt+C)"},
@@ -406,42 +285,28 @@ TEST(WindowModel, LanguageAndTexts) {
         {{"es"}, "en", "&compress", "(Alt+C)"},
         {{}, "en", "&compress", "(Alt+C)"},
     };
-    for (const Case& each : cases) {
-        EXPECT_EQ(useLanguage(each.preferred), each.chosen);
+    for (const auto& [preferred, chosen, compress, key] : cases) {
+        EXPECT_EQ(useLanguage(preferred), chosen);
         const FormTexts texts = formTexts();
-        EXPECT_EQ(texts.compressButton.caption, each.compress);
-        EXPECT_TRUE(texts.compressButton.description.ends_with(each.description))
-            << texts.compressButton.description;
+        EXPECT_EQ(texts.compressButton.caption, compress);
+        EXPECT_TRUE(texts.compressButton.description.ends_with(key));
     }
 }
 
-TEST(WindowModel, ProgressBarAndColours) {
-    struct Case {
-        std::int64_t done;
-        std::int64_t total;
-        double width;
-        int percent;
-    };
-    const Case cases[] = {{0, 0, 0, 0}, {1, 3, 1485, 33}, {17, 17, 4455, 100}, {18, 17, 4717, 100}};
-    for (const Case& each : cases) {
-        const ProgressBar bar = progressBar(4455, each.done, each.total);
-        EXPECT_EQ(bar.widthTwips, each.width) << each.done;
-        EXPECT_EQ(bar.percent, each.percent) << each.done;
+TEST(WindowModel, ProgressBar) {
+    const std::tuple<std::int64_t, std::int64_t, double, int> cases[] = {
+        {0, 0, 0, 0}, {1, 3, 1485, 33}, {17, 17, 4455, 100}, {18, 17, 4717, 100}};
+    for (const auto& [done, total, width, percent] : cases) {
+        const ProgressBar bar = progressBar(4455, done, total);
+        EXPECT_EQ(bar.widthTwips, width) << done;
+        EXPECT_EQ(bar.percent, percent) << done;
     }
-    EXPECT_EQ(progressColours(Theme::light).bar, ColourRole::blue);
-    EXPECT_EQ(progressColours(Theme::dark).bar, ColourRole::highlight);
-    EXPECT_EQ(progressColours(Theme::highContrast).border, ColourRole::windowText);
 }
 
 TEST(WindowArguments, CommandLine) {
     using Action = WindowArguments::Action;
     const std::string here = utf8FromPath(std::filesystem::current_path());
-    struct Case {
-        std::vector<std::string> arguments;
-        Action action;
-        std::string file;
-        bool compress;
-    };
+    using Case = std::tuple<std::vector<std::string>, Action, std::string, bool>;
     const Case cases[] = {
         {{}, Action::showWindow, "", false},
         {{"a b.lzc"}, Action::showWindow, here + "/a b.lzc", false},
@@ -454,11 +319,10 @@ TEST(WindowArguments, CommandLine) {
         {{"--version"}, Action::showVersion, "", false},
         {{"/?"}, Action::showWindow, "/?", false},  // a name on Linux; the help on Windows
     };
-    for (const Case& each : cases) {
-        const WindowArguments read = readWindowArguments(each.arguments);
-        EXPECT_EQ(read.action, each.action) << joined(each.arguments);
-        EXPECT_EQ(read.file, each.file) << joined(each.arguments);
-        EXPECT_EQ(read.compress, each.compress) << joined(each.arguments);
+    for (const auto& [arguments, action, file, compress] : cases) {
+        const WindowArguments read = readWindowArguments(arguments);
+        EXPECT_EQ(read.action, action) << joined(arguments);
+        EXPECT_EQ(read.file + (read.compress ? " now" : ""), file + (compress ? " now" : ""));
     }
     EXPECT_TRUE(
         readWindowArguments({"-h"}).text.starts_with("Usage: vellicor [--compress] [FILE]"));
