@@ -45,8 +45,6 @@ inline constexpr std::array<Rect, kFormControlCount> kControlTwips{{
     {3360, 600, 1215, 315},
     {120, 1080, 4455, 255},
 }};
-// The progress bar lies over the track's left end; only its width changes.
-inline constexpr Rect kProgressBarTwips{120, 1080, 1215, 255};
 
 // Twips to pixels at `dpi`, rounded down.
 int twipsToPixels(double twips, double dpi);
