@@ -15,7 +15,7 @@ namespace lzc {
 struct QualityLevel {
     std::string_view label;  // as the window lists it
     std::string_view name;   // as lzc -Q takes it
-    std::int32_t window;     // how many positions back a repeat may start
+    std::int32_t window;     // the search window: how many positions back a repeat may start
 };
 
 // Best first; the window lists them in this order. 4092, not 4095, is "Below average".
