@@ -98,10 +98,11 @@ Status compressWith(CompressorCore& compressor, MatchSearch search,
                     std::span<const std::uint8_t> source, std::int32_t window,
                     std::vector<std::uint8_t>& out, const ProgressCallback& progress,
                     std::int32_t interval) {
-    out.clear();
+    // Refused before `out` is touched: it may be the running call's own output.
     if (compressor.running) {
         return Status::busy;
     }
+    out.clear();
     if (source.empty()) {
         return Status::emptyInput;
     }

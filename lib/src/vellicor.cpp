@@ -155,8 +155,8 @@ int vellicor_compress_with_progress(vellicor_compressor* compressor, const void*
         window > VELLICOR_MAX_WINDOW) {
         return VELLICOR_BAD_ARGUMENT;
     }
-    // Refused before the codec is reached: its own refusal would first empty the output
-    // buffer, which is this compressor's, in use by the running call.
+    // A call from inside the running one's progress callback: refused before anything of the
+    // running call's (the flags below, the stream buffer) is touched.
     if (compressor->running) {
         return VELLICOR_BUSY;
     }

@@ -35,8 +35,9 @@ public:
     // what `out` held. `searchWindow` (1 ... kMaxSourceSize, see lzc/quality.h) is how many
     // positions back a repeat may start. `progress` (see lzc/progress.h) counts source bytes.
     // Returns ok; emptyInput or sourceTooLarge for a source of the wrong size; outOfMemory; or
-    // busy when called from inside this object's own progress callback. On failure `out` is
-    // left empty and the object stays usable.
+    // busy when called from inside this object's own progress callback, which leaves `out` as it
+    // was (it may be the running call's own). On any other failure `out` is left empty; the
+    // object stays usable.
     Status compress(std::span<const std::uint8_t> source, std::int32_t searchWindow,
                     std::vector<std::uint8_t>& out, const ProgressCallback& progress = {},
                     std::int32_t interval = kDefaultProgressInterval);
