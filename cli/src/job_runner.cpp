@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <new>
 #include <string>
 #include <utility>
 
@@ -12,19 +13,26 @@ namespace {
 // wait to be handed over.
 constexpr std::size_t kJobsPerThread = 4;
 
-// Runs a job; what it throws (std::bad_alloc, say) fails that job alone. Telling why takes memory
-// too: when even that fails, the report carries the error without its line.
+// A report of a job that failed for `reason`. Telling why takes memory too: when even that fails,
+// the report carries the error without its line.
+JobReport failed(const char* reason) noexcept {
+    JobReport report;
+    report.error = true;
+    try {
+        report.messages = std::string("lzc: ") + reason + "\n";
+    } catch (const std::bad_alloc&) {
+    }
+    return report;
+}
+
+// Runs a job; what it throws fails that job alone.
 JobReport runGuarded(const JobRunner::Job& job, Compressor& compressor) noexcept {
     try {
         return job(compressor);
+    } catch (const std::bad_alloc&) {
+        return failed(statusText(Status::outOfMemory));
     } catch (const std::exception& failure) {
-        JobReport report;
-        report.error = true;
-        try {
-            report.messages = std::string("lzc: ") + failure.what() + "\n";
-        } catch (const std::exception&) {
-        }
-        return report;
+        return failed(failure.what());
     }
 }
 
