@@ -112,8 +112,11 @@ TEST(Signals, ASignalRepeatedDuringTheCleanupEndsTheProcessOnlyAfterIt) {
             ::sigpending(&pending);
         } while (sigismember(&pending, second));
     };
-    const std::pair<int, int> rows[] = {{SIGINT, SIGINT},   {SIGTERM, SIGTERM}, {SIGHUP, SIGINT},
-                                        {SIGPIPE, SIGTERM}, {SIGXCPU, SIGXCPU}, {SIGTERM, SIGHUP}};
+    const std::pair<int, int> rows[] = {{SIGINT, SIGINT},
+                                        {SIGTERM, SIGTERM},
+                                        {SIGHUP, SIGINT},
+                                        {SIGPIPE, SIGTERM},
+                                        {SIGXCPU, SIGXCPU}};
     for (const auto& [firstSignal, secondSignal] : rows) {
         SCOPED_TRACE(std::to_string(firstSignal) + " then " + std::to_string(secondSignal));
         first = firstSignal;
