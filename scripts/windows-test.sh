@@ -45,13 +45,22 @@ if ! x86_64-w64-mingw32-windres -J coff -i "$build/ui/win32/Vellicor.exe" -O rc 
     echo "Vellicor.exe does not ask for common controls 6"
     exit 1
 fi
+# vellicor.dll: the system's DLLs only, and only vellicor_* exported.
+dll=$(x86_64-w64-mingw32-objdump -p "$build/lib/vellicor.dll")
+if sed -n 's/.*DLL Name: //p' <<<"$dll" | grep -viqE "^($system)\.dll$" ||
+    sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$dll" | sed '1d;/^$/d' |
+    grep -vq '\] vellicor_'; then
+    echo "vellicor.dll needs a DLL that Windows does not have, or exports more than vellicor_*"
+    exit 1
+fi
 
-# The zip a Windows user downloads: the four programs, a README and the licence, in CRLF text.
+# The zip a Windows user downloads: the four programs, the library (vellicor.dll, its import
+# library and header), a README and the licence, in CRLF text.
 (cd "$build" && cpack -G ZIP >/dev/null)
 top=vellicor-$version-win64
 listing=$(cmake -E tar tf "$build/$top.zip" | LC_ALL=C sort | tr '\n' ' ')
-expected="$top/LICENSE.txt $top/README.txt $top/Vellicor.exe $top/lzc.exe $top/lzcat.exe "
-expected+="$top/unlzc.exe "
+expected="$top/LICENSE.txt $top/README.txt $top/Vellicor.exe $top/libvellicor.dll.a "
+expected+="$top/lzc.exe $top/lzcat.exe $top/unlzc.exe $top/vellicor.dll $top/vellicor.h "
 if [ "$listing" != "$expected" ]; then
     echo "the zip holds $listing, not $expected"
     exit 1

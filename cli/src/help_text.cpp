@@ -3,7 +3,6 @@
 
 #include "lzc/quality.h"
 #include "lzc_cli/command_line.h"
-#include "lzc_cli/numeric_levels.h"
 
 namespace lzc::cli {
 namespace {

@@ -17,8 +17,7 @@
 
 namespace lzc {
 
-struct SearchMemory;     // the match search's tables, private to the codec
-enum class MatchSearch;  // which search answers the compressor, private to the codec
+struct CompressorCore;  // the match search's memory and the running flag, private to the codec
 
 // Compresses sources one after another. It owns the match search's memory (under 1 MiB,
 // allocated by the first compression and grown for a longer source), which every later
@@ -43,13 +42,7 @@ public:
                     std::int32_t interval = kDefaultProgressInterval);
 
 private:
-    friend Status compressWith(Compressor& compressor, MatchSearch search,
-                               std::span<const std::uint8_t> source, std::int32_t window,
-                               std::vector<std::uint8_t>& out, const ProgressCallback& progress,
-                               std::int32_t interval);
-
-    std::unique_ptr<SearchMemory> memory_;
-    bool running_ = false;
+    std::unique_ptr<CompressorCore> core_;  // made by the first compression
 };
 
 // Restores `stream` into `out`, replacing what `out` held. Never reads outside `stream` and never
