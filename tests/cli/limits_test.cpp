@@ -125,8 +125,13 @@ TEST(Limits, NoLimitEndsABatchOrLeavesAHiddenFile) {
              "prlimit " + row.limit + " " + LZC_BINARY + " " + row.arguments + " 2>errors")
                 .c_str());
         EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), row.status);
-        const Bytes errors = readBytes(scratch / "errors");
-        EXPECT_EQ(std::string(errors.begin(), errors.end()), row.errors);
+        const Bytes bytes = readBytes(scratch / "errors");
+        std::string errors(bytes.begin(), bytes.end());
+        // A coverage build's counters cannot be written past the file-size limit either.
+        for (std::size_t at; (at = errors.find("libgcov")) != std::string::npos;) {
+            errors.erase(at, errors.find('\n', at) + 1 - at);
+        }
+        EXPECT_EQ(errors, row.errors);
         const Swept swept = sweep(scratch.path());
         EXPECT_EQ(swept.outputs, row.outputs);
         EXPECT_EQ(swept.hidden, 0);
