@@ -22,7 +22,7 @@ checks=(
     dpkg-dev desktop-file-utils file shared-mime-info lintian
     hyperfine time gzip zstd lz4 python3
     abigail-tools pybind11-dev python3-dev python3-pytest
-    g++-mingw-w64-x86-64-posix wine64 googletest icoutils nsis x11-apps netpbm
+    g++-mingw-w64-x86-64-posix wine64 googletest icoutils librsvg2-bin nsis x11-apps netpbm
     gcovr
     emscripten chromium chromium-driver python3-selenium
 )

@@ -160,9 +160,7 @@ private:
         if (listOutputFailed_) {
             return;
         }
-        const std::span<const std::uint8_t> bytes(
-            reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
-        if (const int error = fileio::writeDescriptor(streams_.output, bytes); error != 0) {
+        if (const int error = writeText(streams_.output, text); error != 0) {
             writeText(streams_.messages,
                       std::string("lzc: stdout: ") + std::strerror(error) + "\n");
             status_.error();
