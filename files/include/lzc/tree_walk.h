@@ -1,10 +1,11 @@
-// Walking a directory tree (lzc -r): depth first, one open directory per level and the names of
-// one directory per level in memory, so a tree of any size costs only as much as its depth and
-// its largest directory. No link is ever followed: each level is opened through the descriptor of
-// the one above it, without following a link at its name, so a directory swapped for a link while
-// the walk runs cannot lead it elsewhere. On Windows the same holds through directory handles,
-// a reparse point (a link or junction) counting as a link, and hidden and system files and
-// folders are passed over.
+// Walking a directory tree (lzc -r): depth first, with the names of one directory per level in
+// memory, so a tree of any size costs only as much as its depth and its largest directory, and
+// at most a few open directories however deep it goes (on POSIX systems). No link is ever
+// followed: each level is opened through the descriptor of the one above it, without following a
+// link at its name, so a directory swapped for a link while the walk runs cannot lead it
+// elsewhere; a level closed on the way down is opened again through ".." and must be the same
+// directory. On Windows the same holds through directory handles, a reparse point (a link or
+// junction) counting as a link, and hidden and system files and folders are passed over.
 #pragma once
 
 #include <functional>
@@ -36,6 +37,7 @@ struct WalkEntry {
         link,        // a symbolic link (on Windows, any reparse point): not followed
         unreadable,  // a directory that could not be opened or listed; `error` says why
         loop,        // a directory that is one of those it lies within (a bind mount makes one)
+        moved,       // a directory moved away while it was walked: the walk of the tree stops
     };
     Kind kind = Kind::file;
     int error = 0;
