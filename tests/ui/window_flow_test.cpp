@@ -2,17 +2,15 @@
 // compare what the model showed, step by step.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <tuple>
-
 #include <vector>
+
+#include "test_support.h"
 
 #include "vellicor/explanations.h"
 #include "vellicor/path_text.h"
@@ -22,6 +20,12 @@
 
 namespace vellicor {
 namespace {
+
+using lzc::test::Bytes;
+using lzc::test::bytesOf;
+using lzc::test::readBytes;
+using lzc::test::ScratchDir;
+using lzc::test::writeBytes;
 
 std::string shown(const Message& message) {
     std::string text = (message.kind == Message::Kind::information ? "info " : "warn ") +
@@ -197,27 +201,13 @@ TEST(WindowFlow, FailureSaysWhyAndWhere) {
     }
 }
 
-std::string readFile(const std::filesystem::path& name) {
-    std::ifstream file(name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), {}};
-}
-
-void writeFile(const std::filesystem::path& name, const std::string& bytes) {
-    std::ofstream(name, std::ios::binary) << bytes;
-}
-
 // Over the real file layer (whose replace rules its own tests check): the bytes written, the
 // details' sizes, No to the question.
 TEST(WindowFlow, SuccessSaysWhereAndReplacingAsksFirst) {
-    const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("window_flow_" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
+    const ScratchDir dir;
     const std::string source = utf8FromPath(dir / "notes.txt");
-    const std::string compressed(
-        "\x80\x04"
-        "ABCDA\x00\x01\x00\x0c\x80\x01X",
-        14);
-    writeFile(source, "ABCDABCDABCDABCDX");
+    const Bytes compressed = {0x80, 0x04, 'A', 'B', 'C', 'D', 'A', 0, 1, 0, 0x0C, 0x80, 1, 'X'};
+    writeBytes(source, bytesOf("ABCDABCDABCDABCDX"));
     RecordingView view;
     WindowFlow flow(view, fileLayerOperations());
     const auto press = [&](void (WindowFlow::*button)(), const std::string& name) {
@@ -226,23 +216,21 @@ TEST(WindowFlow, SuccessSaysWhereAndReplacingAsksFirst) {
         (flow.*button)();
         return view.steps.back();
     };
-    const std::string folder = " [Open &Folder " + utf8FromPath(dir) + " ";
+    const std::string folder = " [Open &Folder " + utf8FromPath(dir.path()) + " ";
     EXPECT_EQ(press(&WindowFlow::compress, source),
               "info Vellicor: Compressed Size: 83.33% / Wrote 14 bytes to\n" + source +
                   ".lzc\nfrom the 17 bytes of\n" + source + folder + source + ".lzc]");
-    EXPECT_EQ(readFile(source + ".lzc"), compressed);
+    EXPECT_EQ(readBytes(source + ".lzc"), compressed);
     EXPECT_EQ(view.steps[view.steps.size() - 3], "bar 100%");  // the last report, past the end
-    writeFile(source, "edited");
+    writeBytes(source, bytesOf("edited"));
     EXPECT_EQ(press(&WindowFlow::compress, source), "bar 0%");  // No: nothing more is said
-    EXPECT_EQ(readFile(source + ".lzc"), compressed);
-    std::filesystem::remove_all(dir);
+    EXPECT_EQ(readBytes(source + ".lzc"), compressed);
 }
 
 TEST(WindowFlow, FileDialogStartsInTheTypedFolder) {
-    const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("window_dialog_" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir / "one");
-    writeFile(dir / "one" / "a.lzc", "x");
+    const ScratchDir dir;
+    std::filesystem::create_directory(dir / "one");
+    writeBytes(dir / "one/a.lzc", bytesOf("x"));
     const std::string one = utf8FromPath(dir / "one");
     const std::tuple<std::string, std::string, std::string, std::size_t> cases[] = {
         {"one/new.txt", one, "", 0},
@@ -264,7 +252,6 @@ TEST(WindowFlow, FileDialogStartsInTheTypedFolder) {
     view.name = "/none/x";
     flow.browse();
     EXPECT_EQ(joined(view.steps), "open  ; open " + one + " a.lzc");
-    std::filesystem::remove_all(dir);
 }
 
 TEST(WindowModel, LanguageAndTexts) {
