@@ -1,4 +1,5 @@
-// The fast searches against the brute force: whole compressed outputs, byte for byte.
+// The fast searches against the brute force: whole compressed outputs, byte for byte, and the
+// sources they restore.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -24,9 +25,12 @@ Bytes bruteForceOutput(const Bytes& source, std::int32_t window) {
     return out;
 }
 
-// Every fast search must give exactly the brute force's output.
+// Every fast search must give exactly the brute force's output, which restores the source.
 void expectSameAsBruteForce(const Bytes& source, std::int32_t window, const std::string& what) {
     const Bytes expected = bruteForceOutput(source, window);
+    Bytes restored;
+    ASSERT_EQ(decompressBuffer(expected, restored), Status::ok);
+    ASSERT_TRUE(restored == source) << what << " does not come back at window " << window;
     for (const MatchSearch search : kFastSearches) {
         CompressorCore compressor;
         Bytes out;
