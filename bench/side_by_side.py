@@ -22,7 +22,8 @@ def run(binary, pattern):
                         "--benchmark_out_format=json", "--benchmark_out=" + out.name],
                        check=True, stdout=subprocess.DEVNULL)
         report = json.load(open(out.name))
-    return {b["run_name"]: b["cpu_time"] / 1000.0  # microseconds
+    per_us = {"ns": 1e-3, "us": 1.0, "ms": 1e3, "s": 1e6}
+    return {b["run_name"]: b["cpu_time"] * per_us[b["time_unit"]]
             for b in report["benchmarks"] if b.get("aggregate_name") == "median"}
 
 
