@@ -1,6 +1,6 @@
 // The system calls of the file layer that tests replace, to act out filesystems and failures
-// this machine does not have (no hard links, a failing chmod or fsync), and a hook that runs
-// while a new file holds its bytes but is not yet in place.
+// this machine does not have (no hard links, a failing chmod or fsync), a hook that runs while a
+// new file holds its bytes but is not yet in place, and one inside the signal handler.
 #pragma once
 
 #include <sys/stat.h>
@@ -26,5 +26,10 @@ void restoreSystemCalls();
 // done to it; nothing when null.
 using TemporaryHook = void (*)(int temporary);
 extern TemporaryHook temporaryWritten;
+
+// Called by the signal handler (signal_cleanup_posix.cpp) with the signal's number once it has
+// begun, before it removes anything; nothing when null. Only what is safe in a signal handler.
+using SignalHook = void (*)(int signalNumber);
+extern SignalHook cleanupBegun;
 
 }  // namespace lzc::fileio::seam
