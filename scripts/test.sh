@@ -35,7 +35,8 @@ echo "== link-time optimisation, all tests"
 lto_link_flags="-Wall -Wextra -Werror"
 run_suite build/lto -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLICOR_WINDOW=OFF \
     -DCMAKE_INTERPROCEDURAL_OPTIMIZATION=ON -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -DNDEBUG" \
-    -DCMAKE_EXE_LINKER_FLAGS="$lto_link_flags" -DCMAKE_SHARED_LINKER_FLAGS="$lto_link_flags"
+    -DCMAKE_EXE_LINKER_FLAGS="$lto_link_flags" -DCMAKE_SHARED_LINKER_FLAGS="$lto_link_flags" \
+    -DCMAKE_MODULE_LINKER_FLAGS="$lto_link_flags"
 
 echo "== WebAssembly: the npm package and the page in headless Chromium"
 bash scripts/web.sh test build/release/cli/lzc
