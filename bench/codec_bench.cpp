@@ -75,20 +75,22 @@ void lzcDecompress(benchmark::State& state, const Bytes& source) {
 }
 
 void indexBuild(benchmark::State& state, const Bytes& source) {
-    std::vector<std::uint16_t> memory(
-        lzc::MatchIndex::memoryNeeded(static_cast<std::int32_t>(source.size())));
+    const std::size_t size =
+        lzc::MatchIndex::memoryNeeded(static_cast<std::int32_t>(source.size()));
+    const auto memory = std::make_unique_for_overwrite<std::byte[]>(size);
     lzc::MatchIndex index;
     measure(state, source.size(), [&] {
-        index.build(source, memory);
+        index.build(source, {memory.get(), size});
         return source.size();
     });
 }
 
 void suffixSort(benchmark::State& state, const Bytes& source) {
     std::vector<std::uint16_t> order(source.size()), rank(source.size());
-    std::vector<std::uint16_t> scratch(lzc::detail::suffixSortScratch(source.size()));
+    const std::size_t size = lzc::detail::suffixSortScratch(source.size());
+    const auto scratch = std::make_unique_for_overwrite<std::byte[]>(size);
     measure(state, source.size(), [&] {
-        lzc::detail::sortSuffixes(source, order.data(), rank.data(), scratch);
+        lzc::detail::sortSuffixes(source, order.data(), rank.data(), {scratch.get(), size});
         return source.size();
     });
 }

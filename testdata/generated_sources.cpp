@@ -28,19 +28,10 @@ Bytes fileStart(const std::string& name) {
     return bytes;
 }
 
-// The project's own sources, one after another, cut to kMaxSource.
+// The project's own sources as they stood once, one after another (the codec's search and the
+// file layer), frozen so that the input stays the same as the code changes.
 Bytes projectSources(const std::string& dir) {
-    Bytes all;
-    for (const char* name :
-         {"codec/src/match_index.cpp", "codec/src/chain_search.cpp", "codec/src/suffix_array.cpp",
-          "codec/src/compressor.cpp", "codec/src/decompressor.cpp", "files/src/file_io_posix.cpp",
-          "files/src/file_operation.cpp", "codec/src/match_index.h",
-          "codec/include/lzc/format.h"}) {
-        const Bytes part = fileStart(dir + "/" + name);
-        all.insert(all.end(), part.begin(), part.end());
-    }
-    all.resize(std::min(all.size(), kMaxSource));
-    return all;
+    return fileStart(dir + "/testdata/project_sources.bin");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cassert>
 
+#include "array_carver.h"
 #include "shared_prefix.h"
 
 namespace lzc {
@@ -22,18 +23,21 @@ int hashBitsFor(std::size_t length) {
 
 std::size_t ChainSearch::memoryNeeded(std::int32_t length) {
     const auto n = static_cast<std::size_t>(length);
-    return (std::size_t{1} << hashBitsFor(n)) + (2 + kLongKeys.size()) * n;
+    return sizeof(std::uint16_t) *
+           ((std::size_t{1} << hashBitsFor(n)) + (2 + kLongKeys.size()) * n);
 }
 
-void ChainSearch::build(std::span<const std::uint8_t> text, std::span<std::uint16_t> memory,
+void ChainSearch::build(std::span<const std::uint8_t> text, std::span<std::byte> memory,
                         Allowance allowance) {
     text_ = text.data();
     length_ = static_cast<std::int32_t>(text.size());
     assert(length_ >= 1 && memory.size() >= memoryNeeded(length_));
     hashBits_ = hashBitsFor(text.size());
-    head_ = memory.data();
-    link_ = head_ + (std::size_t{1} << hashBits_);
-    runEnd_ = link_ + text.size();
+    detail::ArrayCarver carve(memory);
+    head_ = carve.take<std::uint16_t>(std::size_t{1} << hashBits_);
+    link_ = carve.take<std::uint16_t>(text.size());
+    runEnd_ = carve.take<std::uint16_t>(text.size());
+    longLinkSpace_ = carve.take<std::uint16_t>(kLongKeys.size() * text.size());
     longLink_.fill(nullptr);
     chain<true>(link_, kShortestUseful);
     allowance_ = allowance;
@@ -143,7 +147,7 @@ std::size_t ChainSearch::longLevelFor(std::int32_t length) {
         ++level;
     }
     if (std::uint16_t*& links = longLink_[level - 1]; links == nullptr) {
-        links = runEnd_ + level * static_cast<std::size_t>(length_);
+        links = longLinkSpace_ + (level - 1) * static_cast<std::size_t>(length_);
         chain<false>(links, kLongKeys[level - 1]);
     }
     return level;

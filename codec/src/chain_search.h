@@ -24,6 +24,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <span>
@@ -45,12 +46,13 @@ public:
     static constexpr Allowance kUnlimited{0, kNoLimit, 0, 0, kNoLimit};
     static constexpr Allowance kTiny{1, 256, 0, 0, 64};
 
-    // 16-bit words of memory that build() needs for a source of `length` bytes.
+    // Bytes of memory that build() needs for a source of `length` bytes.
     static std::size_t memoryNeeded(std::int32_t length);
 
     // Links `text` (1 ... 32767 bytes), which must stay as it is while find() is used, in
-    // `memory` (memoryNeeded() words at least, kept by the caller).
-    void build(std::span<const std::uint8_t> text, std::span<std::uint16_t> memory,
+    // `memory` (memoryNeeded() bytes at least, kept by the caller; the tables are created there,
+    // ending whatever lay there before).
+    void build(std::span<const std::uint8_t> text, std::span<std::byte> memory,
                Allowance allowance);
 
     // Sets `best` to FindMatch's answer for `position` over the candidates first ...
@@ -103,6 +105,7 @@ private:
     std::uint16_t* head_ = nullptr;
     std::uint16_t* link_ = nullptr;
     std::uint16_t* runEnd_ = nullptr;
+    std::uint16_t* longLinkSpace_ = nullptr;                   // length_ entries for each long key
     std::array<std::uint16_t*, kLongKeys.size()> longLink_{};  // null until built
     Allowance allowance_ = kDefault;
     std::int64_t linksUsed_ = 0;

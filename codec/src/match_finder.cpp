@@ -16,11 +16,11 @@ MatchFinder::MatchFinder(std::span<const std::uint8_t> source, MatchSearch searc
         return;
     }
     const auto length = static_cast<std::int32_t>(source.size());
-    const std::size_t words =
+    const std::size_t bytes =
         std::max(ChainSearch::memoryNeeded(length), MatchIndex::memoryNeeded(length));
-    if (memory_.size < words) {
-        memory_.words.reset(new std::uint16_t[words]);
-        memory_.size = words;
+    if (memory_.size < bytes) {
+        memory_.bytes = std::make_unique_for_overwrite<std::byte[]>(bytes);
+        memory_.size = bytes;
     }
     if (search == MatchSearch::suffixArrayOnly) {
         memory_.index.build(source, memory_.span());

@@ -2,6 +2,7 @@
 // lets tests, fuzzers and the benchmark choose the search. Private to the codec and its tools.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -24,14 +25,15 @@ enum class MatchSearch : int {
 };
 
 // The chain walk and the index, and the one block of memory that serves the chain walk and,
-// after the hand-over (which is for good), the index in its place. The block is not initialized:
-// pages never touched cost nothing. A Compressor keeps it from one source to the next.
+// after the hand-over (which is for good), the index in its place. The block is untyped: each
+// build creates its own arrays in it (see array_carver.h). It is not initialized: pages never
+// touched cost nothing. A Compressor keeps it from one source to the next.
 struct SearchMemory {
-    std::unique_ptr<std::uint16_t[]> words;
+    std::unique_ptr<std::byte[]> bytes;
     std::size_t size = 0;
     ChainSearch chain;
     MatchIndex index;
-    std::span<std::uint16_t> span() { return {words.get(), size}; }
+    std::span<std::byte> span() { return {bytes.get(), size}; }
 };
 
 // Answers the searches over one source: runs the chain walk, the index and the hand-over from

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cassert>
 
+#include "array_carver.h"
 #include "shared_prefix.h"
 #include "suffix_array.h"
 
@@ -14,7 +15,8 @@ namespace {
 constexpr std::int32_t kShortestUseful = 4;
 constexpr std::uint16_t kNoPosition = 0xFFFF;
 
-// Words for each array of about one entry per position: a whole number of 8-byte units.
+// Entries of each array of about one per position: a multiple of 4, so that arrays after it
+// start on 8 bytes.
 std::size_t strideFor(std::size_t length) {
     return (length + 1 + 3) / 4 * 4;
 }
@@ -28,30 +30,30 @@ std::size_t MatchIndex::memoryNeeded(std::int32_t length) {
     const auto n = static_cast<std::size_t>(length);
     const std::size_t stride = strideFor(n);
     const std::size_t words = (n + 63) / 64;
-    return 10 * stride + 4 * (words + (words + 63) / 64) +
-           std::max(detail::suffixSortScratch(n), stride + 2 * std::max(std::bit_ceil(n), stride));
+    return sizeof(Index) * 10 * stride + sizeof(std::uint64_t) * (words + (words + 63) / 64) +
+           std::max(detail::suffixSortScratch(n),
+                    sizeof(Index) * (stride + 2 * std::max(std::bit_ceil(n), stride)));
 }
 
-void MatchIndex::build(std::span<const std::uint8_t> text, std::span<std::uint16_t> memory) {
+void MatchIndex::build(std::span<const std::uint8_t> text, std::span<std::byte> memory) {
     text_ = text.data();
     length_ = static_cast<std::int32_t>(text.size());
     assert(length_ >= 1 && memory.size() >= memoryNeeded(length_));
     const std::size_t stride = strideFor(text.size());
-    Index* next = memory.data();
+    detail::ArrayCarver carve(memory);
     for (Index** field : {&suffixes_, &rank_, &boundaryNode_, &depth_, &parent_, &jump_, &level_,
                           &firstRank_, &lastRank_, &lowestPosition_}) {
-        *field = next;
-        next += stride;
+        *field = carve.take<Index>(stride);
     }
     const std::size_t words = (text.size() + 63) / 64;
     summaryWords_ = (words + 63) / 64;
-    candidates_ = reinterpret_cast<std::uint64_t*>(next);
+    candidates_ = carve.take<std::uint64_t>(words + summaryWords_);
     summary_ = candidates_ + words;
-    next += 4 * (words + summaryWords_);
-    detail::sortSuffixes(text, suffixes_, rank_,
-                         {next, static_cast<std::size_t>(memory.data() + memory.size() - next)});
-    lcp_ = next;
-    lowestTree_ = next + stride;
+    const std::span<std::byte> shared = carve.rest();
+    detail::sortSuffixes(text, suffixes_, rank_, shared);
+    detail::ArrayCarver afterSorting(shared);  // the sorter's scratch is done with
+    lcp_ = afterSorting.take<Index>(stride);
+    lowestTree_ = afterSorting.take<Index>(2 * std::max(std::bit_ceil(text.size()), stride));
     buildLcp();
     buildTree(lowestTree_, lowestTree_ + stride);  // before the min-tree is in use
     std::fill_n(candidates_, words + summaryWords_, 0);

@@ -22,6 +22,7 @@
 // step 1 are paid for by the bytes the match covers.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -31,12 +32,13 @@ namespace lzc {
 
 class MatchIndex {
 public:
-    // 16-bit words of memory that build() needs for a source of `length` bytes.
+    // Bytes of memory that build() needs for a source of `length` bytes.
     static std::size_t memoryNeeded(std::int32_t length);
 
     // Indexes `text` (1 ... 32767 bytes), which must stay as it is while find() is used, in
-    // `memory` (memoryNeeded() words at least, kept by the caller).
-    void build(std::span<const std::uint8_t> text, std::span<std::uint16_t> memory);
+    // `memory` (memoryNeeded() bytes at least, kept by the caller; the tables are created there,
+    // ending whatever lay there before).
+    void build(std::span<const std::uint8_t> text, std::span<std::byte> memory);
 
     // Sets `best` to FindMatch's answer for `position` over the candidates first ...
     // position - 1, at most maxLength bytes, whenever that length is at least minLength (4 or

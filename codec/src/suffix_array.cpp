@@ -12,6 +12,8 @@
 #include <cassert>
 #include <vector>
 
+#include "array_carver.h"
+
 namespace lzc::detail {
 namespace {
 
@@ -154,26 +156,31 @@ void sortLevel(const Symbol* s, std::int32_t n, std::int32_t k, std::int32_t* sa
     finish();
 }
 
-// Words in each fifth of the scratch: at least length + 2, a whole number of 8-byte units.
+// Entries of each scratch array: at least length + 2, a multiple of 4, so that each array starts
+// on 8 bytes.
 std::size_t scratchUnit(std::size_t length) {
     return (length + 2 + 3) / 4 * 4;
 }
 
 }  // namespace
 
-// `induced` (int32), then `types` (a byte per symbol on each level), then `leftmost` (int32).
+// `induced` (int32), then `types` (a byte per symbol on each level, fewer than 2 length in all),
+// then `leftmost` (int32; fewer than length in all).
 std::size_t suffixSortScratch(std::size_t length) {
-    return 5 * scratchUnit(length);
+    const std::size_t unit = scratchUnit(length);
+    return unit * sizeof(std::int32_t) + 2 * unit * sizeof(std::uint8_t) +
+           unit * sizeof(std::int32_t);
 }
 
 void sortSuffixes(std::span<const std::uint8_t> text, std::uint16_t* sa, std::uint16_t* rank,
-                  std::span<std::uint16_t> scratch) {
+                  std::span<std::byte> scratch) {
     const auto n = static_cast<std::int32_t>(text.size());
     assert(n >= 1 && n <= 0x7FFF && scratch.size() >= suffixSortScratch(text.size()));
-    const std::size_t words = scratchUnit(text.size());
-    auto* const induced = reinterpret_cast<std::int32_t*>(scratch.data());
-    auto* const types = reinterpret_cast<std::uint8_t*>(scratch.data() + 2 * words);
-    auto* const leftmost = reinterpret_cast<std::int32_t*>(scratch.data() + 3 * words);
+    const std::size_t unit = scratchUnit(text.size());
+    ArrayCarver carve(scratch);
+    auto* const induced = carve.take<std::int32_t>(unit);
+    auto* const types = carve.take<std::uint8_t>(2 * unit);
+    auto* const leftmost = carve.take<std::int32_t>(unit);
     sortLevel(text.data(), n, 256, induced, types, leftmost, sa, rank);
 }
 
