@@ -19,7 +19,9 @@ MatchFinder::MatchFinder(std::span<const std::uint8_t> source, MatchSearch searc
     const std::size_t bytes =
         std::max(ChainSearch::memoryNeeded(length), MatchIndex::memoryNeeded(length));
     if (memory_.size < bytes) {
-        memory_.bytes = std::make_unique_for_overwrite<std::byte[]>(bytes);
+        // Left uninitialised, as each search creates its arrays before it reads them (written
+        // out because emscripten's libc++ lacks make_unique_for_overwrite).
+        memory_.bytes = std::unique_ptr<std::byte[]>(new std::byte[bytes]);
         memory_.size = bytes;
     }
     if (search == MatchSearch::suffixArrayOnly) {
