@@ -6,6 +6,13 @@
 
 namespace lzc::fileio {
 
+DirectoryOfName openDirectoryOf(int directory, const std::filesystem::path& name) {
+    DirectoryOfName whole;  // looked up whole, as every name is here
+    whole.directory = directory;
+    whole.name = name;
+    return whole;
+}
+
 ReadResult readFileAt(int directory, const std::filesystem::path& name, std::size_t limit,
                       Links links) {
     if (directory != kWorkingDirectory) {

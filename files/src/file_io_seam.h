@@ -1,6 +1,6 @@
 // The system calls of the file layer that tests replace, to act out filesystems and failures
-// this machine does not have (no hard links, a failing chmod or fsync), and a hook that runs
-// while a new file holds its bytes but is not yet in place.
+// this machine does not have (no hard links, a failing chmod or fsync), and hooks that run once
+// a source is read and while a new file holds its bytes but is not yet in place.
 #pragma once
 
 #include <sys/stat.h>
@@ -26,5 +26,10 @@ void restoreSystemCalls();
 // done to it; nothing when null.
 using TemporaryHook = void (*)(int temporary);
 extern TemporaryHook temporaryWritten;
+
+// Called once a source file has been read (readFileAt), before anything else is done with it;
+// nothing when null.
+using SourceHook = void (*)();
+extern SourceHook sourceRead;
 
 }  // namespace lzc::fileio::seam

@@ -43,9 +43,10 @@ wine "$driver" close
 wait
 rm -f "$users/opened.lzc"
 
-# The uninstaller runs on from a copy of itself, so its end is waited for.
+# The uninstaller runs on from a copy of itself, so its end is waited for (a minute at most,
+# which only a hang takes).
 wine "$folder/uninstall.exe" /S
-for _ in $(seq 100); do
+for _ in $(seq 600); do
     [ -e "$folder" ] || break
     sleep 0.1
 done
