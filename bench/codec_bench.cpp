@@ -56,7 +56,7 @@ void measure(benchmark::State& state, std::size_t bytesPerRun, Step step) {
 
 void lzcCompress(benchmark::State& state, const Bytes& source, std::int32_t window,
                  lzc::MatchSearch search) {
-    lzc::Compressor compressor;
+    lzc::CompressorCore compressor;
     Bytes out;
     measure(state, source.size(), [&] {
         const lzc::Status status = compressWith(compressor, search, source, window, out);

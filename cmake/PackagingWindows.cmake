@@ -29,6 +29,7 @@ if(MAKENSIS)
     set(VELLICOR_EXE $<TARGET_FILE:Vellicor>)
     set(LZC_EXE $<TARGET_FILE:lzc>)
     set(DOCUMENTS ${windows_documents})
+    set(PROJECT_HOMEPAGE "https://vellicor.invalid/")
     configure_file(packaging/windows/vellicor.nsi.in ${PROJECT_BINARY_DIR}/vellicor.nsi.in @ONLY)
     file(GENERATE OUTPUT ${PROJECT_BINARY_DIR}/vellicor.nsi
          INPUT ${PROJECT_BINARY_DIR}/vellicor.nsi.in)

@@ -3,7 +3,7 @@
 include(VellicorSanitizers)
 add_library(vellicor_warnings INTERFACE)
 target_compile_options(vellicor_warnings INTERFACE
-    -Wall -Wextra -Wpedantic -Wconversion -Wsign-conversion -Wshadow
-    -Wnon-virtual-dtor -Wold-style-cast -Wcast-align -Woverloaded-virtual
+    -Wall -Wextra -Wpedantic -Wconversion -Wsign-conversion -Wshadow -Wcast-align
+    $<$<COMPILE_LANGUAGE:CXX>:-Wnon-virtual-dtor -Wold-style-cast -Woverloaded-virtual>
     $<$<BOOL:${VELLICOR_WERROR}>:-Werror>)
 target_link_libraries(vellicor_warnings INTERFACE vellicor_sanitizers)

@@ -33,7 +33,7 @@ std::int32_t windowFrom(std::uint8_t first, std::uint8_t second) {
 
 void expectSameWholeOutputs(std::span<const std::uint8_t> source, std::int32_t window) {
     // One compressor for every input, as a batch uses it.
-    static lzc::Compressor compressor;
+    static lzc::CompressorCore compressor;
     std::vector<std::uint8_t> expected;
     const lzc::Status expectedStatus =
         compressWith(compressor, lzc::MatchSearch::bruteForce, source, window, expected);

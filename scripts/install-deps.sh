@@ -5,7 +5,8 @@
 #                                    (scripts/run.sh)
 #   scripts/install-deps.sh [all]    that and everything the checks need: tests, sanitizers,
 #                                    fuzzing, benchmarks, packaging, the Windows cross-build
-#                                    under Wine, coverage (scripts/test.sh)
+#                                    under Wine, coverage, the WebAssembly build, the npm
+#                                    package and the page's browser test (scripts/test.sh)
 set -euo pipefail
 
 window=(
@@ -20,9 +21,15 @@ checks=(
     zlib1g-dev liblz4-dev libzstd-dev libdivsufsort-dev
     dpkg-dev desktop-file-utils file shared-mime-info lintian
     hyperfine time gzip zstd lz4 python3
-    g++-mingw-w64-x86-64-posix wine64 googletest icoutils nsis x11-apps netpbm
+    abigail-tools pybind11-dev python3-dev python3-pytest
+    g++-mingw-w64-x86-64-posix wine64 googletest icoutils librsvg2-bin nsis x11-apps netpbm locales
     gcovr
+    emscripten chromium chromium-driver python3-selenium
 )
+# Node and npm for the npm package: Debian's, unless a Node from elsewhere (which carries its
+# own npm) is already installed.
+command -v node >/dev/null || checks+=(nodejs)
+command -v npm >/dev/null || checks+=(npm)
 case "${1:-all}" in
     window) packages=("${window[@]}") ;;
     all) packages=("${window[@]}" "${checks[@]}") ;;

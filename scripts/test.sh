@@ -2,10 +2,12 @@
 # Installs what is missing, then checks everything CI checks:
 #   1. the C++ sources are clang-formatted;
 #   2. a build with warnings as errors (benchmarks included, not run) passes every test;
-#   3. a build under AddressSanitizer and UndefinedBehaviorSanitizer passes every test;
-#   4. each libFuzzer target runs for FUZZ_SECONDS (60 by default) without a finding;
-#   5. lzc.exe and the codec tests, cross-built for Windows, pass under Wine.
-# SKIP_SANITIZERS=1 leaves out steps 3 and 4 for a quicker local run.
+#   3. the npm package's tests pass, its packed tarball installs, and the page works in headless
+#      Chromium (the codec in WebAssembly, compared with step 2's lzc);
+#   4. a build under AddressSanitizer and UndefinedBehaviorSanitizer passes every test;
+#   5. each libFuzzer target runs for FUZZ_SECONDS (60 by default) without a finding;
+#   6. lzc.exe and the codec tests, cross-built for Windows, pass under Wine.
+# SKIP_SANITIZERS=1 leaves out steps 4 and 5 for a quicker local run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -24,6 +26,9 @@ run_suite() {  # run_suite BUILD_DIR [CMAKE_ARGS...]
 
 echo "== warnings as errors, all tests"
 run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLICOR_BENCH=ON
+
+echo "== WebAssembly: the npm package and the page in headless Chromium"
+bash scripts/web.sh test build/release/cli/lzc
 
 if [ "${SKIP_SANITIZERS:-0}" != 1 ]; then
     echo "== AddressSanitizer and UndefinedBehaviorSanitizer, all tests"

@@ -9,7 +9,6 @@
 #include <charconv>
 
 #include "lzc/quality.h"
-#include "lzc_cli/numeric_levels.h"
 
 namespace lzc::cli {
 namespace {

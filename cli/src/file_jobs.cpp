@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <span>
 #include <string>
 
@@ -30,15 +31,23 @@ public:
     int run() {
         for (const std::string& input : settings_.inputs) {
             const auto visit = [this](fileio::WalkEntry&& entry) { found(std::move(entry)); };
-            if (settings_.recursive && input != kStandardStream &&
-                fileio::walkTree(input, links(), visit)) {
-                continue;
+            try {
+                if (settings_.recursive && input != kStandardStream &&
+                    fileio::walkTree(input, links(), visit)) {
+                    continue;
+                }
+                submit(Input{input, nullptr, {}});
+            } catch (const std::bad_alloc&) {
+                outOfMemory(input);  // what is left of this input's walk is given up
             }
-            submit(Input{input, nullptr, {}});
         }
         runner_.finish();
         if (settings_.mode == Mode::list && listedCount_ > 1 && !quiet()) {
-            writeListLine(listRow(listedCompressed_, listedRestored_, "(totals)"));
+            try {
+                writeListLine(listRow(listedCompressed_, listedRestored_, "(totals)"));
+            } catch (const std::bad_alloc&) {
+                status_.error();
+            }
         }
         return status_.code();
     }
@@ -64,8 +73,27 @@ private:
         });
     }
 
+    // Fails an input that memory ran out for, in its turn when a report can still be made.
+    void outOfMemory(const std::string& input) {
+        try {
+            JobReport notice;
+            notice.fail(quotedName(input), statusText(Status::outOfMemory));
+            runner_.submit([notice = std::move(notice)](Compressor&) { return notice; });
+        } catch (const std::bad_alloc&) {
+            status_.error();
+        }
+    }
+
     // Something the walk met: a file to work on, or one to tell about and skip, in its turn.
     void found(fileio::WalkEntry&& entry) {
+        try {
+            take(entry);
+        } catch (const std::bad_alloc&) {
+            outOfMemory(entry.path);
+        }
+    }
+
+    void take(fileio::WalkEntry& entry) {
         JobReport notice;
         const std::string name = quotedName(entry.path);
         switch (entry.kind) {
@@ -77,8 +105,7 @@ private:
                 } else if (settings_.mode != Mode::compress && !hasCompressedSuffix(entry.name)) {
                     return;  // -t and -l look only at .lzc files
                 } else {
-                    submit(Input{std::move(entry.path), std::move(entry.directory),
-                                 std::move(entry.name)});
+                    submit(Input{entry.path, std::move(entry.directory), std::move(entry.name)});
                     return;
                 }
                 break;
@@ -87,6 +114,9 @@ private:
                 break;
             case fileio::WalkEntry::Kind::loop:
                 notice.warn(name, "is a directory it lies within -- skipped", quiet());
+                break;
+            case fileio::WalkEntry::Kind::moved:
+                notice.fail(name, "moved during the walk -- the rest of the tree is skipped");
                 break;
             case fileio::WalkEntry::Kind::unreadable:
                 notice.fail(name, std::strerror(entry.error));
@@ -107,15 +137,22 @@ private:
             status_.warning();
         }
         if (report.listed) {
-            if (listedCount_ == 0 && !quiet()) {
-                writeListLine(listHeader());
+            try {
+                list(*report.listed);
+            } catch (const std::bad_alloc&) {
+                status_.error();
             }
-            writeListLine(
-                listRow(report.listed->compressed, report.listed->restored, report.listed->name));
-            ++listedCount_;
-            listedCompressed_ += report.listed->compressed;
-            listedRestored_ += report.listed->restored;
         }
+    }
+
+    void list(const JobReport::Listed& listed) {
+        if (listedCount_ == 0 && !quiet()) {
+            writeListLine(listHeader());
+        }
+        writeListLine(listRow(listed.compressed, listed.restored, listed.name));
+        ++listedCount_;
+        listedCompressed_ += listed.compressed;
+        listedRestored_ += listed.restored;
     }
 
     void writeListLine(const std::string& line) {
@@ -123,9 +160,7 @@ private:
         if (listOutputFailed_) {
             return;
         }
-        const std::span<const std::uint8_t> bytes(
-            reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
-        if (const int error = fileio::writeDescriptor(streams_.output, bytes); error != 0) {
+        if (const int error = writeText(streams_.output, text); error != 0) {
             writeText(streams_.messages,
                       std::string("lzc: stdout: ") + std::strerror(error) + "\n");
             status_.error();

@@ -3,7 +3,6 @@
 
 #include "lzc/quality.h"
 #include "lzc_cli/command_line.h"
-#include "lzc_cli/numeric_levels.h"
 
 namespace lzc::cli {
 namespace {
@@ -32,17 +31,24 @@ std::string qualityHelp() {
 }  // namespace
 
 // The few words that differ for Windows users: the console and its pager, the read-only
-// attribute, and /? (the option columns stay aligned).
+// attribute, -? and /? (the option columns stay aligned), and the exit status as cmd.exe shows
+// it, where other archivers give 2 for a fatal error.
 #ifdef _WIN32
 #define LZC_HELP_TERMINAL "the console"
-#define LZC_HELP_ALIAS ", /?"
+#define LZC_HELP_ALIAS ", -?, /?    "
 #define LZC_HELP_METADATA "Output files get the read-only\nattribute and modification"
 #define LZC_HELP_PAGER "more"
+#define LZC_HELP_STATUS                                                                 \
+    "In cmd.exe the status is %ERRORLEVEL%. Unlike 7-Zip's 2, which is a fatal\n"       \
+    "error, lzc's 2 means that every file that could be done is done. A run stopped\n"  \
+    "by Ctrl+C or Ctrl+Break ends with 0xC000013A (-1073741510), as Windows' console\n" \
+    "programs do, and leaves no unfinished output.\n"
 #else
 #define LZC_HELP_TERMINAL "a terminal"
-#define LZC_HELP_ALIAS "    "
+#define LZC_HELP_ALIAS "            "
 #define LZC_HELP_METADATA "Output files get the permission bits\nand modification"
 #define LZC_HELP_PAGER "less"
+#define LZC_HELP_STATUS ""
 #endif
 
 std::string versionText() {
@@ -92,7 +98,7 @@ Compression:
 Messages:
   -q, --quiet           print no warnings (-l: no header, no totals)
   -v, --verbose         print a line for each file: names, sizes and ratio
-  -h, --help)" LZC_HELP_ALIAS R"(        show this help and exit
+  -h, --help)" LZC_HELP_ALIAS R"(show this help and exit
   -V, --version         show the version and exit
 
 Long options may be shortened to any unique prefix, as in --dec.
@@ -115,7 +121,7 @@ Examples:
 Exit status, as gzip's: 0 if all went well, 1 after an error (usage errors
 too), 2 after warnings only (a FILE skipped for its name or type, a link skipped
 by -r, an output not overwritten, metadata not kept).
-)";
+)" LZC_HELP_STATUS;
 }
 
 }  // namespace lzc::cli

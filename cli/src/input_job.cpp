@@ -19,8 +19,8 @@
 namespace lzc::cli {
 
 void JobReport::fail(const std::string& name, const std::string& reason) {
+    error = true;  // first: telling why may run out of memory
     messages += "lzc: " + name + ": " + reason + "\n";
-    error = true;
 }
 
 void JobReport::warn(const std::string& name, const std::string& reason, bool quiet) {

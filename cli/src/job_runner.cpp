@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <exception>
+#include <new>
+#include <string>
 #include <utility>
 
 namespace lzc::cli {
@@ -10,6 +12,29 @@ namespace {
 // Jobs under way per thread: enough to keep every thread busy while the reports before them
 // wait to be handed over.
 constexpr std::size_t kJobsPerThread = 4;
+
+// A report of a job that failed for `reason`. Telling why takes memory too: when even that fails,
+// the report carries the error without its line.
+JobReport failed(const char* reason) noexcept {
+    JobReport report;
+    report.error = true;
+    try {
+        report.messages = std::string("lzc: ") + reason + "\n";
+    } catch (const std::bad_alloc&) {
+    }
+    return report;
+}
+
+// Runs a job; what it throws fails that job alone.
+JobReport runGuarded(const JobRunner::Job& job, Compressor& compressor) noexcept {
+    try {
+        return job(compressor);
+    } catch (const std::bad_alloc&) {
+        return failed(statusText(Status::outOfMemory));
+    } catch (const std::exception& failure) {
+        return failed(failure.what());
+    }
+}
 
 }  // namespace
 
@@ -21,15 +46,17 @@ unsigned threadsFor(unsigned asked) {
     return std::min(asked, kMostThreads);
 }
 
-JobRunner::JobRunner(unsigned threads, Sink sink) : threads_(threads), sink_(std::move(sink)) {}
+JobRunner::JobRunner(unsigned threads, Sink sink) : threads_(threads), sink_(std::move(sink)) {
+    workers_.reserve(threads_);
+}
 
 JobRunner::~JobRunner() {
     finish();
 }
 
 void JobRunner::submit(Job job) {
-    if (threads_ <= 1) {
-        sink_(job(compressor_));
+    if (threads_ <= 1 && workers_.empty()) {
+        sink_(runGuarded(job, compressor_));
         return;
     }
     std::unique_lock lock(mutex_);
@@ -40,16 +67,25 @@ void JobRunner::submit(Job job) {
         }
         jobDone_.wait(lock);
     }
-    inOrder_.push_back(std::make_unique<Slot>(Slot{std::move(job), nullptr}));
-    waiting_.push_back(inOrder_.back().get());
     if (workers_.size() < threads_) {
-        workers_.emplace_back([this] { work(); });
+        try {
+            workers_.emplace_back([this] { work(); });
+        } catch (const std::exception&) {  // std::system_error; std::bad_alloc for its state
+            threads_ = static_cast<unsigned>(workers_.size());
+            if (workers_.empty()) {  // not even one: this thread runs every job from now on
+                lock.unlock();
+                sink_(runGuarded(job, compressor_));
+                return;
+            }
+        }
     }
+    inOrder_.push_back(std::make_unique<Slot>(Slot{std::move(job), std::nullopt}));
+    waiting_.push_back(inOrder_.back().get());
     jobGiven_.notify_one();
 }
 
 void JobRunner::finish() {
-    if (threads_ <= 1) {
+    if (workers_.empty()) {
         return;
     }
     std::unique_lock lock(mutex_);
@@ -71,7 +107,7 @@ void JobRunner::finish() {
 
 // Hands over the reports at the front, in order, with the lock released meanwhile.
 void JobRunner::handOverFinished(std::unique_lock<std::mutex>& lock) {
-    while (!inOrder_.empty() && inOrder_.front()->report != nullptr) {
+    while (!inOrder_.empty() && inOrder_.front()->report) {
         std::unique_ptr<Slot> slot = std::move(inOrder_.front());
         inOrder_.pop_front();
         lock.unlock();
@@ -91,12 +127,7 @@ void JobRunner::work() {
         Slot* slot = waiting_.front();
         waiting_.pop_front();
         lock.unlock();
-        auto report = std::make_unique<JobReport>();
-        try {
-            *report = slot->job(compressor);
-        } catch (const std::exception& failure) {
-            report->fail("lzc", failure.what());
-        }
+        JobReport report = runGuarded(slot->job, compressor);
         lock.lock();
         slot->report = std::move(report);
         jobDone_.notify_one();

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -22,7 +23,9 @@ public:
     using Sink = std::function<void(JobReport&&)>;
 
     // With one thread, each job runs as it is given. More threads keep a few jobs per thread
-    // under way and no more, so that memory does not grow with the number of jobs.
+    // under way and no more, so that memory does not grow with the number of jobs. A thread
+    // that the system will not start (a process or memory limit) means fewer threads, down to
+    // the caller's alone. Whatever a job throws fails that job only.
     JobRunner(unsigned threads, Sink sink);
     JobRunner(const JobRunner&) = delete;
     JobRunner& operator=(const JobRunner&) = delete;
@@ -35,13 +38,13 @@ public:
 private:
     struct Slot {
         Job job;
-        std::unique_ptr<JobReport> report;  // set once the job has run
+        std::optional<JobReport> report;  // set once the job has run
     };
 
     void work();
     void handOverFinished(std::unique_lock<std::mutex>& lock);
 
-    const unsigned threads_;
+    unsigned threads_;  // lowered when a thread cannot start
     const Sink sink_;
     Compressor compressor_;  // the one thread's, when there is only one
 

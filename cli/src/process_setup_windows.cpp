@@ -73,13 +73,17 @@ std::vector<std::wstring> matches(const std::wstring& pattern) {
 
 // cmd.exe passes * and ? on unexpanded, so the program expands them, as the C runtime's setargv
 // would: in file operands only, not in options, their values or anything after "--". A
-// pattern that matches nothing stays as it is, to be reported as no such file. /? asks for the
-// help, as with every Windows command.
+// pattern that matches nothing stays as it is, to be reported as no such file. /? and -? ask
+// for the help, as with Windows' own commands.
 std::vector<std::wstring> expanded(int count, wchar_t** arguments) {
     std::vector<std::wstring> result;
     bool operandsOnly = false;
     for (int at = 1; at < count; ++at) {
         const std::wstring argument = arguments[at];
+        if (!operandsOnly && (argument == L"/?" || argument == L"-?")) {
+            result.push_back(L"--help");
+            continue;
+        }
         const bool option = !operandsOnly && argument.size() > 1 && argument[0] == L'-';
         if (option) {
             operandsOnly = argument == L"--";
@@ -87,10 +91,6 @@ std::vector<std::wstring> expanded(int count, wchar_t** arguments) {
             if (takesNextArgument(argument) && at + 1 < count) {
                 result.push_back(arguments[++at]);
             }
-            continue;
-        }
-        if (!operandsOnly && argument == L"/?") {
-            result.push_back(L"--help");
             continue;
         }
         std::vector<std::wstring> found;
@@ -105,9 +105,18 @@ std::vector<std::wstring> expanded(int count, wchar_t** arguments) {
     return result;
 }
 
+// Ctrl+C, Ctrl+Break or closing the console: the file layer's handler, asked first, has
+// stopped its writes, and the unfinished files go with the process. The batch ends as the
+// system ends a console program so stopped, never with a status that reads as success.
+BOOL WINAPI endOnInterrupt(DWORD /*event*/) {
+    ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(STATUS_CONTROL_C_EXIT));
+    return TRUE;
+}
+
 }  // namespace
 
 std::vector<std::string> setUpProcess(int argc, char** argv) {
+    ::SetConsoleCtrlHandler(endOnInterrupt, TRUE);
     _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);

@@ -78,7 +78,9 @@ void ChainSearch::chain(std::uint16_t* const links, std::int32_t keyLength) {
             if (p > 0) {
                 rolling = (rolling - text_[p - 1] * outgoing) * kBase + text_[p + keyLength - 1];
             }
-            slot = ((rolling ^ (rolling >> 29)) * 0xBF58476D1CE4E5B9ULL) >> (64 - hashBits_);
+            // The top hashBits_ bits, which fit a 32-bit size_t (WebAssembly) too.
+            slot = static_cast<std::size_t>(((rolling ^ (rolling >> 29)) * 0xBF58476D1CE4E5B9ULL) >>
+                                            (64 - hashBits_));
         }
         std::uint16_t& head = head_[slot];
         links[p] = head;

@@ -94,32 +94,30 @@ private:
 
 }  // namespace
 
-Status compressWith(Compressor& compressor, MatchSearch search,
+Status compressWith(CompressorCore& compressor, MatchSearch search,
                     std::span<const std::uint8_t> source, std::int32_t window,
                     std::vector<std::uint8_t>& out, const ProgressCallback& progress,
                     std::int32_t interval) {
-    out.clear();
-    if (compressor.running_) {
+    // Refused before `out` is touched: it may be the running call's own output.
+    if (compressor.running) {
         return Status::busy;
     }
+    out.clear();
     if (source.empty()) {
         return Status::emptyInput;
     }
     if (source.size() > static_cast<std::size_t>(kMaxSourceSize)) {
         return Status::sourceTooLarge;
     }
-    const RunningFlag running(compressor.running_);
+    const RunningFlag running(compressor.running);
     try {
-        if (!compressor.memory_) {
-            compressor.memory_ = std::make_unique<SearchMemory>();
-        }
         CodecState state;
         state.inputLength = static_cast<std::int32_t>(source.size());
         // Worst case: a 1-byte run, its filler and a 4-byte match for every 5 source bytes.
         out.reserve(source.size() * 2 + kLiteralHeaderSize);
 
         ProgressMeter meter(progress, interval);
-        MatchFinder finder(source, search, *compressor.memory_);
+        MatchFinder finder(source, search, compressor.memory);
         runCompressor(source, state, window, out, meter, finder);
     } catch (const std::bad_alloc&) {
         out.clear();
@@ -136,7 +134,15 @@ Compressor& Compressor::operator=(Compressor&&) noexcept = default;
 Status Compressor::compress(std::span<const std::uint8_t> source, std::int32_t window,
                             std::vector<std::uint8_t>& out, const ProgressCallback& progress,
                             std::int32_t interval) {
-    return compressWith(*this, MatchSearch::indexed, source, window, out, progress, interval);
+    if (!core_) {
+        out.clear();
+        try {
+            core_ = std::make_unique<CompressorCore>();
+        } catch (const std::bad_alloc&) {
+            return Status::outOfMemory;
+        }
+    }
+    return compressWith(*core_, MatchSearch::indexed, source, window, out, progress, interval);
 }
 
 std::int32_t compressionRatio(std::size_t sourceSize, std::size_t compressedSize) {

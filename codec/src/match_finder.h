@@ -69,8 +69,16 @@ private:
     bool indexBuilt_ = false;
 };
 
+// What a Compressor owns: the search memory, kept from one source to the next, and whether a
+// compression is running (a call from inside its progress callback is refused). Tests, fuzzers
+// and the benchmark compress with one directly to choose the search.
+struct CompressorCore {
+    SearchMemory memory;
+    bool running = false;
+};
+
 // Compressor::compress with a chosen search.
-Status compressWith(Compressor& compressor, MatchSearch search,
+Status compressWith(CompressorCore& compressor, MatchSearch search,
                     std::span<const std::uint8_t> source, std::int32_t window,
                     std::vector<std::uint8_t>& out, const ProgressCallback& progress = {},
                     std::int32_t interval = kDefaultProgressInterval);

@@ -9,10 +9,13 @@
 // - A file's permissions are its read-only attribute; access control lists are left to the
 //   system (the new file inherits those of its directory). There is no owner to carry over.
 // - A read-only destination is not replaced even with -f, as Windows' own tools refuse to.
-// - Without the no-replace rename of POSIX, MoveFileExW without MOVEFILE_REPLACE_EXISTING gives
-//   the same promise: an existing destination, even one that appeared meanwhile, is kept.
-// - Ctrl+C, Ctrl+Break and closing the console remove the temporary (console control handler)
-//   in place of SIGINT, SIGTERM and SIGHUP.
+// - Directories are handles, and names are opened inside them with NtCreateFile (the Win32 calls
+//   take whole paths only): the walk's levels, and a destination's folder, opened once.
+// - A rename inside a folder handle without ReplaceIfExists gives the no-replace rename's
+//   promise: an existing destination, even one that appeared meanwhile, is kept.
+// - The temporary is marked for deletion until it is moved into place, so the system removes
+//   it however the process ends (Ctrl+C, Ctrl+Break, closing the console, or being killed); the
+//   console control handler only stops further moves.
 // - A destination that is a link is replaced itself, not the file it points to, as on POSIX.
 // - A device (NUL, say) is written only when the user named it as the output.
 #include <fcntl.h>
@@ -35,18 +38,101 @@ namespace lzc::fileio {
 
 using namespace windows;  // the shared handles and errors
 
-bool isSameFile(const std::filesystem::path& name, const FileFacts& facts) {
-    Handle handle = openExisting(name, 0, Links::refuse);
+namespace {
+
+constexpr ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// Opens a name in `directory`, or by its path when that is the working directory.
+Handle openAt(int directory, const std::filesystem::path& name, DWORD access, Links links) {
+    if (directory == kWorkingDirectory) {
+        return openExisting(name, access, links);
+    }
+    return openInside(handleOf(directory), name.native(), access | FILE_READ_ATTRIBUTES, kShareAll,
+                      FILE_OPEN, links == Links::refuse ? FILE_OPEN_REPARSE_POINT : 0);
+}
+
+bool isSameOpenFile(HANDLE handle, const FileFacts& facts) {
     BY_HANDLE_FILE_INFORMATION file{};
-    return handle.valid() && ::GetFileInformationByHandle(handle.get(), &file) &&
-           factsOf(file).device == facts.device && factsOf(file).inode == facts.inode;
+    return ::GetFileInformationByHandle(handle, &file) && factsOf(file).device == facts.device &&
+           factsOf(file).inode == facts.inode;
+}
+
+}  // namespace
+
+bool isSameFileAt(int directory, const std::filesystem::path& name, const FileFacts& facts) {
+    Handle handle = openAt(directory, name, FILE_READ_ATTRIBUTES, Links::refuse);
+    return handle.valid() && isSameOpenFile(handle.get(), facts);
+}
+
+bool isSameFile(const std::filesystem::path& name, const FileFacts& facts) {
+    return isSameFileAt(kWorkingDirectory, name, facts);
+}
+
+// The file is opened for deletion, compared, and deleted through that one handle: whatever
+// comes to stand at the name meanwhile is not what is removed.
+int removeIfUnchangedAt(int directory, const std::filesystem::path& name, const FileFacts& facts) {
+    Handle handle = openAt(directory, name, DELETE | FILE_READ_ATTRIBUTES, Links::refuse);
+    if (!handle.valid()) {
+        const int error = lastErrno();
+        return error == ENOENT ? kNameChanged : error;
+    }
+    if (!isSameOpenFile(handle.get(), facts)) {
+        return kNameChanged;
+    }
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    if (!::SetFileInformationByHandle(handle.get(), FileDispositionInfo, &disposition,
+                                      sizeof disposition)) {
+        return lastErrno();
+    }
+    return handle.close();
 }
 
 int removeIfUnchanged(const std::filesystem::path& name, const FileFacts& facts) {
-    if (!isSameFile(name, facts)) {
-        return kNameChanged;
+    return removeIfUnchangedAt(kWorkingDirectory, name, facts);
+}
+
+// A plain operand is still looked up whole here: read by its path, its output's folder opened
+// apart from it (openFolderOf, in writeFileAtomicallyAt).
+DirectoryOfName openDirectoryOf(int directory, const std::filesystem::path& name) {
+    DirectoryOfName whole;
+    whole.directory = directory;
+    whole.name = name;
+    return whole;
+}
+
+Folder windows::openFolderOf(const std::filesystem::path& name) {
+    Folder folder;
+    const std::wstring& given = name.native();
+    const DWORD size = ::GetFullPathNameW(given.c_str(), 0, nullptr, nullptr);
+    std::wstring full(size, L'\0');
+    const DWORD length =
+        size == 0 ? 0 : ::GetFullPathNameW(given.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size) {
+        folder.error = size == 0 ? lastErrno() : EINVAL;
+        return folder;
     }
-    return ::DeleteFileW(name.c_str()) ? 0 : lastErrno();
+    full.resize(length);
+    const std::size_t slash = full.find_last_of(L'\\');
+    if (full.starts_with(L"\\\\.\\") || slash == std::wstring::npos || slash + 1 == full.size()) {
+        folder.error = EINVAL;  // a device, or a folder's own name (C:\)
+        return folder;
+    }
+    folder.name = full.substr(slash + 1);
+    std::wstring path = full.substr(0, slash + 1);
+    // The \\?\ form takes the path as it is, at any length.
+    if (!path.starts_with(L"\\\\")) {
+        path = L"\\\\?\\" + path;
+    } else if (!path.starts_with(L"\\\\?\\")) {
+        path = L"\\\\?\\UNC\\" + path.substr(2);
+    }
+    folder.directory =
+        Handle(::CreateFileW(path.c_str(), FILE_TRAVERSE | FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!folder.directory.valid()) {
+        const DWORD error = ::GetLastError();
+        folder.error = errnoOf(error == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : error);
+    }
+    return folder;
 }
 
 bool isTerminal(int fd) {
@@ -98,10 +184,11 @@ std::string systemErrorText(int errnoValue, unsigned long nativeError) {
     return utf8;
 }
 
-// readFile without the Win32 error handed on.
-static ReadResult readNamed(const std::filesystem::path& name, std::size_t limit, Links links) {
+// readFileAt without the Win32 error handed on.
+static ReadResult readNamed(int directory, const std::filesystem::path& name, std::size_t limit,
+                            Links links) {
     ReadResult failed;
-    Handle handle = openExisting(name, GENERIC_READ, links);
+    Handle handle = openAt(directory, name, GENERIC_READ, links);
     if (!handle.valid()) {
         // A name no file can have (a pattern such as *.txt that matched nothing) is missing too.
         const DWORD error = ::GetLastError();
@@ -155,11 +242,16 @@ static ReadResult readNamed(const std::filesystem::path& name, std::size_t limit
     return result;
 }
 
-ReadResult readFile(const std::filesystem::path& name, std::size_t limit, Links links) {
+ReadResult readFileAt(int directory, const std::filesystem::path& name, std::size_t limit,
+                      Links links) {
     lastNativeError = 0;
-    ReadResult result = readNamed(name, limit, links);
+    ReadResult result = readNamed(directory, name, limit, links);
     result.nativeError = result.problem == ReadProblem::system ? lastNativeError : 0;
     return result;
+}
+
+ReadResult readFile(const std::filesystem::path& name, std::size_t limit, Links links) {
+    return readFileAt(kWorkingDirectory, name, limit, links);
 }
 
 }  // namespace lzc::fileio

@@ -1,5 +1,8 @@
 // Writing on Windows: all or nothing, through a hidden file beside the destination that other
-// processes cannot open while it is written, moved into place with MoveFileExW.
+// processes cannot open while it is written and that the system deletes if the process ends
+// before it is complete. The destination's folder is opened once; the hidden file is made,
+// checked and renamed inside that handle, so a folder on the path swapped meanwhile cannot send
+// the output elsewhere.
 #include <windows.h>
 
 #include <algorithm>
@@ -17,63 +20,75 @@ namespace {
 
 using namespace windows;  // the shared handles and errors
 
-// The temporaries being written (by several threads, perhaps), for the console control handler
-// to remove; the lock keeps the handler from removing one while it is moved into place.
-SRWLOCK pendingLock = SRWLOCK_INIT;
-std::vector<std::wstring> pendingTemporaries;
+constexpr ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-// Forgets `name`; the lock is held.
-bool forgetPending(const std::wstring& name) {
-    const auto found = std::find(pendingTemporaries.begin(), pendingTemporaries.end(), name);
-    if (found == pendingTemporaries.end()) {
-        return false;
+// Held while a finished file is moved into place; Ctrl+C takes it to stop any further move, so
+// every unfinished file is either in place or deleted with the process.
+SRWLOCK moveLock = SRWLOCK_INIT;
+bool ending = false;
+
+BOOL WINAPI stopMovesOnInterrupt(DWORD /*event*/) {
+    ::AcquireSRWLockExclusive(&moveLock);
+    ending = true;
+    ::ReleaseSRWLockExclusive(&moveLock);
+    return FALSE;  // the next handler ends the process, which deletes the unfinished files
+}
+
+// Whether the system deletes `file` once its last handle is closed. A read-only file cannot be
+// deleted, so it loses that attribute first.
+bool setDeletedOnClose(HANDLE file, bool deleted) {
+    if (deleted) {
+        FILE_BASIC_INFO basic{};
+        basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+        ::SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic);
     }
-    pendingTemporaries.erase(found);
-    return true;
+    FILE_DISPOSITION_INFO disposition{static_cast<BOOLEAN>(deleted)};
+    return ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition,
+                                        sizeof disposition) != 0;
 }
 
-void removeTemporary(const std::wstring& name) {
-    ::SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_NORMAL);  // a read-only file stays else
-    ::DeleteFileW(name.c_str());
+// Renames the open `file` to `name` inside `directory`.
+int renameInside(HANDLE file, HANDLE directory, const std::wstring& name, bool replace) {
+    std::vector<std::uint8_t> buffer(sizeof(FILE_RENAME_INFORMATION) +
+                                     name.size() * sizeof(wchar_t));
+    auto* rename = reinterpret_cast<FILE_RENAME_INFORMATION*>(buffer.data());
+    rename->ReplaceIfExists = replace ? TRUE : FALSE;
+    rename->RootDirectory = directory;
+    rename->FileNameLength = static_cast<ULONG>(name.size() * sizeof(wchar_t));
+    std::copy(name.begin(), name.end(), rename->FileName);
+    IO_STATUS_BLOCK io{};
+    const NTSTATUS status =
+        ::NtSetInformationFile(file, &io, rename, static_cast<ULONG>(buffer.size()),
+                               static_cast<FILE_INFORMATION_CLASS>(FileRenameInformation));
+    return NT_SUCCESS(status) ? 0 : errnoOfStatus(status);
 }
 
-BOOL WINAPI removeTemporaryOnInterrupt(DWORD /*event*/) {
-    ::AcquireSRWLockExclusive(&pendingLock);
-    for (const std::wstring& name : pendingTemporaries) {
-        removeTemporary(name);
-    }
-    pendingTemporaries.clear();
-    ::ReleaseSRWLockExclusive(&pendingLock);
-    return FALSE;  // the next handler, finally the system's, ends the process as usual
-}
-
-// The temporary file a write goes to: created beside the destination, registered for removal on
-// Ctrl+C, and removed when the write does not complete.
+// The temporary file a write goes to: created beside the destination, deleted by the system
+// unless it is moved into place.
 class Temporary {
 public:
-    explicit Temporary(const std::filesystem::path& target) {
+    Temporary(HANDLE directory, const std::wstring& target) : directory_(directory) {
         static const bool handlerInstalled =
-            ::SetConsoleCtrlHandler(removeTemporaryOnInterrupt, TRUE) != 0;
+            ::SetConsoleCtrlHandler(stopMovesOnInterrupt, TRUE) != 0;
         (void)handlerInstalled;
         thread_local std::mt19937_64 generator{std::random_device{}()};
-        const std::wstring stem = target.filename().native().substr(0, 200);
+        const std::wstring stem = target.substr(0, 200);
         for (int attempt = 0; attempt < 100; ++attempt) {
             wchar_t suffix[16];
             std::swprintf(suffix, std::size(suffix), L"%010llx",
                           static_cast<unsigned long long>(generator() & 0xFFFFFFFFFFULL));
-            name_ = target.parent_path() / (L"." + stem + L"." + suffix + L".tmp");
-            ::AcquireSRWLockExclusive(&pendingLock);
-            // Shared for deletion only: the control handler may remove the file while it is
-            // open, but no other process can open it to read it before it is complete. (The
-            // handle is closed only once the bytes are written and flushed.)
-            handle_ = ::CreateFileW(name_.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
-                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+            // Shared for deletion only: no other process can open it to read it before it is
+            // complete. (The handle is closed only once it is in place.)
+            Handle created =
+                openInside(directory, L"." + stem + L"." + suffix + L".tmp", GENERIC_WRITE | DELETE,
+                           FILE_SHARE_DELETE, FILE_CREATE, FILE_NON_DIRECTORY_FILE);
             const DWORD error = ::GetLastError();
-            if (handle_ != INVALID_HANDLE_VALUE) {
-                pendingTemporaries.push_back(name_.native());
-            }
-            ::ReleaseSRWLockExclusive(&pendingLock);
-            if (handle_ != INVALID_HANDLE_VALUE) {
+            if (created.valid()) {
+                if (!setDeletedOnClose(created.get(), true)) {
+                    error_ = lastErrno();
+                    return;  // closing it deletes nothing: there is nothing in it yet
+                }
+                handle_ = created.release();
                 return;
             }
             if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
@@ -85,17 +100,36 @@ public:
     }
     Temporary(const Temporary&) = delete;
     Temporary& operator=(const Temporary&) = delete;
-    ~Temporary() {
-        close();
-        ::AcquireSRWLockExclusive(&pendingLock);
-        if (forgetPending(name_.native())) {
-            removeTemporary(name_.native());
-        }
-        ::ReleaseSRWLockExclusive(&pendingLock);
-    }
+    ~Temporary() { close(); }
 
     int error() const { return error_; }
     HANDLE handle() const { return handle_; }
+
+    // Moves the finished file to `target` in its directory, replacing what is there only when
+    // asked to, and closes it.
+    int moveTo(const std::wstring& target, bool replaceExisting, bool synchronous) {
+        ::AcquireSRWLockExclusive(&moveLock);
+        int error = ending ? EINTR : 0;
+        if (error == 0 && !setDeletedOnClose(handle_, false)) {
+            error = lastErrno();
+        }
+        if (error == 0) {
+            error = renameInside(handle_, directory_, target, replaceExisting);
+            if (error != 0) {
+                setDeletedOnClose(handle_, true);
+            }
+        }
+        ::ReleaseSRWLockExclusive(&moveLock);
+        if (error != 0) {
+            return error;  // still open, and deleted when closed
+        }
+        // In place; with `synchronous`, a failure to get it to disk is reported all the same.
+        error = synchronous && !::FlushFileBuffers(handle_) ? lastErrno() : 0;
+        const int closed = close();
+        return error != 0 ? error : closed;
+    }
+
+private:
     int close() {
         if (handle_ == INVALID_HANDLE_VALUE) {
             return 0;
@@ -104,23 +138,8 @@ public:
         handle_ = INVALID_HANDLE_VALUE;
         return closed ? 0 : lastErrno();
     }
-    // Moves the finished file to `target`, replacing what is there only when asked to. The
-    // control handler waits meanwhile, so the file is either in place or removed.
-    int moveTo(const std::filesystem::path& target, bool replaceExisting) {
-        const DWORD flags =
-            MOVEFILE_WRITE_THROUGH | (replaceExisting ? MOVEFILE_REPLACE_EXISTING : 0);
-        ::AcquireSRWLockExclusive(&pendingLock);
-        const BOOL moved = ::MoveFileExW(name_.c_str(), target.c_str(), flags);
-        const DWORD error = ::GetLastError();
-        if (moved) {
-            forgetPending(name_.native());
-        }
-        ::ReleaseSRWLockExclusive(&pendingLock);
-        return moved ? 0 : errnoOf(error);
-    }
 
-private:
-    std::filesystem::path name_;
+    HANDLE directory_;
     HANDLE handle_ = INVALID_HANDLE_VALUE;
     int error_ = 0;
 };
@@ -176,35 +195,29 @@ std::vector<MetadataWarning> giveMetadata(HANDLE handle, const WriteOptions& opt
     return warnings;
 }
 
-}  // namespace
-
-// Whether `name` is a file (not a link) holding exactly `bytes`.
-bool holdsSameBytes(const std::filesystem::path& name, std::span<const std::uint8_t> bytes) {
-    const ReadResult existing = readFile(name, bytes.size(), Links::refuse);
+// Whether `name` in `directory` is a file (not a link) holding exactly `bytes`.
+bool holdsSameBytes(HANDLE directory, const std::wstring& name,
+                    std::span<const std::uint8_t> bytes) {
+    const ReadResult existing = readFileAt(descriptorOf(directory), std::filesystem::path(name),
+                                           bytes.size(), Links::refuse);
     return existing.problem == ReadProblem::none &&
            std::equal(bytes.begin(), bytes.end(), existing.bytes.begin(), existing.bytes.end());
 }
 
-// writeFileAtomically without the Win32 error handed on.
-static WriteResult writeNamed(const std::filesystem::path& destination,
-                              std::span<const std::uint8_t> bytes, const WriteOptions& options) {
-    if (destination.empty()) {
-        return {ENOENT, false, {}};
-    }
+// Writes `name` inside the open `directory`, as writeFileAtomically describes.
+WriteResult writeInside(HANDLE directory, const std::wstring& name,
+                        std::span<const std::uint8_t> bytes, const WriteOptions& options) {
     bool exists = false;
     {
-        Handle existing = openExisting(destination, 0, Links::refuse);
+        Handle existing = openInside(directory, name, FILE_READ_ATTRIBUTES, kShareAll, FILE_OPEN,
+                                     FILE_OPEN_REPARSE_POINT);
         if (existing.valid()) {
             const HandleInfo info = describe(existing.get());
-            if (!info.onDisk && options.namedByUser) {
-                existing.close();
-                return {writeInPlace(destination, bytes), true, {}};
-            }
-            if (info.onDisk && isDirectory(info)) {
+            if (isDirectory(info)) {
                 return {EISDIR, false, {}};
             }
             // Windows protects a read-only file from being replaced as from being changed (as
-            // `copy /y` does); some MoveFileExW implementations would replace it all the same.
+            // `copy /y` does); a rename would replace it all the same.
             if ((info.file.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0 &&
                 options.replace != Replace::never) {
                 return {errnoOf(ERROR_ACCESS_DENIED), false, {}};
@@ -216,7 +229,7 @@ static WriteResult writeNamed(const std::filesystem::path& destination,
         return {EEXIST, false, {}};
     }
 
-    Temporary temporary(destination);
+    Temporary temporary(directory, name);
     if (temporary.error() != 0) {
         return {temporary.error(), false, {}};
     }
@@ -228,26 +241,54 @@ static WriteResult writeNamed(const std::filesystem::path& destination,
     if (options.synchronous && !::FlushFileBuffers(temporary.handle())) {
         return {lastErrno(), false, {}};
     }
-    if (const int error = temporary.close(); error != 0) {
-        return {error, false, {}};
-    }
-    // MOVEFILE_WRITE_THROUGH returns only once the move is on disk, as the directory sync does
-    // on POSIX.
-    result.error = temporary.moveTo(destination, options.replace == Replace::always);
+    result.error = temporary.moveTo(name, options.replace == Replace::always, options.synchronous);
     if (result.error == EEXIST && options.replace == Replace::ask) {
-        const bool replace = holdsSameBytes(destination, bytes) ||
+        const bool replace = holdsSameBytes(directory, name, bytes) ||
                              (options.confirmReplace && options.confirmReplace());
-        result.error = replace ? temporary.moveTo(destination, true) : ECANCELED;
+        result.error = replace ? temporary.moveTo(name, true, options.synchronous) : ECANCELED;
     }
+    return result;
+}
+
+// writeFileAtomically without the Win32 error handed on.
+WriteResult writeNamed(const std::filesystem::path& destination,
+                       std::span<const std::uint8_t> bytes, const WriteOptions& options) {
+    if (destination.empty()) {
+        return {ENOENT, false, {}};
+    }
+    {
+        // A device (NUL, say) is written only when the user named it as the output.
+        Handle existing = openExisting(destination, 0, Links::refuse);
+        if (existing.valid() && !describe(existing.get()).onDisk) {
+            existing.close();
+            return options.namedByUser ? WriteResult{writeInPlace(destination, bytes), true, {}}
+                                       : WriteResult{EEXIST, false, {}};
+        }
+    }
+    const Folder folder = openFolderOf(destination);
+    if (folder.error != 0) {
+        return {folder.error, false, {}};
+    }
+    return writeInside(folder.directory.get(), folder.name, bytes, options);
+}
+
+}  // namespace
+
+WriteResult writeFileAtomicallyAt(int directory, const std::filesystem::path& destination,
+                                  std::span<const std::uint8_t> bytes,
+                                  const WriteOptions& options) {
+    lastNativeError = 0;
+    WriteResult result =
+        directory == kWorkingDirectory
+            ? writeNamed(destination, bytes, options)
+            : writeInside(handleOf(directory), destination.native(), bytes, options);
+    result.nativeError = result.error != 0 ? lastNativeError : 0;
     return result;
 }
 
 WriteResult writeFileAtomically(const std::filesystem::path& destination,
                                 std::span<const std::uint8_t> bytes, const WriteOptions& options) {
-    lastNativeError = 0;
-    WriteResult result = writeNamed(destination, bytes, options);
-    result.nativeError = result.error != 0 ? lastNativeError : 0;
-    return result;
+    return writeFileAtomicallyAt(kWorkingDirectory, destination, bytes, options);
 }
 
 }  // namespace lzc::fileio

@@ -1,7 +1,8 @@
-// The hidden files being written, removed when SIGINT, SIGTERM, SIGHUP or SIGPIPE ends the
-// process (file_io_posix.cpp): each is registered between its creation and its placing, by
-// whichever thread writes it. Registering, forgetting and creating happen with those signals
-// blocked in the calling thread (SignalsBlocked).
+// The hidden files being written, removed when SIGINT, SIGTERM, SIGHUP, SIGPIPE or SIGXCPU ends
+// the process (file_write_posix.cpp): each is registered between its creation and its placing,
+// by whichever thread writes it. Registering, forgetting and creating happen with those signals
+// blocked in the calling thread (SignalsBlocked). SIGXFSZ is ignored, so that a write past the
+// file-size limit fails like any other.
 #pragma once
 
 #include <signal.h>
@@ -10,8 +11,9 @@
 
 namespace lzc::fileio::cleanup {
 
-// Installs the handler for each of the signals that still has its default action; a signal the
-// program ignores or handles itself is left as it is. Once is enough; later calls do nothing.
+// Installs the handler for each of the signals that still has its default action, and ignores
+// SIGXFSZ if it has its default; a signal the program ignores or handles itself is left as it
+// is. Once is enough; later calls do nothing.
 void installSignalHandlers();
 
 // Blocks the handled signals in this thread for the life of a scope.

@@ -1,8 +1,6 @@
 // Removal of the hidden files being written when a signal ends the process. The handler may run
 // in any thread, at any moment, so everything it reads is a lock-free atomic or a name published
 // by one.
-#include "signal_cleanup.h"
-
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -10,7 +8,17 @@
 #include <atomic>
 #include <cstring>
 
-namespace lzc::fileio::cleanup {
+#include "file_io_seam.h"
+#include "signal_cleanup.h"
+
+namespace lzc::fileio {
+namespace seam {
+
+SignalHook cleanupBegun = nullptr;
+
+}  // namespace seam
+
+namespace cleanup {
 namespace {
 
 // Each slot holds one file's directory descriptor and its name there. The handler reads only
@@ -24,7 +32,16 @@ constexpr int kPendingSlots = 256;
 PendingSlot pendingSlots[kPendingSlots];
 static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free);
 
-constexpr int kCleanedUpSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
+constexpr int kCleanedUpSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGXCPU};
+
+sigset_t cleanedUpSignals() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int signalNumber : kCleanedUpSignals) {
+        sigaddset(&set, signalNumber);
+    }
+    return set;
+}
 
 // Threads between creating a hidden file and registering it. The handler waits until there are
 // none, and once it has begun no thread creates another, so that no file of another thread's
@@ -33,7 +50,17 @@ std::atomic<int> creating{0};
 std::atomic<bool> ending{false};
 
 extern "C" void removeTemporariesAndDie(int signalNumber) {
-    ending.store(true);
+    // While the handler runs, every signal it handles is blocked in its thread (sa_mask). A copy
+    // that another thread takes meanwhile (Ctrl+C pressed twice, a supervisor sending again)
+    // finds the cleanup begun and waits here for the process to end.
+    if (ending.exchange(true)) {
+        for (;;) {
+            ::pause();
+        }
+    }
+    if (seam::cleanupBegun != nullptr) {
+        seam::cleanupBegun(signalNumber);
+    }
     while (creating.load() > 0) {
         // another thread, with these signals blocked, is one system call from registering
     }
@@ -43,8 +70,12 @@ extern "C" void removeTemporariesAndDie(int signalNumber) {
             ::unlinkat(dir, slot.name, 0);
         }
     }
-    // SA_RESETHAND has restored the default action: the signal, raised again, ends the process
-    // with its usual status once this handler returns.
+    // The signal, raised again with its default action, ends the process with its usual status
+    // once this handler returns and unblocks it.
+    struct sigaction action {};
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(signalNumber, &action, nullptr);
     ::raise(signalNumber);
 }
 
@@ -52,17 +83,23 @@ extern "C" void removeTemporariesAndDie(int signalNumber) {
 
 void installSignalHandlers() {
     static const bool installed = [] {
-        for (const int signalNumber : kCleanedUpSignals) {
+        const auto hasDefaultAction = [](int signalNumber) {
             struct sigaction current {};
-            if (::sigaction(signalNumber, nullptr, &current) != 0 ||
-                current.sa_handler != SIG_DFL || (current.sa_flags & SA_SIGINFO) != 0) {
-                continue;
+            return ::sigaction(signalNumber, nullptr, &current) == 0 &&
+                   current.sa_handler == SIG_DFL && (current.sa_flags & SA_SIGINFO) == 0;
+        };
+        for (const int signalNumber : kCleanedUpSignals) {
+            if (hasDefaultAction(signalNumber)) {
+                struct sigaction action {};
+                action.sa_handler = removeTemporariesAndDie;
+                action.sa_mask = cleanedUpSignals();
+                ::sigaction(signalNumber, &action, nullptr);
             }
-            struct sigaction action {};
-            action.sa_handler = removeTemporariesAndDie;
-            action.sa_flags = static_cast<int>(SA_RESETHAND);
-            sigemptyset(&action.sa_mask);
-            ::sigaction(signalNumber, &action, nullptr);
+        }
+        // A write past the file-size limit (a full quota) then fails with EFBIG, an error for
+        // that file alone, instead of ending the process.
+        if (hasDefaultAction(SIGXFSZ)) {
+            ::signal(SIGXFSZ, SIG_IGN);
         }
         return true;
     }();
@@ -70,11 +107,7 @@ void installSignalHandlers() {
 }
 
 SignalsBlocked::SignalsBlocked() {
-    sigset_t set;
-    sigemptyset(&set);
-    for (const int signalNumber : kCleanedUpSignals) {
-        sigaddset(&set, signalNumber);
-    }
+    const sigset_t set = cleanedUpSignals();
     ::pthread_sigmask(SIG_BLOCK, &set, &previous_);
 }
 
@@ -116,4 +149,5 @@ void forgetFile(int slot) {
     }
 }
 
-}  // namespace lzc::fileio::cleanup
+}  // namespace cleanup
+}  // namespace lzc::fileio

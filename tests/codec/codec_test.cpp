@@ -125,8 +125,10 @@ TEST(Codec, CompressorRefusesEmptyAndOversizedSources) {
 }
 
 TEST(Codec, ProgressReportsThePositionEveryIntervalAndAtTheEnd) {
-    // 300 literal bytes take 301 compressor steps; the decoder steps once per token, here one
-    // literal byte with its filler and 199 one-byte matches, 800 stream bytes.
+    // 50 bytes, their repeat and 200 more take 253 compressor steps: one in match mode, 50 in
+    // the run, the match, then one in match mode and 200 in the last run (the 128th at 176);
+    // the decoder steps once per token, here one literal byte with its filler and 199 one-byte
+    // matches, 800 stream bytes.
     using Reports = std::vector<std::pair<std::int64_t, std::int64_t>>;
     Reports compressing;
     Reports decoding;
@@ -135,13 +137,17 @@ TEST(Codec, ProgressReportsThePositionEveryIntervalAndAtTheEnd) {
     Status nested = Status::ok;
     const auto compressingAgain = [&](std::int64_t done, std::int64_t total) {
         compressing.emplace_back(done, total);
-        Bytes inner;
-        nested = compressor.compress(bytesOf("abcabc"), kWindowOptimal, inner);
+        // Handed the running call's own output, the refused call leaves it alone.
+        nested = compressor.compress(bytesOf("abcabc"), kWindowOptimal, out);
     };
-    ASSERT_EQ(compressor.compress(randomBytes(300, 11), kWindowOptimal, out, compressingAgain),
-              Status::ok);
-    EXPECT_EQ(compressing, (Reports{{128, 300}, {256, 300}, {301, 300}}));
+    const Bytes half = randomBytes(50, 11);
+    const Bytes source = half + half + randomBytes(200, 12);
+    ASSERT_EQ(compressor.compress(source, kWindowOptimal, out, compressingAgain), Status::ok);
+    EXPECT_EQ(compressing, (Reports{{176, 300}, {301, 300}}));
     EXPECT_EQ(nested, Status::busy);  // from inside its own call; usable again afterwards
+    Bytes plain;
+    ASSERT_EQ(Compressor().compress(source, kWindowOptimal, plain), Status::ok);
+    EXPECT_EQ(out, plain);
     EXPECT_EQ(compressor.compress(bytesOf("abcabc"), kWindowOptimal, out), Status::ok);
 
     const Bytes stream = hex("80 01 6D 6D") + times(199, hex("00 01 00 01"));

@@ -18,7 +18,7 @@ constexpr MatchSearch kFastSearches[] = {MatchSearch::indexed, MatchSearch::suff
                                          MatchSearch::chainsOnly, MatchSearch::handOverEarly};
 
 Bytes bruteForceOutput(const Bytes& source, std::int32_t window) {
-    Compressor compressor;
+    CompressorCore compressor;
     Bytes out;
     EXPECT_EQ(compressWith(compressor, MatchSearch::bruteForce, source, window, out), Status::ok);
     return out;
@@ -28,7 +28,7 @@ Bytes bruteForceOutput(const Bytes& source, std::int32_t window) {
 void expectSameAsBruteForce(const Bytes& source, std::int32_t window, const std::string& what) {
     const Bytes expected = bruteForceOutput(source, window);
     for (const MatchSearch search : kFastSearches) {
-        Compressor compressor;
+        CompressorCore compressor;
         Bytes out;
         ASSERT_EQ(compressWith(compressor, search, source, window, out), Status::ok);
         ASSERT_TRUE(out == expected) << what << " (" << source.size() << " bytes), window "
@@ -132,7 +132,7 @@ TEST(FastSearchesMatchTheBruteForce, OneCompressorForABatch) {
             expected.push_back(bruteForceOutput(source, window));
         }
         for (const MatchSearch search : kFastSearches) {
-            Compressor compressor;
+            CompressorCore compressor;
             for (std::size_t i = 0; i < std::size(batch); ++i) {
                 Bytes out;
                 ASSERT_EQ(compressWith(compressor, search, batch[i], window, out), Status::ok);

@@ -11,6 +11,16 @@
 
 #include "generated_sources.h"
 
+// Defined in a build under AddressSanitizer, whose shadow memory needs more address space than a
+// memory limit leaves.
+#if defined(__SANITIZE_ADDRESS__)
+#define UNDER_ADDRESS_SANITIZER
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define UNDER_ADDRESS_SANITIZER
+#endif
+#endif
+
 namespace lzc::test {
 
 using Bytes = std::vector<std::uint8_t>;

@@ -8,20 +8,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <thread>
 #include <utility>
 
 #include "file_io_seam.h"
 #include "lzc/file_io.h"
 #include "lzc/file_operation.h"
 #include "test_support.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-#define UNDER_ADDRESS_SANITIZER
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define UNDER_ADDRESS_SANITIZER
-#endif
-#endif
 
 namespace lzc::test {
 namespace {
@@ -41,6 +34,7 @@ struct FileLayer : ::testing::Test {
         fileio::seam::restoreSystemCalls();
         fileio::seam::temporaryWritten = nullptr;
         fileio::seam::sourceRead = nullptr;
+        fileio::seam::cleanupBegun = nullptr;
     }
     ScratchDir dir;
 };
@@ -62,9 +56,12 @@ TEST_F(FileLayer, TheTemporaryIsPrivateWhileItHoldsTheBytes) {
 }
 
 // Two files are being written when the signal comes (the first is written again while the
-// second is pending, as another thread would): both temporaries go.
+// second is pending, as another thread would), and it comes again while they are removed, taken by
+// another thread (the removal waits until it is): both temporaries go before the process ends, by
+// the first signal.
 TEST_F(FileLayer, ASignalWhileWritingRemovesTheTemporariesAndEndsTheProcess) {
     static int raised;
+    static int again;
     static fs::path other;
     other = dir / "other";
     fileio::seam::temporaryWritten = [](int) {
@@ -76,12 +73,32 @@ TEST_F(FileLayer, ASignalWhileWritingRemovesTheTemporariesAndEndsTheProcess) {
         flushCoverage();  // the child ends by the signal
         ::raise(raised);
     };
-    for (const int signalNumber : {SIGTERM, SIGINT, SIGHUP, SIGPIPE}) {
+    fileio::seam::cleanupBegun = [](int) {
+        ::kill(::getpid(), again);
+        sigset_t pending;
+        do {
+            ::sigpending(&pending);
+        } while (sigismember(&pending, again));
+    };
+    const std::pair<int, int> rows[] = {{SIGTERM, SIGTERM},
+                                        {SIGINT, SIGINT},
+                                        {SIGHUP, SIGINT},
+                                        {SIGPIPE, SIGTERM},
+                                        {SIGXCPU, SIGXCPU}};
+    for (const auto& [signalNumber, repeated] : rows) {
         raised = signalNumber;
+        again = repeated;
         writeBytes(dir / "out", bytesOf("earlier"));
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
+            const rlimit noCore{0, 0};  // the usual end of SIGXCPU dumps core
+            ::setrlimit(RLIMIT_CORE, &noCore);
+            std::thread([] {
+                for (;;) {
+                    ::pause();
+                }
+            }).detach();
             fileio::WriteOptions replacing;
             replacing.replace = fileio::Replace::always;
             fileio::writeFileAtomically(dir / "out", bytesOf("new"), replacing);

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Debian package with CPack and checks its name, files and metadata.
+# Builds the Debian packages with CPack and checks their names, files and metadata: vellicor,
+# and the library's libvellicor1, libvellicor-dev and python3-vellicor.
 set -euo pipefail
 build=$1
 version=$2
@@ -30,6 +31,30 @@ expect "the package depends on Qt's platform plugins" \
 expect "the maintainer is filled in" test -n "$(field Maintainer)"
 expect "the section is utils" test "$(field Section)" = utils
 expect "the description is filled in" test -n "$(field Description)"
-expect "lintian finds no errors and no warnings" lintian --fail-on error,warning "$deb"
+
+# The library's packages: each file as a pattern of dpkg-deb -c's names (lib/* is multiarch).
+while read -r name pattern; do
+    expect "$name holds $pattern" bash -c "dpkg-deb -c '$out/${name}_${version}_'*.deb |
+        awk '{print \$6}' | grep -qx '${pattern//\*/[^/]*}'"
+done <<'EOF_FILES'
+libvellicor1 ./usr/lib/*/libvellicor.so.1
+libvellicor1 ./usr/lib/*/libvellicor.so.1.0.0
+libvellicor1 ./usr/share/doc/libvellicor1/copyright
+libvellicor-dev ./usr/include/vellicor.h
+libvellicor-dev ./usr/lib/*/libvellicor.so
+libvellicor-dev ./usr/lib/*/libvellicor.a
+libvellicor-dev ./usr/lib/*/pkgconfig/vellicor.pc
+libvellicor-dev ./usr/lib/*/cmake/Vellicor/VellicorConfig.cmake
+python3-vellicor ./usr/lib/python3/dist-packages/vellicor.cpython-*.so
+python3-vellicor ./usr/lib/python3/dist-packages/vellicor.pyi
+EOF_FILES
+expect "libvellicor1 declares its symbols" bash -c \
+    "dpkg-deb -I '$out/libvellicor1_${version}_'*.deb symbols | grep -q vellicor_compress@VELLICOR_1"
+expect "libvellicor-dev depends on libvellicor1 of its version" bash -c \
+    "dpkg-deb -f '$out/libvellicor-dev_${version}_'*.deb Depends | grep -qF 'libvellicor1 (= $version)'"
+for file in "$out"/*.deb; do
+    expect "lintian finds no errors and no warnings in $(basename "$file")" \
+        lintian --fail-on error,warning "$file"
+done
 
 finish

@@ -14,46 +14,43 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <cerrno>
+#include <cmath>
 #include <functional>
 
+#include "vellicor/form_layout.h"
 #include "vellicor/main_window.h"
 #include "vellicor/translations.h"
-#include "vellicor/window_arguments.h"
 
 using namespace vellicor;
 
 namespace {
 
-// Records every message (text, informative text, folder), question and typed name handed to the
-// file-open dialog; answers with `replace` and `opened`.
+// Records every message (text, details, folder), question and file dialog request; answers
+// with `replace` and `opened`.
 struct RecordingDialogs final : Dialogs {
     void showMessage(QWidget*, const Message& message) override {
         messages << QString::fromStdString(message.text);
-        informative << QString::fromStdString(message.informativeText);
-        folders << QString::fromStdString(message.folder);
+        informative << QString::fromStdString(message.details);
     }
-    bool askReplace(QWidget*, const QString& path) override {
-        asked << path;
-        return replace;
-    }
-    std::optional<QString> showOpen(QWidget*, const QString& typed) override {
-        typedNames << typed;
+    bool ask(QWidget*, const Question&) override { return replace; }
+    std::optional<QString> showOpen(QWidget*, const FileDialogRequest& request) override {
+        requests << QString::fromStdString(request.folder);
         return opened;
     }
-    QStringList messages, informative, folders, asked, typedNames;
+    QStringList messages, informative, requests;
     bool replace = false;
-    QString opened;
+    std::optional<QString> opened;
 };
 
-// Records the operation, names and window that reach it, runs `during`, returns `outcome`.
+// Records the operation, names and search window that reach it, reports `done` of 17, runs
+// `during`, returns `outcome`.
 struct ScriptedCodec final : FileOperations {
     lzc::Outcome compress(const std::filesystem::path& source,
-                          const std::filesystem::path& destination, std::int32_t window,
-                          const ProgressReport&, const ReplaceQuestion&) override {
+                          const std::filesystem::path& destination, std::int32_t searchWindow,
+                          const ProgressReport& progress, const ReplaceQuestion&) override {
         calls << QStringList{"compress", source.c_str(), destination.c_str(),
-                             QString::number(window)};
-        return during(), outcome;
+                             QString::number(searchWindow)};
+        return progress(done, 17), during(), outcome;
     }
     lzc::Outcome decompress(const std::filesystem::path& source,
                             const std::filesystem::path& destination, const ProgressReport&,
@@ -63,6 +60,7 @@ struct ScriptedCodec final : FileOperations {
     }
     QList<QStringList> calls;
     lzc::Outcome outcome;
+    std::int64_t done = 1;
     std::function<void()> during = [] {};
 };
 
@@ -80,7 +78,7 @@ struct Session {
         return window.findChild<Control*>(QLatin1String(name));
     }
     void press(const char* button, const QString& fileName) {
-        get<QLineEdit>("txtFile")->setText(fileName);
+        get<QLineEdit>("nameBox")->setText(fileName);
         QTest::mouseClick(get<QPushButton>(button), Qt::LeftButton);
     }
     RecordingDialogs dialogs;
@@ -92,12 +90,8 @@ void writeFile(const QString& name, const QByteArray& bytes) {
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
 
-QByteArray readFile(const QString& name) {
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-const char* const kInputs[] = {"txtFile", "cmdFile", "cmdComp", "cmdDecomp", "cboQuality"};
+const char* const kInputs[] = {"nameBox", "browseButton", "compressButton", "decompressButton",
+                               "qualityBox"};
 
 // Once the next modal dialog runs, `answer` gets it.
 template <class Dialog>
@@ -118,14 +112,14 @@ QStringList formTexts(Session& s) {
               << control->property("text").toString();
     }
     for (int index = 0; index < kQualityCount; ++index) {
-        texts << s.get<QComboBox>("cboQuality")->itemText(index);
+        texts << s.get<QComboBox>("qualityBox")->itemText(index);
     }
     return texts;
 }
 
 // Every caption and quality fits its control, and every input the window.
 void checkTextFits(Session& s) {
-    for (const char* name : {"cmdFile", "cmdComp", "cmdDecomp"}) {
+    for (const char* name : {"browseButton", "compressButton", "decompressButton"}) {
         auto* button = s.get<QPushButton>(name);
         QStyleOptionButton option;
         option.initFrom(button);
@@ -138,7 +132,7 @@ void checkTextFits(Session& s) {
         QVERIFY2(s.window.rect().contains(s.get(name)->geometry()), name);
         QVERIFY2(s.get(name)->height() >= s.get(name)->sizeHint().height(), name);
     }
-    QComboBox* quality = s.get<QComboBox>("cboQuality");
+    QComboBox* quality = s.get<QComboBox>("qualityBox");
     QLineEdit* edit = quality->lineEdit();
     for (int index = 0; index < quality->count(); ++index) {
         quality->setCurrentIndex(index);  // reads from its start, even with the cursor at its end
@@ -162,11 +156,8 @@ class WindowTest : public QObject {
 private slots:
     void controlsFollowTheDpiFitTheFontAndAreNamed();
     void keysStartOperationsDuringWhichEveryInputIsInert();
-    void failureSaysWhyAndWhere();
-    void successSaysWhereAndReplacingAsksFirst();
-    void fileDialogStartsInTheTypedFolder();
+    void progressDrawsTheModel();
     void dropNamesTheFirstLocalFile();
-    void commandLineNamesTheFile();
     void everyTextIsTranslatedAndFits();
     void darkPaletteColoursTheProgress();
     void screenReaderHearsNoFocusWalkAndOneProgressBar();
@@ -188,8 +179,8 @@ void WindowTest::controlsFollowTheDpiFitTheFontAndAreNamed() {
                 return twips * dpi / 1440;
             };
             QCOMPARE(s.window.size(), QSize(px(4680), px(1440)));
-            QCOMPARE(s.get("txtFile")->geometry(), QRect(px(120), px(120), px(3975), px(375)));
-            QCOMPARE(s.get("shpptr")->geometry(), QRect(px(120), px(1080), 0, px(255)));
+            QCOMPARE(s.get("nameBox")->geometry(), QRect(px(120), px(120), px(3975), px(375)));
+            QCOMPARE(s.get("progressBar")->geometry(), QRect(px(120), px(1080), 0, px(255)));
         }
         checkTextFits(s);
     }
@@ -199,24 +190,24 @@ void WindowTest::keysStartOperationsDuringWhichEveryInputIsInert() {
     ScriptedCodec codec;
     codec.outcome.ratio = 4560;
     Session s(&codec);
-    s.get<QComboBox>("cboQuality")->setCurrentIndex(3);
+    s.get<QComboBox>("qualityBox")->setCurrentIndex(3);
     int enabledDuring = 0;
     codec.during = [&] {  // keys and clicks that arrive while the codec runs do nothing
         for (const char* name : kInputs) {
             enabledDuring += s.get(name)->isEnabled() ? 1 : 0;
         }
-        QTest::keyClicks(s.get("txtFile"), "x");
-        s.window.flow().compressClicked();
-        s.window.flow().decompressClicked();
+        QTest::keyClicks(s.get("nameBox"), "x");
+        s.window.flow().compress();
+        s.window.flow().decompress();
     };
     s.dialogs.opened = "/d/a.lzc";
-    s.get<QLineEdit>("txtFile")->setText("/d/a.lzc");
+    s.get<QLineEdit>("nameBox")->setText("/d/a.lzc");
     // Enter and Return press the focused button, a mnemonic its own button; either way the
     // focus goes back where it was afterwards.
     const std::pair<const char*, QKeyCombination> presses[] = {
-        {"cmdComp", Qt::Key_Enter},          {"cmdDecomp", Qt::Key_Return},
-        {"txtFile", Qt::ALT | Qt::Key_C},    {"cboQuality", Qt::ALT | Qt::Key_D},
-        {"cboQuality", Qt::ALT | Qt::Key_B},
+        {"compressButton", Qt::Key_Enter},   {"decompressButton", Qt::Key_Return},
+        {"nameBox", Qt::ALT | Qt::Key_C},    {"qualityBox", Qt::ALT | Qt::Key_D},
+        {"qualityBox", Qt::ALT | Qt::Key_B},
     };
     qsizetype done = 0;
     for (const auto& [focus, key] : presses) {
@@ -224,119 +215,37 @@ void WindowTest::keysStartOperationsDuringWhichEveryInputIsInert() {
         QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
         // A mnemonic clicks its button after a short flash.
         ++done;
-        QTRY_COMPARE(codec.calls.size() + s.dialogs.typedNames.size(), done);
+        QTRY_COMPARE(codec.calls.size() + s.dialogs.requests.size(), done);
         QCOMPARE(QApplication::focusWidget(), s.get(focus));
     }
     QCOMPARE(enabledDuring, 0);
     for (const char* name : kInputs) {
         QVERIFY(s.get(name)->isEnabled());
     }
-    QTest::keyClicks(s.get<QComboBox>("cboQuality")->lineEdit(), "Best");  // no list index
-    s.press("cmdComp", "a");
+    QTest::keyClicks(s.get<QComboBox>("qualityBox")->lineEdit(), "Best");  // no list index
+    s.press("compressButton", "a");
     const QStringList compress{"compress", "/d/a.lzc", "/d/a.lzc.lzc", "4092"};
     const QStringList decompress{"decompress", "/d/a.lzc", "/d/a"};
     QCOMPARE(codec.calls,
              QList<QStringList>(
                  {compress, decompress, compress, decompress, {"compress", "a", "a.lzc", "1024"}}));
-    QCOMPARE(s.dialogs.typedNames, QStringList{"/d/a.lzc"});
-    QCOMPARE(s.dialogs.messages.mid(3),
-             QStringList({"Successfully decompressed", "-1", "Compressed Size: 45.6%"}));
-    QStringList windows;  // each quality in the list, best first
-    for (int index = 0; index < s.get<QComboBox>("cboQuality")->count(); ++index) {
-        s.get<QComboBox>("cboQuality")->setCurrentIndex(index);
-        s.press("cmdComp", "a");
-        windows << codec.calls.last().last();
-    }
-    QCOMPARE(windows, QStringList({"32767", "16383", "8191", "4092", "2048", "1024"}));
 }
 
-void WindowTest::failureSaysWhyAndWhere() {
-    using enum lzc::Status;
-    const std::tuple<const char*, QString, lzc::Status, int, QString> cases[] = {
-        {"cmdComp", "/d/a", sourceMissing, 0, "The file does not exist.\n/d/a"},
-        {"cmdComp", "/d", sourceNotRegular, 0, "This is not a regular file.\n/d"},
-        {"cmdComp", "/d/a", emptyInput, 0, "The file is empty.\n/d/a"},
-        {"cmdComp", "/d/a", sourceTooLarge, 0, "The file is larger than 32767 bytes.\n/d/a"},
-        {"cmdDecomp", "/d/a.lzc", invalidStream, 0, "This is not a valid .lzc stream.\n/d/a.lzc"},
-        {"cmdDecomp", "/d/a.lzc", readFailed, EACCES,
-         "Permission denied: the file cannot be read.\n/d/a.lzc"},
-        {"cmdComp", "/d/a", writeFailed, EACCES,
-         "Permission denied: the file cannot be written.\n/d/a.lzc"},
-        {"cmdDecomp", "/d/a.lzc", writeFailed, ENOSPC, "The disk is full.\n/d/a"},
-        {"cmdDecomp", "/abc", ok, 0,
-         "No file name is left once the last four characters are removed.\n/abc"},
-        {"cmdComp", "", ok, 0, "Type or choose a file name first."},
-        {"cmdDecomp", "", ok, 0, "Type or choose a file name first."},
-        {"cmdComp", "~/a", sourceMissing, 0, "The file does not exist.\n/home/ada/a"},
-        {"cmdDecomp", "~", sourceMissing, 0, "The file does not exist.\n/home/ada"},
-    };
-    qputenv("HOME", "/home/ada");
-    for (const auto& [button, name, status, error, details] : cases) {
-        ScriptedCodec codec;
-        codec.outcome.status = status;  // set by name: the outcome may grow more fields
-        codec.outcome.systemError = error;
-        Session s(&codec);
-        s.press(button, name);
-        QCOMPARE(
-            s.dialogs.messages,
-            QStringList(button == QString("cmdComp") ? kCompressionError : kDecompressionError));
-        QCOMPARE(s.dialogs.informative, QStringList{details});
-        QCOMPARE(codec.calls.size(), name.startsWith("/d") || name.startsWith("~") ? 1 : 0);
-    }
-}
-
-void WindowTest::successSaysWhereAndReplacingAsksFirst() {
-    QTemporaryDir dir;
-    const QString source = dir.filePath("notes.txt");
-    writeFile(source, "ABCDABCDABCDABCDX");
-    Session s;
-    s.press("cmdComp", source);
-    QCOMPARE(readFile(source + ".lzc"), QByteArray::fromHex("800441424344410001000C800158"));
-    // The last update stands one past the end: 18 / 17 of the track.
+void WindowTest::progressDrawsTheModel() {
+    ScriptedCodec codec;
+    Session s(&codec);
+    codec.done = 18;  // the last report stands one past the end
+    codec.outcome.ratio = 8333;
+    s.press("compressButton", "/d/a");
     const double dpi = s.window.logicalDpiX();
-    const double track = s.get("shpback")->width() * 1440 / dpi;
-    QCOMPARE(s.get("shpptr")->width(), twipsToPixels(std::floor(track * 18 / 17), dpi));
-    s.press("cmdComp", source);  // the same bytes again: nothing to ask
-    writeFile(source, "edited");
-    s.press("cmdComp", source);  // No, and No again: both files stay, and nothing more is said
-    s.press("cmdDecomp", source + ".lzc");
-    QCOMPARE(readFile(source + ".lzc"), QByteArray::fromHex("800441424344410001000C800158"));
-    QCOMPARE(readFile(source), QByteArray("edited"));
-    s.dialogs.replace = true;
-    s.press("cmdDecomp", source + ".lzc");
-    s.press("cmdDecomp", source + ".lzc");  // restored already: nothing to ask
-    QCOMPARE(readFile(source), QByteArray("ABCDABCDABCDABCDX"));
-    QCOMPARE(s.dialogs.asked, QStringList({source + ".lzc", source, source}));
-    QCOMPARE(s.dialogs.messages,
-             QStringList({"Compressed Size: 83.33%", "Compressed Size: 83.33%",
-                          "Successfully decompressed", "Successfully decompressed"}));
-    QCOMPARE(s.dialogs.folders.value(0), dir.path());  // for the message's folder button
-    QCOMPARE(s.dialogs.informative.mid(1, 2),
-             QStringList(
-                 {"Wrote 14 bytes to\n" + source + ".lzc\nfrom the 17 bytes of\n" + source,
-                  "Wrote 17 bytes to\n" + source + "\nfrom the 14 bytes of\n" + source + ".lzc"}));
-}
-
-void WindowTest::fileDialogStartsInTheTypedFolder() {
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkpath("one") && QDir(dir.path()).mkpath("two"));
-    const std::tuple<QString, QString, QString> cases[] = {
-        {"one/new.txt", "one", "All files (*)"},
-        {"two", "two", "All files (*)"},
-        {"three/a.txt", "one", "All files (*)"} /* the last choice's */,
-        {"one/a.lzc", "one", "Compressed files (*.lzc)"}};
-    for (const auto& [typed, folder, filter] : cases) {
-        const auto dialog =
-            QtDialogs::makeFileDialog(nullptr, dir.filePath("one/b.txt"), dir.filePath(typed));
-        QCOMPARE(dialog->directory().absolutePath(), dir.filePath(folder));
-        QCOMPARE(dialog->selectedNameFilter(), filter);
-        QCOMPARE(dialog->nameFilters().size(), 2);
-    }
-    Session s;  // the window hands the dialog what is typed, and takes what it returns
-    s.dialogs.opened = "/d/chosen.txt";
-    s.press("cmdFile", "/d/typed");
-    QCOMPARE(s.dialogs.typedNames, QStringList{"/d/typed"});
-    QCOMPARE(s.get<QLineEdit>("txtFile")->text(), QString("/d/chosen.txt"));
+    const double track = s.get("progressTrack")->width() * 1440 / dpi;
+    QCOMPARE(s.get("progressBar")->width(), twipsToPixels(std::floor(track * 18 / 17), dpi));
+    QCOMPARE(
+        QAccessible::queryAccessibleInterface(s.get("progressTrack"))->text(QAccessible::Value),
+        QString("100%"));
+    codec.outcome.status = lzc::Status::cancelled;  // nothing written: the bar empties
+    s.press("compressButton", "/d/a");
+    QCOMPARE(s.get("progressBar")->width(), 0);
 }
 
 void WindowTest::dropNamesTheFirstLocalFile() {
@@ -350,21 +259,11 @@ void WindowTest::dropNamesTheFirstLocalFile() {
         data.setUrls(urls);
         QDropEvent drop(QPointF(9, 9), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         static_cast<QObject&>(s.window).event(&drop);  // as Qt's drag manager delivers it
-        named << s.get<QLineEdit>("txtFile")->text();
+        named << s.get<QLineEdit>("nameBox")->text();
     }
     QCOMPARE(named, QStringList({"", "/tmp/a b"}));
     // Two local files: the second is not taken silently.
     QTRY_COMPARE(s.dialogs.messages, QStringList{"2 files were dropped; the first one was taken."});
-}
-
-void WindowTest::commandLineNamesTheFile() {
-    using Action = CommandLine::Action;
-    const QString here = QDir::currentPath();
-    QCOMPARE(parseCommandLine({"vellicor"}).file, QString());
-    QCOMPARE(parseCommandLine({"vellicor", "a b.lzc"}).file, here + "/a b.lzc");
-    QCOMPARE(parseCommandLine({"vellicor", "--", "-x"}).file, here + "/-x");
-    QCOMPARE(parseCommandLine({"vellicor", "a", "b"}).action, Action::refuse);
-    QCOMPARE(parseCommandLine({"vellicor", "--help"}).action, Action::printHelp);
 }
 
 void WindowTest::everyTextIsTranslatedAndFits() {
@@ -382,7 +281,7 @@ void WindowTest::everyTextIsTranslatedAndFits() {
                      qPrintable(texts[at]));
         }
         checkTextFits(s);
-        s.press("cmdComp", "");  // and the core's texts
+        s.press("compressButton", "");  // and the core's texts
         QVERIFY(s.dialogs.messages[0] != kCompressionError &&
                 !s.dialogs.informative[0].startsWith("Type"));
     }
@@ -401,10 +300,11 @@ void WindowTest::darkPaletteColoursTheProgress() {
         palette.setColor(QPalette::Base, colours[2]);
         palette.setColor(QPalette::Highlight, colours[3]);
         s.window.setPalette(palette);
-        ShapeProgress(*s.get<RectangleShape>("shpback"), *s.get<RectangleShape>("shpptr"))
-            .setBarWidth(600);
+        ShapeProgress(*s.get<RectangleShape>("progressTrack"),
+                      *s.get<RectangleShape>("progressBar"))
+            .show({600, 13});
         const QImage image = s.window.grab().toImage();
-        const QRect track = s.get("shpback")->geometry();
+        const QRect track = s.get("progressTrack")->geometry();
         const auto at = [&](int x) {
             return image.pixelColor(QPoint(x, track.center().y()) * image.devicePixelRatio());
         };
@@ -418,8 +318,9 @@ void WindowTest::screenReaderHearsNoFocusWalkAndOneProgressBar() {
     Session s(&codec);
     QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&s.window);
     QCOMPARE(window->role(), QAccessible::Window);  // AT-SPI's frame
-    s.get<QLineEdit>("txtFile")->setText("/d/a");
-    for (const char* focus : {"txtFile", "cmdFile", "cmdComp", "cmdDecomp", "cboQuality"}) {
+    s.get<QLineEdit>("nameBox")->setText("/d/a");
+    for (const char* focus :
+         {"nameBox", "browseButton", "compressButton", "decompressButton", "qualityBox"}) {
         s.get(focus)->setFocus();
         QSignalSpy focusMoves(qApp, &QApplication::focusChanged);
         QStringList heard;  // the progress bars and any control without a name or description
@@ -436,11 +337,11 @@ void WindowTest::screenReaderHearsNoFocusWalkAndOneProgressBar() {
                 }
             }
         };
-        s.window.flow().compressClicked();
+        s.window.flow().compress();
         QCOMPARE(focusMoves.count(), 0);
-        QCOMPARE(heard, QStringList{"Progress0"});
+        QCOMPARE(heard, QStringList{"Progress5"});  // 1 of 17
     }
-    QAccessibleInterface* quality = QAccessible::queryAccessibleInterface(s.get("cboQuality"));
+    QAccessibleInterface* quality = QAccessible::queryAccessibleInterface(s.get("qualityBox"));
     QCOMPARE(quality->text(QAccessible::Name), QString("Quality"));
     QCOMPARE(quality->text(QAccessible::Value), QString("Optimal"));
 }
@@ -449,16 +350,18 @@ void WindowTest::cancelKeepsTheTypedName() {
     QTemporaryDir dir;
     const QString picked = dir.filePath("picked.txt");
     writeFile(picked, "x");
-    QtDialogs dialogs([](const QUrl&) { return true; });
+    QtDialogs dialogs([](const QString&, const QString&) {});
     Session s(nullptr, &dialogs);
     const std::tuple<QString, QString, QString> cases[] = {
-        // typed, picked (empty: Cancel), the name box afterwards
-        {"typed.txt", "", "typed.txt"},
-        {"", picked, picked},
-        {"other.txt", "", "other.txt"},
+        // typed, picked (empty: Cancel), the filter the dialog shows
+        {dir.filePath("typed.lzc"), "", "Compressed files (*.lzc)"},
+        {"", picked, "All files (*)"},
     };
-    for (const auto& [typed, pick, after] : cases) {
-        whenShown<QFileDialog>([pick = pick](QFileDialog* dialog) {
+    for (const auto& [typed, pick, filter] : cases) {
+        whenShown<QFileDialog>([&, pick = pick, filter = filter](QFileDialog* dialog) {
+            QCOMPARE(dialog->windowTitle(), QString("Open"));  // as the core's request says
+            QCOMPARE(dialog->selectedNameFilter(), filter);
+            QCOMPARE(dialog->directory().absolutePath(), dir.path());
             if (pick.isEmpty()) {
                 dialog->reject();
             } else {
@@ -466,8 +369,8 @@ void WindowTest::cancelKeepsTheTypedName() {
                 static_cast<QDialog*>(dialog)->accept();  // as the Open button does
             }
         });
-        s.press("cmdFile", typed);
-        QCOMPARE(s.get<QLineEdit>("txtFile")->text(), after);
+        s.press("browseButton", typed);
+        QCOMPARE(s.get<QLineEdit>("nameBox")->text(), pick.isEmpty() ? typed : pick);
     }
 }
 
@@ -475,33 +378,36 @@ void WindowTest::ctrlQQuitsUnlessAnOperationRuns() {
     for (const bool running : {true, false}) {
         ScriptedCodec codec;
         Session s(&codec);
-        codec.during = [&] { QTest::keyClick(s.get("txtFile"), Qt::Key_Q, Qt::ControlModifier); };
-        running ? s.press("cmdComp", "/d/a") : codec.during();
+        codec.during = [&] { QTest::keyClick(s.get("nameBox"), Qt::Key_Q, Qt::ControlModifier); };
+        running ? s.press("compressButton", "/d/a") : codec.during();
         QCOMPARE(s.window.isVisible(), running);
     }
 }
 
 void WindowTest::successOffersToOpenTheFolder() {
     using Kind = Message::Kind;
-    const std::tuple<Kind, const char*, const char*, QMessageBox::Icon, QList<QUrl>> cases[] = {
-        // the message, its folder, the button pressed; the icon and the folders opened
-        {Kind::information, "/d", "cmdOpenFolder", QMessageBox::Information, {QUrl("file:///d")}},
+    const std::tuple<Kind, const char*, const char*, QMessageBox::Icon, QStringList> cases[] = {
+        // the message, its folder, the button pressed; the icon and the files shown
+        {Kind::information, "/d", "openFolderButton", QMessageBox::Information, {"/d /d/a.lzc"}},
         {Kind::information, "/d", "", QMessageBox::Information, {}},
         {Kind::warning, "", "", QMessageBox::Warning, {}},
     };
-    for (const auto& [kind, folder, button, icon, opened] : cases) {
-        QList<QUrl> urls;
-        QtDialogs dialogs([&](const QUrl& url) { return urls << url, true; });
+    for (const auto& [kind, folder, button, icon, files] : cases) {
+        QStringList shown;
+        QtDialogs dialogs(
+            [&](const QString& in, const QString& file) { shown << in + " " + file; });
         QMessageBox::Icon shownIcon{};
         whenShown<QMessageBox>([&, button = QString(button)](QMessageBox* box) {
             shownIcon = box->icon();
-            QCOMPARE(box->findChild<QPushButton*>("cmdOpenFolder") != nullptr, *folder != '\0');
+            QCOMPARE(box->windowTitle(), QString("Vellicor"));
+            QCOMPARE(box->findChild<QPushButton*>("openFolderButton") != nullptr, *folder != '\0');
             (button.isEmpty() ? box->button(QMessageBox::Ok) : box->findChild<QPushButton*>(button))
                 ->click();
         });
-        dialogs.showMessage(nullptr, Message{kind, "text", "details", folder});
+        dialogs.showMessage(nullptr, Message{kind, "Vellicor", "text", "details", "Open &Folder",
+                                             folder, "/d/a.lzc"});
         QCOMPARE(shownIcon, icon);
-        QCOMPARE(urls, opened);
+        QCOMPARE(shown, files);
     }
 }
 

@@ -2,12 +2,14 @@
 # lzc.exe under Wine (scripts/windows-test.sh sets Wine up): round trips that match the Linux
 # build byte for byte, binary pipes, the refusal to replace, the read-only attribute and time
 # carried over, hidden files, non-ASCII names, the name lzcat.exe, malformed streams, and
-# lzc.exe as typed into cmd.exe.
-#   tests/windows/lzc_exe_test.sh LZC_EXE LINUX_LZC CONSOLE_CODE_PAGES_EXE
+# lzc.exe as typed into cmd.exe, -r in a tree deeper than 260 characters, -l on a console and
+# Ctrl+C in a batch.
+#   tests/windows/lzc_exe_test.sh LZC_EXE LINUX_LZC CONSOLE_CODE_PAGES_EXE CONSOLE_INTERRUPT_EXE
 set -uo pipefail
 exe=$1
 linux=$2
 pages_exe=$3
+interrupt_exe=$4
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 cd "$dir" || exit 1
@@ -95,12 +97,26 @@ done <<'TABLE'
 -d NOTES.TXT.LZC|0|
 wild\*.none -- wild\*.txt|1|*.none: no such file*.txt: no such file*
 /?|0|Usage: lzc*
+-?|0|Usage: lzc*
 --out aux.lzc one|1|*aux.lzc: is the device AUX*
 -d aux.lzc|2|*aux.lzc: its output aux would be the device AUX*
 -f -o NUL one|0|
 -o nodir\x.lzc one|1|*x.lzc: *[Pp]ath*
 TABLE
 cmp -s NOTES.TXT text.txt || fail "NOTES.TXT.LZC did not restore NOTES.TXT"
+
+# -r through a tree whose paths pass 260 characters: every level is reached, each file's output
+# lands beside it, and the messages name them with backslashes.
+level=$(printf 'd%.0s' $(seq 60))
+deep=tree/$level/$level/$level/$level/$level
+mkdir -p "$deep"
+for at in tree tree/$level/$level/$level "$deep"; do printf 'x' >"$at/f.txt"; done
+ln -s "$dir/wild" "$deep/elsewhere"  # a reparse point under Wine: reported, never entered
+said=$(wine cmd /c "lzc.exe -r -v tree" 2>&1)
+[ "$(find tree -name f.txt.lzc | wc -l)" = 3 ] && [ -e "$deep/f.txt.lzc" ] &&
+    [[ $said == *"tree\\$level\\$level\\$level\\$level\\$level\\f.txt -> "* ]] &&
+    [[ $said == *"\\elsewhere: is a symbolic link -- skipped"* ]] &&
+    [[ $said != *error* && $said != */* ]] || fail "lzc -r in a deep tree said: $said"
 
 wine cmd /c "lzc.exe --help >help.txt"
 [ "$(grep -c $'\r$' help.txt)" = "$(wc -l <help.txt)" ] || fail "the help is not CRLF text"
@@ -112,6 +128,19 @@ pages=$(script -qec 'wine cmd /c "pages.exe & lzc.exe -c one >NUL & pages.exe"' 
     </dev/null | sed 's/\x1b\[[0-9;?]*[A-Za-z]//g' | grep -o 'pages:[0-9]*,[0-9]*')
 [ "$(wc -l <<<"$pages")" = 2 ] && [ "$(uniq <<<"$pages" | wc -l)" = 1 ] ||
     fail "the console's code page changed: $pages"
+
+# -l's table on a console, as the messages: a non-ASCII name shows as it is.
+"$linux" -c one >'Übersicht-日本.lzc'
+listed=$(script -qec 'wine cmd /c "lzc.exe -l Übersicht-日本.lzc"' /dev/null </dev/null |
+    sed 's/\x1b\[[0-9;?]*[A-Za-z]//g')
+[[ $listed == *"Übersicht-日本.lzc"* ]] || fail "lzc -l on a console showed: $listed"
+
+# Ctrl+C in a batch, once a file is done and lzc reads the next from a pipe: the status is
+# STATUS_CONTROL_C_EXIT, never success.
+cp "$interrupt_exe" interrupt.exe
+stopped=$(script -qec 'wine interrupt.exe "lzc.exe -v -f one -"' /dev/null </dev/null |
+    sed 's/\x1b\[[0-9;?]*[A-Za-z]//g')
+[[ $stopped == *status:C000013A* ]] || fail "Ctrl+C in a batch ended lzc with $stopped"
 
 [ "$failures" = 0 ] && echo "lzc.exe: all checks passed"
 exit $((failures > 0))

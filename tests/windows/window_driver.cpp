@@ -1,15 +1,19 @@
 // Drives a running Vellicor.exe as its user would, from another process: types a name, presses
 // a button from the keyboard, and reads and answers the message box that follows. Each step
 // prints one line for tests/windows/vellicor_exe_test.sh to compare.
-//   window_driver.exe compress NAME   Tab, Tab, Enter: the message's text
-//   window_driver.exe replace NAME    Alt+C on NAME, whose .lzc exists: the question's text, its
-//                                     buttons, the default one and the compress button's state
-//                                     while it is asked
+//   window_driver.exe compress NAME    Tab, Tab, Enter: the message's text
+//   window_driver.exe alt LETTER NAME  Alt+LETTER on NAME: the message's or question's text,
+//                                      its buttons, the default one and the compress button's
+//                                      state while it is shown
 // and then presses Enter in the box, and says whether another box follows.
-//   window_driver.exe read            the message's text, from a box the window shows by itself
-//   window_driver.exe name            the name box's text
+//   window_driver.exe read             the message's text, from a box the window shows by itself
+//   window_driver.exe name             the name box's text
+//   window_driver.exe form             the buttons' captions, and the progress control's class
+//                                      and position
 //   window_driver.exe close
 #include <windows.h>
+// (after windows.h)
+#include <commctrl.h>
 
 #include <cstdio>
 #include <string>
@@ -64,7 +68,7 @@ void print(const std::wstring& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const HWND window = findWithin(kPatience, L"VellicorWindow", L"Vellicor v1.0");
+    const HWND window = findWithin(kPatience, L"VellicorWindow", nullptr);
     if (argc < 2 || window == nullptr) {
         print(L"no window");
         return 1;
@@ -80,9 +84,24 @@ int main(int argc, char** argv) {
         return 0;
     }
     const HWND name = FindWindowExW(window, nullptr, L"Edit", nullptr);
-    const HWND compress = FindWindowExW(window, nullptr, L"Button", L"&compress");
+    const HWND compress = GetDlgItem(window, 102);  // the form's ids: 100 + its place in the form
     if (step == "name") {
         print(textOf(name));
+        return 0;
+    }
+    if (step == "form") {
+        std::wstring captions;
+        for (HWND button = FindWindowExW(window, nullptr, L"Button", nullptr); button != nullptr;
+             button = FindWindowExW(window, button, L"Button", nullptr)) {
+            captions += textOf(button) + L" ";
+        }
+        const HWND progress = GetDlgItem(window, 105);
+        wchar_t className[64] = L"";
+        GetClassNameW(progress, className, 64);
+        // A progress control, which Windows' accessibility proxy reads as a progress bar with
+        // its position as the value.
+        print(captions + className + L" at " +
+              std::to_wstring(SendMessageW(progress, PBM_GETPOS, 0, 0)));
         return 0;
     }
     if (step == "read") {
@@ -95,9 +114,9 @@ int main(int argc, char** argv) {
         key(name, WM_KEYDOWN, VK_TAB, 0);
         key(compress, WM_KEYDOWN, VK_RETURN, 0);
     } else {
-        const std::wstring file(argv[2], argv[2] + std::string(argv[2]).size());
+        const std::wstring file(argv[3], argv[3] + std::string(argv[3]).size());
         SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
-        key(name, WM_SYSCHAR, 'c', 1 << 29);
+        key(name, WM_SYSCHAR, static_cast<WPARAM>(argv[2][0]), 1 << 29);
     }
     const HWND box = findWithin(kPatience, L"#32770", L"Vellicor");
     if (box == nullptr) {

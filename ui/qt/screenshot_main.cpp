@@ -2,7 +2,6 @@
 // named by the second (English without it), in a dark palette with "dark" after it. Run it with
 // QT_QPA_PLATFORM=offscreen; scripts/screenshot.sh makes the README's pictures with it.
 #include <QApplication>
-#include <QLineEdit>
 #include <QPixmap>
 #include <cstdio>
 
@@ -40,11 +39,10 @@ int main(int argc, char* argv[]) {
     vellicor::QtDialogs dialogs;
     vellicor::MainWindow window(dialogs);
     // The window as it looks part way through compressing a file.
-    window.findChild<QLineEdit*>(QStringLiteral("txtFile"))
-        ->setText(QStringLiteral("/home/ada/notes/report.doc"));
-    auto* track = window.findChild<vellicor::RectangleShape*>(QStringLiteral("shpback"));
-    auto* bar = window.findChild<vellicor::RectangleShape*>(QStringLiteral("shpptr"));
-    vellicor::ShapeProgress(*track, *bar).setBarWidth(2700.0F);
+    window.setFileName(QStringLiteral("/home/ada/notes/report.doc"));
+    auto* track = window.findChild<vellicor::RectangleShape*>(QStringLiteral("progressTrack"));
+    auto* bar = window.findChild<vellicor::RectangleShape*>(QStringLiteral("progressBar"));
+    vellicor::ShapeProgress(*track, *bar).show({2700, 60});
     window.show();
     if (!window.grab().save(arguments.at(1), "PNG")) {
         std::fprintf(stderr, "vellicor_screenshot: cannot write %s\n", qPrintable(arguments.at(1)));

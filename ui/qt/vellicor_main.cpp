@@ -1,7 +1,10 @@
 // Vellicor: shows the main window until it is closed. `vellicor FILE` puts FILE in the file
-// name box, so a desktop can open a file with it.
+// name box, so a desktop can open a file with it; `--compress FILE` also compresses it.
 #include <QApplication>
+#include <QTimer>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "vellicor/dialogs.h"
 #include "vellicor/main_window.h"
@@ -16,21 +19,28 @@ int main(int argc, char* argv[]) {
     // The language of the environment: LANGUAGE=de or LANG=de_DE.UTF-8 shows German.
     vellicor::installTranslations();
 
-    const vellicor::CommandLine commandLine = vellicor::parseCommandLine(QApplication::arguments());
-    switch (commandLine.action) {
-        case vellicor::CommandLine::Action::printHelp:
-        case vellicor::CommandLine::Action::printVersion:
-            std::fputs(qPrintable(commandLine.text), stdout);
+    std::vector<std::string> arguments;
+    for (const QString& argument : QApplication::arguments().mid(1)) {
+        arguments.push_back(argument.toStdString());
+    }
+    const vellicor::WindowArguments read = vellicor::readWindowArguments(arguments);
+    switch (read.action) {
+        case vellicor::WindowArguments::Action::showHelp:
+        case vellicor::WindowArguments::Action::showVersion:
+            std::fputs(read.text.c_str(), stdout);
             return 0;
-        case vellicor::CommandLine::Action::refuse:
-            std::fputs(qPrintable(commandLine.text), stderr);
+        case vellicor::WindowArguments::Action::refuse:
+            std::fputs(read.text.c_str(), stderr);
             return 2;
-        case vellicor::CommandLine::Action::showWindow:
+        case vellicor::WindowArguments::Action::showWindow:
             break;
     }
     vellicor::QtDialogs dialogs;
     vellicor::MainWindow window(dialogs);
-    window.setFileName(commandLine.file);
+    window.setFileName(QString::fromStdString(read.file));
     window.show();
+    if (read.compress) {
+        QTimer::singleShot(0, &window, [&window] { window.flow().compress(); });
+    }
     return QApplication::exec();
 }

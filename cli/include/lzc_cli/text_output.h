@@ -12,4 +12,8 @@ namespace lzc::cli {
 // Returns false when the write failed.
 bool writeText(std::FILE* stream, std::string_view text);
 
+// The same for an open descriptor (lzc -l's table on standard output). Returns 0 or the errno
+// of the failing call.
+int writeText(int fd, std::string_view text);
+
 }  // namespace lzc::cli

@@ -17,8 +17,7 @@
 
 namespace lzc {
 
-struct SearchMemory;     // the match search's tables, private to the codec
-enum class MatchSearch;  // which search answers the compressor, private to the codec
+struct CompressorCore;  // the match search's memory and the running flag, private to the codec
 
 // Compresses sources one after another. It owns the match search's memory (under 1 MiB,
 // allocated by the first compression and grown for a longer source), which every later
@@ -33,23 +32,18 @@ public:
     Compressor& operator=(const Compressor&) = delete;
 
     // Compresses `source` (1 ... kMaxSourceSize bytes, read where it lies) into `out`, replacing
-    // what `out` held. `window` (1 ... kMaxSourceSize, see lzc/quality.h) is how many positions
-    // back a repeat may start. `progress` (see lzc/progress.h) counts source bytes.
+    // what `out` held. `searchWindow` (1 ... kMaxSourceSize, see lzc/quality.h) is how many
+    // positions back a repeat may start. `progress` (see lzc/progress.h) counts source bytes.
     // Returns ok; emptyInput or sourceTooLarge for a source of the wrong size; outOfMemory; or
-    // busy when called from inside this object's own progress callback. On failure `out` is
-    // left empty and the object stays usable.
-    Status compress(std::span<const std::uint8_t> source, std::int32_t window,
+    // busy when called from inside this object's own progress callback, which leaves `out` as it
+    // was (it may be the running call's own). On any other failure `out` is left empty; the
+    // object stays usable.
+    Status compress(std::span<const std::uint8_t> source, std::int32_t searchWindow,
                     std::vector<std::uint8_t>& out, const ProgressCallback& progress = {},
                     std::int32_t interval = kDefaultProgressInterval);
 
 private:
-    friend Status compressWith(Compressor& compressor, MatchSearch search,
-                               std::span<const std::uint8_t> source, std::int32_t window,
-                               std::vector<std::uint8_t>& out, const ProgressCallback& progress,
-                               std::int32_t interval);
-
-    std::unique_ptr<SearchMemory> memory_;
-    bool running_ = false;
+    std::unique_ptr<CompressorCore> core_;  // made by the first compression
 };
 
 // Restores `stream` into `out`, replacing what `out` held. Never reads outside `stream` and never

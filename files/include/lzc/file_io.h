@@ -17,8 +17,9 @@
 //
 // One source file per system implements this: file_io_posix.cpp and file_io_windows.cpp. On
 // Windows, Ctrl+C, Ctrl+Break and closing the console stand for those signals, the new file is
-// kept from other processes by its sharing mode, and "missing" includes hidden and system files
-// and directories; file_io_windows.cpp lists every difference.
+// kept from other processes by its sharing mode and deleted by the system if the process ends
+// before it is in place, and "missing" includes hidden and system files and directories;
+// file_io_windows.cpp lists every difference.
 #pragma once
 
 #include <cerrno>
@@ -72,7 +73,8 @@ struct ReadResult {
 // Names are looked up in the working directory, or, in the ...At functions, relative to an open
 // directory's descriptor (one that a directory walk holds, lzc/tree_walk.h, or one that
 // openDirectoryOf opened), so that a directory swapped for a link meanwhile cannot lead them
-// elsewhere. On Windows only the working directory is known: any other directory fails with EBADF.
+// elsewhere. (On Windows a directory is a handle, held in an int, as Windows keeps handle values
+// within 32 bits.)
 inline constexpr int kWorkingDirectory = -100;
 
 class OpenDirectory;  // lzc/tree_walk.h

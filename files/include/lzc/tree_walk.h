@@ -1,9 +1,11 @@
-// Walking a directory tree (lzc -r): depth first, one open directory per level and the names of
-// one directory per level in memory, so a tree of any size costs only as much as its depth and
-// its largest directory. No link is ever followed: each level is opened through the descriptor of
-// the one above it, without following a link at its name, so a directory swapped for a link while
-// the walk runs cannot lead it elsewhere. On Windows, where names are all there is, a directory
-// that is a reparse point (a link or junction) is not entered.
+// Walking a directory tree (lzc -r): depth first, with the names of one directory per level in
+// memory, so a tree of any size costs only as much as its depth and its largest directory, and
+// at most a few open directories however deep it goes (on POSIX systems). No link is ever
+// followed: each level is opened through the descriptor of the one above it, without following a
+// link at its name, so a directory swapped for a link while the walk runs cannot lead it
+// elsewhere; a level closed on the way down is opened again through ".." and must be the same
+// directory. On Windows the same holds through directory handles, a reparse point (a link or
+// junction) counting as a link, and hidden and system files and folders are passed over.
 #pragma once
 
 #include <functional>
@@ -35,14 +37,14 @@ struct WalkEntry {
         link,        // a symbolic link (on Windows, any reparse point): not followed
         unreadable,  // a directory that could not be opened or listed; `error` says why
         loop,        // a directory that is one of those it lies within (a bind mount makes one)
+        moved,       // a directory moved away while it was walked: the walk of the tree stops
     };
     Kind kind = Kind::file;
     int error = 0;
-    // For a file: the directory holding it and its name there (on Windows, the working
-    // directory and the whole path, in UTF-8).
+    // For a file: the directory holding it and its name there.
     std::shared_ptr<const OpenDirectory> directory;
     std::string name;
-    // The root and the names below it, joined by '/': what messages show.
+    // The root and the names below it, joined by '/' ('\\' on Windows): what messages show.
     std::string path;
 };
 

@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "lzc/naming.h"
 #include "vellicor/path_text.h"
@@ -44,7 +46,13 @@ std::string systemReason(int error, bool reading) {
     }
 }
 
-std::string reason(const lzc::Outcome& outcome) {
+std::string reason(const lzc::Outcome& outcome, std::string_view source) {
+    std::error_code error;
+    if ((outcome.status == lzc::Status::sourceMissing ||
+         outcome.status == lzc::Status::sourceNotRegular) &&
+        std::filesystem::is_directory(pathFromUtf8(source), error)) {
+        return translate("vellicor::Explanations", "This is a folder, not a file.");
+    }
     switch (outcome.status) {
         case lzc::Status::sourceMissing:
             return translate("vellicor::Explanations", "The file does not exist.");
@@ -84,7 +92,7 @@ std::string failureDetails(const lzc::Outcome& outcome, std::string_view source,
                            std::string_view destination) {
     const std::string_view concerned =
         outcome.status == lzc::Status::writeFailed ? destination : source;
-    return reason(outcome) + '\n' + fullPath(concerned);
+    return reason(outcome, source) + '\n' + fullPath(concerned);
 }
 
 std::string noRestoredNameDetails(std::string_view source) {

@@ -63,11 +63,4 @@ FormPlacement placeControls(double dpi, const std::array<Size, kFormControlCount
     return placement;
 }
 
-double progressBarTwips(double trackTwips, std::int64_t done, std::int64_t total) {
-    if (total <= 0) {
-        return 0;
-    }
-    return std::floor(trackTwips * static_cast<double>(done) / static_cast<double>(total));
-}
-
 }  // namespace vellicor

@@ -20,10 +20,10 @@ lzc::OperationOptions windowOptions(const ProgressReport& progress,
 class FileLayerOperations final : public FileOperations {
 public:
     lzc::Outcome compress(const std::filesystem::path& source,
-                          const std::filesystem::path& destination, std::int32_t window,
+                          const std::filesystem::path& destination, std::int32_t searchWindow,
                           const ProgressReport& progress, const ReplaceQuestion& replace) override {
         lzc::OperationOptions options = windowOptions(progress, replace);
-        options.window = window;
+        options.window = searchWindow;
         return lzc::compressFile(compressor_, lzc::Endpoint::file(source),
                                  lzc::Endpoint::file(destination), options);
     }

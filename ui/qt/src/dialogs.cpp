@@ -1,110 +1,101 @@
 #include "vellicor/dialogs.h"
 
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QUrl>
 #include <memory>
 #include <utility>
 
-#include "lzc/naming.h"
+#ifdef VELLICOR_HAVE_DBUS
+#include <QDBusConnection>
+#include <QDBusMessage>
+#endif
 
 namespace vellicor {
 namespace {
 
-const QString kTitle = QStringLiteral("Vellicor");
-
-// The folder a typed name points into: the name itself when it is a folder, else the folder
-// holding it, when that exists; empty otherwise.
-QString typedFolder(const QString& typed) {
-    if (typed.isEmpty()) {
-        return {};
-    }
-    const QFileInfo info(typed);
-    if (info.isDir()) {
-        return info.absoluteFilePath();
-    }
-    const QFileInfo folder(info.absolutePath());
-    return folder.isDir() ? folder.absoluteFilePath() : QString();
+QString qs(const std::string& text) {
+    return QString::fromStdString(text);
 }
 
 }  // namespace
 
-QtDialogs::QtDialogs() : QtDialogs(&QDesktopServices::openUrl) {}
+void showInFileManager(const QString& folder, const QString& file) {
+#ifdef VELLICOR_HAVE_DBUS
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.FileManager1"),
+        QStringLiteral("/org/freedesktop/FileManager1"),
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
+    call << QStringList{QUrl::fromLocalFile(file).toString()} << QString();
+    if (QDBusConnection::sessionBus().call(call).type() == QDBusMessage::ReplyMessage) {
+        return;
+    }
+#else
+    Q_UNUSED(file);
+#endif
+    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}
 
-QtDialogs::QtDialogs(UrlOpener openUrl) : openUrl_(std::move(openUrl)) {}
+QtDialogs::QtDialogs() : QtDialogs(&showInFileManager) {}
 
-std::unique_ptr<QFileDialog> QtDialogs::makeFileDialog(QWidget* parent, const QString& held,
-                                                       const QString& typed) {
-    // Any name may be typed.
-    auto dialog = std::make_unique<QFileDialog>(
-        parent, QCoreApplication::translate("vellicor::Dialogs", "Open"));
-    dialog->setObjectName(QStringLiteral("cdlg"));
+QtDialogs::QtDialogs(FileShower showFile) : showFile_(std::move(showFile)) {}
+
+std::unique_ptr<QFileDialog> QtDialogs::makeFileDialog(QWidget* parent,
+                                                       const FileDialogRequest& request) {
+    auto dialog = std::make_unique<QFileDialog>(parent, qs(request.title));
+    dialog->setObjectName(QStringLiteral("fileDialog"));
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
-    const QString compressed =
-        QCoreApplication::translate("vellicor::Dialogs", "Compressed files (*.lzc)");
-    dialog->setNameFilters(
-        {QCoreApplication::translate("vellicor::Dialogs", "All files (*)"), compressed});
-    if (typed.endsWith(QStringLiteral(".lzc"))) {
-        dialog->selectNameFilter(compressed);
+    QStringList filters;
+    for (const FileDialogRequest::Filter& filter : request.filters) {
+        filters << qs(filter.label);
     }
-    if (!held.isEmpty()) {
-        dialog->selectFile(held);
+    dialog->setNameFilters(filters);
+    dialog->selectNameFilter(filters.value(static_cast<qsizetype>(request.selectedFilter)));
+    if (!request.folder.empty()) {
+        dialog->setDirectory(qs(request.folder));
     }
-    if (const QString folder = typedFolder(typed); !folder.isEmpty()) {
-        dialog->setDirectory(folder);
-        if (QFileInfo(typed).isFile()) {
-            dialog->selectFile(QFileInfo(typed).absoluteFilePath());
-        }
+    if (!request.file.empty()) {
+        dialog->selectFile(qs(request.file));
     }
     return dialog;
 }
 
 void QtDialogs::showMessage(QWidget* parent, const Message& message) {
     const bool success = message.kind == Message::Kind::information;
-    QMessageBox box(success ? QMessageBox::Information : QMessageBox::Warning, kTitle,
-                    QString::fromStdString(message.text), QMessageBox::Ok, parent);
-    box.setInformativeText(QString::fromStdString(message.informativeText));
-    // Lets the paths in the informative text be selected and copied.
+    QMessageBox box(success ? QMessageBox::Information : QMessageBox::Warning, qs(message.title),
+                    qs(message.text), QMessageBox::Ok, parent);
+    box.setInformativeText(qs(message.details));
+    // Lets the paths in the details be selected and copied.
     box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     QPushButton* openFolder = nullptr;
     if (!message.folder.empty()) {
-        openFolder = box.addButton(QCoreApplication::translate("vellicor::Dialogs", "Open &Folder"),
-                                   QMessageBox::ActionRole);
-        openFolder->setObjectName(QStringLiteral("cmdOpenFolder"));
+        openFolder = box.addButton(qs(message.openFolder), QMessageBox::ActionRole);
+        openFolder->setObjectName(QStringLiteral("openFolderButton"));
     }
     box.setDefaultButton(QMessageBox::Ok);
     box.exec();
     if (openFolder != nullptr && box.clickedButton() == openFolder) {
-        openUrl_(QUrl::fromLocalFile(QString::fromStdString(message.folder)));
+        showFile_(qs(message.folder), qs(message.file));
     }
 }
 
-bool QtDialogs::askReplace(QWidget* parent, const QString& path) {
-    const QFileInfo info(path);
-    const auto visible = [](const QString& name) {
-        return QString::fromStdString(lzc::quotedName(name.toStdString()));
-    };
-    QMessageBox box(
-        QMessageBox::Question, kTitle,
-        QCoreApplication::translate("vellicor::Dialogs", "%1 already exists. Replace it?")
-            .arg(visible(info.fileName())),
-        QMessageBox::Yes | QMessageBox::No, parent);
-    box.setInformativeText(visible(info.absoluteFilePath()));
+bool QtDialogs::ask(QWidget* parent, const Question& question) {
+    QMessageBox box(QMessageBox::Question, qs(question.title), qs(question.text),
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setInformativeText(qs(question.details));
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 
-std::optional<QString> QtDialogs::showOpen(QWidget* parent, const QString& typed) {
-    const std::unique_ptr<QFileDialog> dialog = makeFileDialog(parent, fileName_, typed);
+std::optional<QString> QtDialogs::showOpen(QWidget* parent, const FileDialogRequest& request) {
+    const std::unique_ptr<QFileDialog> dialog = makeFileDialog(parent, request);
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    fileName_ = dialog->selectedFiles().constFirst();
-    return fileName_;
+    return dialog->selectedFiles().constFirst();
 }
 
 }  // namespace vellicor

@@ -2,7 +2,6 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QComboBox>
 
 #include "vellicor/main_window.h"
 
@@ -39,9 +38,8 @@ QAccessibleInterface* formAccessible(const QString& className, QObject* object) 
     if (className == QLatin1String(MainWindow::staticMetaObject.className())) {
         return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
     }
-    if (className == QLatin1String("QComboBox") &&
-        object->objectName() == QLatin1String("cboQuality")) {
-        return new QualityAccessible(static_cast<QComboBox*>(object));
+    if (className == QLatin1String(QualityComboBox::staticMetaObject.className())) {
+        return new QualityAccessible(static_cast<QualityComboBox*>(object));
     }
     return nullptr;
 }

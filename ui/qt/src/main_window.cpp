@@ -16,19 +16,14 @@
 #include <algorithm>
 #include <optional>
 
-#include "lzc/naming.h"
 #include "vellicor/form_accessibility.h"
 #include "vellicor/form_layout.h"
-#include "vellicor/translations.h"
 
 namespace vellicor {
 namespace {
 
-// Gives a control its name and description (also its tooltip) for assistive technology.
-void setAccessibleTexts(QWidget* widget, const QString& name, const QString& description) {
-    widget->setAccessibleName(name);
-    widget->setAccessibleDescription(description);
-    widget->setToolTip(description);
+QString qs(const std::string& text) {
+    return QString::fromStdString(text);
 }
 
 template <class Widget>
@@ -36,14 +31,6 @@ Widget* makeControl(QWidget* parent, const char* name) {
     auto* widget = new Widget(parent);
     widget->setObjectName(QLatin1String(name));
     return widget;
-}
-
-// A button that Enter and Return press when it has the focus, like Space.
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption) {
-    auto* button = makeControl<QPushButton>(parent, name);
-    button->setText(caption);
-    button->setAutoDefault(true);
-    return button;
 }
 
 RectangleShape* makeShape(QWidget* parent, const char* name, RectangleShape::Part part) {
@@ -128,26 +115,26 @@ MainWindow::MainWindow(Dialogs& dialogs, QWidget* parent)
 MainWindow::MainWindow(Dialogs& dialogs, FileOperations& operations, QWidget* parent)
     : QWidget(parent),
       dialogs_(dialogs),
-      nameBox_(makeControl<QLineEdit>(this, "txtFile")),
-      browseButton_(makeButton(this, "cmdFile", QStringLiteral("..."))),
-      compressButton_(makeButton(this, "cmdComp", tr("&compress"))),
-      decompressButton_(makeButton(this, "cmdDecomp", tr("&decompress"))),
-      qualityBox_(makeControl<QComboBox>(this, "cboQuality")),
-      progressTrack_(makeShape(this, "shpback", RectangleShape::Part::track)),
-      progressBar_(makeShape(this, "shpptr", RectangleShape::Part::bar)),
+      nameBox_(makeControl<QLineEdit>(this, "nameBox")),
+      browseButton_(makeControl<QPushButton>(this, "browseButton")),
+      compressButton_(makeControl<QPushButton>(this, "compressButton")),
+      decompressButton_(makeControl<QPushButton>(this, "decompressButton")),
+      qualityBox_(makeControl<QualityComboBox>(this, "qualityBox")),
+      progressTrack_(makeShape(this, "progressTrack", RectangleShape::Part::track)),
+      progressBar_(makeShape(this, "progressBar", RectangleShape::Part::bar)),
       progressShapes_(*progressTrack_, *progressBar_),
       flow_(*this, operations) {
-    translateCoreThroughQt();
     installFormAccessibility();
-    setWindowTitle(tr("Vellicor v1.0"));
+    const FormTexts texts = formTexts();
+    setWindowTitle(qs(texts.title));
     setWindowIcon(QIcon(QStringLiteral(":/vellicor/vellicor.png")));
 
     // Typed text stays as typed: no completion, and Enter adds nothing to the list.
     qualityBox_->setEditable(true);
     qualityBox_->setInsertPolicy(QComboBox::NoInsert);
     qualityBox_->setCompleter(nullptr);
-    for (int index = 0; index < kQualityCount; ++index) {
-        qualityBox_->addItem(QString::fromStdString(qualityLabel(index)));
+    for (const std::string& item : texts.qualityItems) {
+        qualityBox_->addItem(qs(item));
     }
     // A chosen item reads from its start, not scrolled to its end.
     connect(qualityBox_, &QComboBox::currentIndexChanged, this,
@@ -155,32 +142,28 @@ MainWindow::MainWindow(Dialogs& dialogs, FileOperations& operations, QWidget* pa
     // No item until the window opens, so that selecting the first one then scrolls it too.
     qualityBox_->setCurrentIndex(-1);
 
-    // "..." has no letter to underline, so it takes Alt+B (browse) as its own shortcut.
-    browseButton_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_B));
-    setAccessibleTexts(nameBox_, tr("File name"),
-                       tr("The file to compress, or the .lzc file to decompress"));
-    setAccessibleTexts(browseButton_, tr("Browse"), tr("Choose the file in a file dialog (Alt+B)"));
-    // The shortcuts follow the captions' underlined letters, whatever the language.
-    const auto mnemonic = [](const QPushButton* button) {
-        return QKeySequence::mnemonic(button->text()).toString(QKeySequence::NativeText);
+    const std::pair<QWidget*, const ControlTexts*> described[] = {
+        {nameBox_, &texts.nameBox},
+        {browseButton_, &texts.browseButton},
+        {compressButton_, &texts.compressButton},
+        {decompressButton_, &texts.decompressButton},
+        {qualityBox_, &texts.qualityBox},
+        {qualityBox_->lineEdit(), &texts.qualityBox},
+        {progressTrack_, &texts.progressTrack},
     };
-    setAccessibleTexts(compressButton_, tr("Compress"),
-                       tr("Compress the file into the file name followed by .lzc (%1)")
-                           .arg(mnemonic(compressButton_)));
-    setAccessibleTexts(
-        decompressButton_, tr("Decompress"),
-        tr("Restore the .lzc file under its name without the last four characters (%1)")
-            .arg(mnemonic(decompressButton_)));
-    for (QWidget* quality :
-         {static_cast<QWidget*>(qualityBox_), static_cast<QWidget*>(qualityBox_->lineEdit())}) {
-        setAccessibleTexts(
-            quality, tr("Quality"),
-            tr("How far back compression looks for repeats: %1 is smallest, "
-               "%2 fastest")
-                .arg(qualityBox_->itemText(0), qualityBox_->itemText(kQualityCount - 1)));
+    for (const auto& [widget, text] : described) {
+        widget->setAccessibleName(qs(text->accessibleName));
+        widget->setAccessibleDescription(qs(text->description));
+        widget->setToolTip(qs(text->description));
+        if (auto* button = qobject_cast<QPushButton*>(widget)) {
+            button->setText(qs(text->caption));
+            // Enter and Return press the focused button, like Space.
+            button->setAutoDefault(true);
+        }
     }
-    setAccessibleTexts(progressTrack_, tr("Progress"),
-                       tr("How much of the current operation is done"));
+
+    // "..." has no letter to underline: Alt+B (browse) is its own shortcut.
+    browseButton_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_B));
 
     setTabOrder(nameBox_, browseButton_);
     setTabOrder(browseButton_, compressButton_);
@@ -193,9 +176,9 @@ MainWindow::MainWindow(Dialogs& dialogs, FileOperations& operations, QWidget* pa
     qualityBox_->setAcceptDrops(false);
     qualityBox_->lineEdit()->setAcceptDrops(false);
 
-    connect(browseButton_, &QPushButton::clicked, this, [this] { flow_.browseClicked(); });
-    connect(compressButton_, &QPushButton::clicked, this, [this] { flow_.compressClicked(); });
-    connect(decompressButton_, &QPushButton::clicked, this, [this] { flow_.decompressClicked(); });
+    connect(browseButton_, &QPushButton::clicked, this, [this] { flow_.browse(); });
+    connect(compressButton_, &QPushButton::clicked, this, [this] { flow_.compress(); });
+    connect(decompressButton_, &QPushButton::clicked, this, [this] { flow_.decompress(); });
     auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
     connect(quit, &QShortcut::activated, this, [this] {
         if (!flow_.running()) {
@@ -203,7 +186,6 @@ MainWindow::MainWindow(Dialogs& dialogs, FileOperations& operations, QWidget* pa
         }
     });
 
-    progressBar_->setGeometry(toQRect(twipsToPixels(kProgressBarTwips, logicalDpiX())));
     layoutControls();
     // The window opens with an empty bar and the best quality.
     progressBar_->resize(0, progressBar_->height());
@@ -222,6 +204,7 @@ void MainWindow::layoutControls() {
     for (std::size_t control = 0; control < controls.size(); ++control) {
         controls[control]->setGeometry(toQRect(placement.controls[control]));
     }
+    // The bar lies over the track's left end; only its width changes.
     progressBar_->setGeometry(progressTrack_->x(), progressTrack_->y(), progressBar_->width(),
                               progressTrack_->height());
     setFixedSize(placement.client.width, placement.client.height);
@@ -265,8 +248,12 @@ void MainWindow::setInputsEnabled(bool enabled) {
     }
 }
 
-void MainWindow::setProgress(std::int64_t done, std::int64_t total) {
-    progressShapes_.show(done, total);
+double MainWindow::trackTwips() const {
+    return progressShapes_.trackTwips();
+}
+
+void MainWindow::setProgress(const ProgressBar& bar) {
+    progressShapes_.show(bar);
     QCoreApplication::processEvents();
 }
 
@@ -274,13 +261,12 @@ void MainWindow::showMessage(const Message& message) {
     dialogs_.showMessage(this, message);
 }
 
-bool MainWindow::askReplace(const std::string& absoluteName) {
-    return dialogs_.askReplace(this, QString::fromStdString(absoluteName));
+bool MainWindow::ask(const Question& question) {
+    return dialogs_.ask(this, question);
 }
 
-std::optional<std::string> MainWindow::chooseFile(const std::string& typed) {
-    if (const std::optional<QString> chosen =
-            dialogs_.showOpen(this, QString::fromStdString(typed))) {
+std::optional<std::string> MainWindow::chooseFile(const FileDialogRequest& request) {
+    if (const std::optional<QString> chosen = dialogs_.showOpen(this, request)) {
         return chosen->toStdString();
     }
     return std::nullopt;
@@ -293,20 +279,17 @@ void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
-    const QStringList names = droppedFileNames(event->mimeData()->urls());
-    if (names.isEmpty() || flow_.running()) {
+    std::vector<std::string> names;
+    for (const QString& name : droppedFileNames(event->mimeData()->urls())) {
+        names.push_back(name.toStdString());
+    }
+    if (names.empty() || flow_.running()) {
         return;
     }
-    nameBox_->setText(names.constFirst());
     event->acceptProposedAction();
-    if (names.size() > 1) {
+    if (const std::optional<Message> notice = flow_.filesDropped(names)) {
         // Said once the drop has ended, so that the file manager is not kept waiting.
-        const Message message{
-            Message::Kind::information,
-            tr("%1 files were dropped; the first one was taken.").arg(names.size()).toStdString(),
-            lzc::quotedName(names.constFirst().toStdString()),
-            {}};
-        QTimer::singleShot(0, this, [this, message] { showMessage(message); });
+        QTimer::singleShot(0, this, [this, message = *notice] { showMessage(message); });
     }
 }
 

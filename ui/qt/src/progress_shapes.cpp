@@ -5,15 +5,16 @@
 #include <QAccessibleWidget>
 #include <QPainter>
 #include <algorithm>
-#include <cmath>
+
+#include "vellicor/form_layout.h"
 
 namespace vellicor {
 namespace {
 
-// A shape as assistive technology sees it: a progress bar from 0 to 100 percent.
-class ShapeAccessible final : public QAccessibleWidget, public QAccessibleValueInterface {
+// The track as assistive technology sees it: a progress bar from 0 to 100 percent.
+class TrackAccessible final : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
-    explicit ShapeAccessible(RectangleShape* shape)
+    explicit TrackAccessible(RectangleShape* shape)
         : QAccessibleWidget(shape, QAccessible::ProgressBar) {}
 
     void* interface_cast(QAccessible::InterfaceType type) override {
@@ -24,11 +25,11 @@ public:
     }
     QString text(QAccessible::Text kind) const override {
         if (kind == QAccessible::Value) {
-            return QStringLiteral("%1%").arg(shape()->percentDone());
+            return QStringLiteral("%1%").arg(shape()->percent());
         }
         return QAccessibleWidget::text(kind);
     }
-    QVariant currentValue() const override { return shape()->percentDone(); }
+    QVariant currentValue() const override { return shape()->percent(); }
     void setCurrentValue(const QVariant&) override {}
     QVariant maximumValue() const override { return 100; }
     QVariant minimumValue() const override { return 0; }
@@ -59,11 +60,7 @@ QAccessibleInterface* shapeAccessible(const QString& className, QObject* object)
     if (shape->part() == RectangleShape::Part::bar) {
         return new DecorationAccessible(shape);
     }
-    return new ShapeAccessible(shape);
-}
-
-int dpiOf(const QWidget& widget) {
-    return widget.logicalDpiX();
+    return new TrackAccessible(shape);
 }
 
 }  // namespace
@@ -77,60 +74,62 @@ RectangleShape::RectangleShape(Part part, QWidget* parent) : QWidget(parent), pa
     setFocusPolicy(Qt::NoFocus);
 }
 
-void RectangleShape::showProgressOf(QWidget* track, QWidget* bar) {
-    track_ = track;
-    bar_ = bar;
-}
-
-int RectangleShape::percentDone() const {
-    if (!track_ || !bar_ || track_->width() <= 0) {
-        return 0;
-    }
-    // The last update draws the bar slightly wider than the track: that is still 100.
-    return std::clamp(bar_->width() * 100 / track_->width(), 0, 100);
-}
-
-bool RectangleShape::darkPalette() const {
+Theme RectangleShape::theme() const {
     return palette().color(QPalette::Window).lightness() <
-           palette().color(QPalette::WindowText).lightness();
+                   palette().color(QPalette::WindowText).lightness()
+               ? Theme::dark
+               : Theme::light;
+}
+
+QColor RectangleShape::colour(ColourRole role) const {
+    switch (role) {
+        case ColourRole::white:
+            return Qt::white;
+        case ColourRole::blue:
+            return Qt::blue;
+        case ColourRole::black:
+            return Qt::black;
+        case ColourRole::base:
+            return palette().color(QPalette::Base);
+        case ColourRole::highlight:
+            return palette().color(QPalette::Highlight);
+        case ColourRole::mid:
+            return palette().color(QPalette::Mid);
+        case ColourRole::window:
+            return palette().color(QPalette::Window);
+        case ColourRole::windowText:
+            return palette().color(QPalette::WindowText);
+    }
+    return {};
 }
 
 QColor RectangleShape::fill() const {
-    if (part_ == Part::track) {
-        return darkPalette() ? palette().color(QPalette::Base) : QColor(Qt::white);
-    }
-    return darkPalette() ? palette().color(QPalette::Highlight) : QColor(Qt::blue);
+    const ProgressColours colours = progressColours(theme());
+    return colour(part_ == Part::track ? colours.track : colours.bar);
 }
 
 void RectangleShape::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setPen(QPen(darkPalette() ? palette().color(QPalette::Mid) : QColor(Qt::black), 0));
+    painter.setPen(QPen(colour(progressColours(theme()).border), 0));
     painter.setBrush(fill());
     // A cosmetic pen draws the border on the rectangle's last row and column.
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 ShapeProgress::ShapeProgress(RectangleShape& track, RectangleShape& bar)
-    : track_(track), bar_(bar) {
-    track.showProgressOf(&track, &bar);
-    bar.showProgressOf(&track, &bar);
+    : track_(track), bar_(bar) {}
+
+double ShapeProgress::trackTwips() const {
+    return track_.width() * double{kTwipsPerInch} / track_.logicalDpiX();
 }
 
-float ShapeProgress::trackWidth() const {
-    return static_cast<float>(track_.width() * double{kTwipsPerInch} / dpiOf(track_));
-}
-
-void ShapeProgress::setBarWidth(float width) {
-    const int before = bar_.percentDone();
-    bar_.resize(std::max(0, twipsToPixels(static_cast<double>(width), dpiOf(bar_))), bar_.height());
-    if (const int after = bar_.percentDone(); after != before) {
-        QAccessibleValueChangeEvent event(&track_, after);
+void ShapeProgress::show(const ProgressBar& bar) {
+    bar_.resize(std::max(0, twipsToPixels(bar.widthTwips, bar_.logicalDpiX())), bar_.height());
+    if (bar.percent != track_.percent()) {
+        track_.setPercent(bar.percent);
+        QAccessibleValueChangeEvent event(&track_, bar.percent);
         QAccessible::updateAccessibility(&event);
     }
-}
-
-void ShapeProgress::show(std::int64_t done, std::int64_t total) {
-    setBarWidth(static_cast<float>(progressBarTwips(trackWidth(), done, total)));
 }
 
 }  // namespace vellicor

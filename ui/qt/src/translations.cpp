@@ -3,40 +3,33 @@
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
-#include <array>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "vellicor/texts.h"
 
 namespace vellicor {
 
 bool installTranslations(const QLocale& locale) {
-    // The window's own texts, built from translations/*.ts into the resources, and Qt's (the
-    // standard buttons, the file dialog, the command-line help) where Debian's
-    // qt6-translations-l10n has them.
-    static std::array<std::unique_ptr<QTranslator>, 2> loaded;
-    const std::array<QString, 2> names{QStringLiteral("vellicor"), QStringLiteral("qtbase")};
-    const std::array<QString, 2> folders{QStringLiteral(":/vellicor/translations"),
-                                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)};
-    translateCoreThroughQt();
-    for (std::size_t index = 0; index < loaded.size(); ++index) {
-        if (loaded[index]) {
-            QCoreApplication::removeTranslator(loaded[index].get());
-            loaded[index].reset();
-        }
-        auto translator = std::make_unique<QTranslator>();
-        if (translator->load(locale, names[index], QStringLiteral("_"), folders[index])) {
-            QCoreApplication::installTranslator(translator.get());
-            loaded[index] = std::move(translator);
-        }
+    std::vector<std::string> languages;
+    for (const QString& language : locale.uiLanguages()) {
+        languages.push_back(language.toStdString());
     }
-    return loaded[0] != nullptr;
-}
-
-void translateCoreThroughQt() {
-    setTranslator([](const char* context, const char* text) {
-        return QCoreApplication::translate(context, text).toStdString();
-    });
+    const bool translated = useLanguage(languages) != "en";
+    // Qt's own texts, where Debian's qt6-translations-l10n has them.
+    static std::unique_ptr<QTranslator> qt;
+    if (qt) {
+        QCoreApplication::removeTranslator(qt.get());
+        qt.reset();
+    }
+    auto translator = std::make_unique<QTranslator>();
+    if (translated && translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(translator.get());
+        qt = std::move(translator);
+    }
+    return translated;
 }
 
 }  // namespace vellicor

@@ -1,5 +1,6 @@
 // Vellicor.exe [--compress] [FILE]: the window, with FILE (made absolute) in its name box;
-// --compress (Explorer's "Compress with Vellicor") also presses compress.
+// --compress (Explorer's "Compress with Vellicor") also presses compress. --help, -h, /? and
+// --version are answered in a message box. The texts are in the Windows display language.
 #include <objbase.h>
 #include <shellapi.h>
 #include <windows.h>
@@ -7,42 +8,64 @@
 #include <commctrl.h>
 
 #include <string>
-#include <string_view>
+#include <vector>
 
 #include "vellicor/texts.h"
+#include "vellicor/window_arguments.h"
 #include "win32_dialogs.h"
 #include "win32_form.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-    int count = 0;
-    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    const bool compress = count > 1 && std::wstring_view(arguments[1]) == L"--compress";
-    const int first = compress ? 2 : 1;  // the file's argument
-    if (count > first + 1) {
-        LocalFree(arguments);
-        MessageBoxW(nullptr,
-                    vellicor::wideFromUtf8(
-                        vellicor::translate("vellicor::CommandLine", "Only one file can be named."))
-                        .c_str(),
-                    L"Vellicor", MB_OK | MB_ICONWARNING);
-        return 2;
-    }
-    std::wstring name;
-    if (count > first && arguments[first][0] != L'\0') {
-        name.resize(GetFullPathNameW(arguments[first], 0, nullptr, nullptr));
-        name.resize(GetFullPathNameW(arguments[first], static_cast<DWORD>(name.size()), name.data(),
-                                     nullptr));
-    }
-    LocalFree(arguments);
+namespace {
 
-    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+// The user's display languages, best first ("de-DE", ...).
+std::vector<std::string> displayLanguages() {
+    ULONG count = 0;
+    ULONG size = 0;
+    std::vector<std::string> languages;
+    if (!GetUserPreferredUILanguages(MUI_LANGUAGE_NAME, &count, nullptr, &size) || size == 0) {
+        return languages;
+    }
+    std::wstring list(size, L'\0');
+    if (!GetUserPreferredUILanguages(MUI_LANGUAGE_NAME, &count, list.data(), &size)) {
+        return languages;
+    }
+    for (const wchar_t* name = list.c_str(); *name != L'\0'; name += wcslen(name) + 1) {
+        languages.push_back(vellicor::utf8FromWide(name));
+    }
+    return languages;
+}
+
+std::vector<std::string> arguments() {
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> read;
+    for (int index = 1; index < count; ++index) {
+        read.push_back(vellicor::utf8FromWide(wide[index]));
+    }
+    LocalFree(wide);
+    return read;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+    vellicor::useLanguage(displayLanguages());
+    const INITCOMMONCONTROLSEX controls{
+        sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
+    const vellicor::WindowArguments read = vellicor::readWindowArguments(arguments());
+    if (read.action != vellicor::WindowArguments::Action::showWindow) {
+        const bool refused = read.action == vellicor::WindowArguments::Action::refuse;
+        MessageBoxW(nullptr, vellicor::wideFromUtf8(read.text).c_str(), L"Vellicor",
+                    MB_OK | static_cast<UINT>(refused ? MB_ICONWARNING : MB_ICONINFORMATION));
+        return refused ? 2 : 0;
+    }
     const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     int code = 1;
     {
         vellicor::Win32Form form(instance);
-        if (form.open(name, show)) {
-            if (compress) {
+        if (form.open(read.file, show)) {
+            if (read.compress) {
                 form.compressWhenShown();
             }
             code = form.run();

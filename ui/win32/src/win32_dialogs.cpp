@@ -2,25 +2,19 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <shobjidl.h>
 
-#include <filesystem>
-#include <system_error>
-
-#include "lzc/naming.h"
-#include "vellicor/path_text.h"
-#include "vellicor/texts.h"
+#include <vector>
 
 namespace vellicor {
 namespace {
 
-constexpr wchar_t kTitle[] = L"Vellicor";
-
-// The text, then the informative text under it after an empty line.
-std::wstring boxText(const std::string& text, const std::string& informative) {
+// The text, then the details under it after an empty line.
+std::wstring boxText(const std::string& text, const std::string& details) {
     std::wstring wide = wideFromUtf8(text);
-    if (!informative.empty()) {
-        wide += L"\n\n" + wideFromUtf8(informative);
+    if (!details.empty()) {
+        wide += L"\n\n" + wideFromUtf8(details);
     }
     return wide;
 }
@@ -71,20 +65,39 @@ std::string windowText(HWND window) {
     return utf8FromWide(text);
 }
 
+namespace {
+
+// Opens Explorer on the folder with the file selected; the folder alone if that fails.
+void showInExplorer(HWND owner, const Message& message) {
+    const std::wstring file = wideFromUtf8(message.file);
+    PIDLIST_ABSOLUTE item = nullptr;
+    if (SUCCEEDED(SHParseDisplayName(file.c_str(), nullptr, &item, 0, nullptr))) {
+        const HRESULT shown = SHOpenFolderAndSelectItems(item, 0, nullptr, 0);
+        CoTaskMemFree(item);
+        if (SUCCEEDED(shown)) {
+            return;
+        }
+    }
+    ShellExecuteW(owner, L"open", wideFromUtf8(message.folder).c_str(), nullptr, nullptr,
+                  SW_SHOWNORMAL);
+}
+
+}  // namespace
+
 void showMessageBox(HWND owner, const Message& message) {
-    // After a success, a task dialog with a button that opens the output's folder.
+    const std::wstring title = wideFromUtf8(message.title);
     if (!message.folder.empty()) {
         constexpr int kOpenFolder = 100;
         const std::wstring text = wideFromUtf8(message.text);
-        const std::wstring details = wideFromUtf8(message.informativeText);
-        const std::wstring open = wideFromUtf8(translate("vellicor::Dialogs", "Open &Folder"));
+        const std::wstring details = wideFromUtf8(message.details);
+        const std::wstring open = wideFromUtf8(message.openFolder);
         const TASKDIALOG_BUTTON buttons[] = {{kOpenFolder, open.c_str()}};
         TASKDIALOGCONFIG config{};
         config.cbSize = sizeof config;
         config.hwndParent = owner;
         config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION;
         config.dwCommonButtons = TDCBF_OK_BUTTON;
-        config.pszWindowTitle = kTitle;
+        config.pszWindowTitle = title.c_str();
         config.pszMainIcon = TD_INFORMATION_ICON;
         config.pszMainInstruction = text.c_str();
         config.pszContent = details.empty() ? nullptr : details.c_str();
@@ -94,57 +107,46 @@ void showMessageBox(HWND owner, const Message& message) {
         int pressed = 0;
         if (SUCCEEDED(TaskDialogIndirect(&config, &pressed, nullptr, nullptr))) {
             if (pressed == kOpenFolder) {
-                ShellExecuteW(owner, L"open", wideFromUtf8(message.folder).c_str(), nullptr,
-                              nullptr, SW_SHOWNORMAL);
+                showInExplorer(owner, message);
             }
             return;
         }
     }
     const UINT icon =
         message.kind == Message::Kind::information ? MB_ICONINFORMATION : MB_ICONWARNING;
-    MessageBoxW(owner, boxText(message.text, message.informativeText).c_str(), kTitle,
-                MB_OK | icon);
+    MessageBoxW(owner, boxText(message.text, message.details).c_str(), title.c_str(), MB_OK | icon);
 }
 
-bool askReplaceBox(HWND owner, const std::string& absoluteName) {
-    const std::filesystem::path path = pathFromUtf8(absoluteName);
-    const std::string question =
-        withValues(translate("vellicor::Dialogs", "%1 already exists. Replace it?"),
-                   {lzc::quotedName(utf8FromPath(path.filename()))});
-    return MessageBoxW(owner, boxText(question, lzc::quotedName(absoluteName)).c_str(), kTitle,
+bool askQuestion(HWND owner, const Question& question) {
+    return MessageBoxW(owner, boxText(question.text, question.details).c_str(),
+                       wideFromUtf8(question.title).c_str(),
                        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
-std::optional<std::string> showOpenDialog(HWND owner, const std::string& typed) {
+std::optional<std::string> showOpenDialog(HWND owner, const FileDialogRequest& request) {
     ComPointer<IFileOpenDialog> dialog;
     if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
                                 IID_PPV_ARGS(&dialog.pointer)))) {
         return std::nullopt;
     }
-    const std::wstring all = wideFromUtf8(translate("vellicor::Dialogs", "All files (*)"));
-    const std::wstring compressed =
-        wideFromUtf8(translate("vellicor::Dialogs", "Compressed files (*.lzc)"));
-    const COMDLG_FILTERSPEC filters[] = {{all.c_str(), L"*.*"}, {compressed.c_str(), L"*.lzc"}};
-    dialog.pointer->SetFileTypes(2, filters);
-    dialog.pointer->SetFileTypeIndex(typed.ends_with(".lzc") ? 2 : 1);
-    dialog.pointer->SetTitle(wideFromUtf8(translate("vellicor::Dialogs", "Open")).c_str());
-
-    // The typed name's folder (the name itself when it is one), and the file when it is one.
-    std::error_code error;
-    std::filesystem::path name = pathFromUtf8(typed);
-    if (!typed.empty()) {
-        name = std::filesystem::absolute(name, error);
+    std::vector<std::wstring> texts;
+    for (const FileDialogRequest::Filter& filter : request.filters) {
+        texts.push_back(wideFromUtf8(filter.label));
+        texts.push_back(wideFromUtf8(filter.pattern));
     }
-    std::filesystem::path folder = name;
-    if (!typed.empty() && !std::filesystem::is_directory(name, error)) {
-        folder = name.parent_path();
-        if (std::filesystem::is_regular_file(name, error)) {
-            dialog.pointer->SetFileName(name.filename().wstring().c_str());
-        }
+    std::vector<COMDLG_FILTERSPEC> filters;
+    for (std::size_t index = 0; index + 1 < texts.size(); index += 2) {
+        filters.push_back({texts[index].c_str(), texts[index + 1].c_str()});
+    }
+    dialog.pointer->SetFileTypes(static_cast<UINT>(filters.size()), filters.data());
+    dialog.pointer->SetFileTypeIndex(static_cast<UINT>(request.selectedFilter) + 1);
+    dialog.pointer->SetTitle(wideFromUtf8(request.title).c_str());
+    if (!request.file.empty()) {
+        dialog.pointer->SetFileName(wideFromUtf8(request.file).c_str());
     }
     ComPointer<IShellItem> start;
-    if (!typed.empty() && std::filesystem::is_directory(folder, error) &&
-        SUCCEEDED(SHCreateItemFromParsingName(folder.wstring().c_str(), nullptr,
+    if (!request.folder.empty() &&
+        SUCCEEDED(SHCreateItemFromParsingName(wideFromUtf8(request.folder).c_str(), nullptr,
                                               IID_PPV_ARGS(&start.pointer)))) {
         dialog.pointer->SetFolder(start.pointer);
     }

@@ -1,5 +1,6 @@
-// The window's dialogs on Windows: message boxes, the replace question and the file dialog, and
-// the conversions between the controls' UTF-16 and the core's UTF-8 (never a code page).
+// The window's dialogs on Windows, drawn from the core's model: message boxes, the question and
+// the file dialog; and the conversions between the controls' UTF-16 and the core's UTF-8 (never
+// a code page).
 #pragma once
 
 #include <windows.h>
@@ -8,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "vellicor/window_flow.h"
+#include "vellicor/window_model.h"
 
 namespace vellicor {
 
@@ -18,10 +19,11 @@ std::string utf8FromWide(std::wstring_view text);
 // The window's text as UTF-8.
 std::string windowText(HWND window);
 
+// A success with a folder is a task dialog whose extra button shows the folder in Explorer with
+// the file selected; anything else a message box.
 void showMessageBox(HWND owner, const Message& message);
-// "NAME already exists. Replace it?" with the absolute name under it; No is the default.
-bool askReplaceBox(HWND owner, const std::string& absoluteName);
-// The system's file dialog, opened at the folder of `typed` (or on the file it names).
-std::optional<std::string> showOpenDialog(HWND owner, const std::string& typed);
+bool askQuestion(HWND owner, const Question& question);
+// The system's file dialog (IFileOpenDialog).
+std::optional<std::string> showOpenDialog(HWND owner, const FileDialogRequest& request);
 
 }  // namespace vellicor

@@ -5,10 +5,8 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <vector>
 
-#include "lzc/naming.h"
-#include "vellicor/decisions.h"
-#include "vellicor/texts.h"
 #include "win32_dialogs.h"
 
 namespace vellicor {
@@ -19,23 +17,31 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBO
 constexpr UINT kAfterDrop = WM_APP + 1;
 constexpr int kFirstId = 100;  // a control's id: kFirstId + its FormControl
 
-// Gives a control that has no caption of its own the name a screen reader reads for it.
-void nameForScreenReaders(HWND control, const std::wstring& name) {
+// Gives a control the name and description a screen reader reads for it.
+void describeForScreenReaders(HWND control, const ControlTexts& texts) {
     IAccPropServices* services = nullptr;
     if (SUCCEEDED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
                                    IID_IAccPropServices, reinterpret_cast<void**>(&services)))) {
         services->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                                 PROPID_ACC_NAME, name.c_str());
+                                 PROPID_ACC_NAME, wideFromUtf8(texts.accessibleName).c_str());
+        services->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                 PROPID_ACC_DESCRIPTION, wideFromUtf8(texts.description).c_str());
         services->Release();
     }
 }
 
-int id(FormControl control) {
-    return kFirstId + static_cast<int>(control);
+void addTooltip(HWND tooltips, HWND owner, HWND control, const std::wstring& text) {
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = owner;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = const_cast<wchar_t*>(text.c_str());
+    SendMessageW(tooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-int scaled(int pixels, UINT dpi) {
-    return MulDiv(pixels, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
+int id(FormControl control) {
+    return kFirstId + static_cast<int>(control);
 }
 
 // The room a caption takes in `dc`'s font, without the mnemonic's ampersand.
@@ -46,18 +52,76 @@ SIZE textSize(HDC dc, std::wstring text) {
     return size;
 }
 
+// High contrast, or the app theme the user chose in Settings (light unless it says dark).
+Theme currentTheme() {
+    HIGHCONTRASTW contrast{};
+    contrast.cbSize = sizeof contrast;
+    if (SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+        (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0) {
+        return Theme::highContrast;
+    }
+    DWORD light = 1;
+    DWORD size = sizeof light;
+    if (RegGetValueW(
+            HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize",
+            L"AppsUseLightTheme", RRF_RT_REG_DWORD, nullptr, &light, &size) == ERROR_SUCCESS &&
+        light == 0) {
+        return Theme::dark;
+    }
+    return Theme::light;
+}
+
+// The colours of a role: fixed ones, the system's, or those of Windows' dark app theme.
+COLORREF colour(ColourRole role, Theme theme) {
+    const bool dark = theme == Theme::dark;
+    switch (role) {
+        case ColourRole::white:
+            return RGB(255, 255, 255);
+        case ColourRole::blue:
+            return RGB(0, 0, 255);
+        case ColourRole::black:
+            return RGB(0, 0, 0);
+        case ColourRole::base:
+            return dark ? RGB(0x1e, 0x1e, 0x1e) : GetSysColor(COLOR_WINDOW);
+        case ColourRole::highlight:
+            return GetSysColor(COLOR_HIGHLIGHT);
+        case ColourRole::mid:
+            return dark ? RGB(0x60, 0x60, 0x60) : GetSysColor(COLOR_BTNSHADOW);
+        case ColourRole::window:
+            return GetSysColor(COLOR_WINDOW);
+        case ColourRole::windowText:
+            return GetSysColor(COLOR_WINDOWTEXT);
+    }
+    return RGB(0, 0, 0);
+}
+
+void fill(HDC dc, const RECT& rect, COLORREF colour) {
+    const HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &rect, brush);
+    DeleteObject(brush);
+}
+
+void frame(HDC dc, const RECT& rect, COLORREF colour) {
+    const HBRUSH brush = CreateSolidBrush(colour);
+    FrameRect(dc, &rect, brush);
+    DeleteObject(brush);
+}
+
 }  // namespace
 
 Win32Form::Win32Form(HINSTANCE instance)
     : instance_(instance), flow_(*this, fileLayerOperations()) {}
 
 Win32Form::~Win32Form() {
+    if (window_ != nullptr && IsWindow(window_)) {
+        RemoveWindowSubclass(control(FormControl::progressTrack), &Win32Form::paintProgress, 1);
+    }
     if (font_ != nullptr) {
         DeleteObject(font_);
     }
 }
 
-bool Win32Form::open(const std::wstring& name, int show) {
+bool Win32Form::open(const std::string& name, int show) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = &Win32Form::procedure;
@@ -67,7 +131,7 @@ bool Win32Form::open(const std::wstring& name, int show) {
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kClassName;
     RegisterClassExW(&windowClass);
-    const std::wstring title = wideFromUtf8(translate("vellicor::MainWindow", "Vellicor v1.0"));
+    const std::wstring title = wideFromUtf8(formTexts().title);
     if (CreateWindowExW(0, kClassName, title.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                         CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_,
                         this) == nullptr) {
@@ -75,7 +139,7 @@ bool Win32Form::open(const std::wstring& name, int show) {
     }
     createControls();
     layout();
-    SetWindowTextW(control(FormControl::nameBox), name.c_str());
+    setNameText(name);
     DragAcceptFiles(window_, TRUE);
     ShowWindow(window_, show);
     SetFocus(control(FormControl::nameBox));
@@ -83,37 +147,52 @@ bool Win32Form::open(const std::wstring& name, int show) {
 }
 
 void Win32Form::createControls() {
-    struct Input {
+    const FormTexts texts = formTexts();
+    struct Control {
         FormControl which;
         const wchar_t* className;
-        std::wstring caption;
+        const ControlTexts& texts;
         DWORD style;
     };
-    const Input inputs[] = {
-        {FormControl::nameBox, L"EDIT", L"", ES_AUTOHSCROLL},
-        {FormControl::browseButton, L"BUTTON", L"...", BS_PUSHBUTTON},
-        {FormControl::compressButton, L"BUTTON",
-         wideFromUtf8(translate("vellicor::MainWindow", "&compress")), BS_PUSHBUTTON},
-        {FormControl::decompressButton, L"BUTTON",
-         wideFromUtf8(translate("vellicor::MainWindow", "&decompress")), BS_PUSHBUTTON},
-        {FormControl::qualityBox, L"COMBOBOX", L"", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL},
+    const Control made[] = {
+        {FormControl::nameBox, L"EDIT", texts.nameBox, WS_TABSTOP | ES_AUTOHSCROLL},
+        {FormControl::browseButton, L"BUTTON", texts.browseButton, WS_TABSTOP | BS_PUSHBUTTON},
+        {FormControl::compressButton, L"BUTTON", texts.compressButton, WS_TABSTOP | BS_PUSHBUTTON},
+        {FormControl::decompressButton, L"BUTTON", texts.decompressButton,
+         WS_TABSTOP | BS_PUSHBUTTON},
+        {FormControl::qualityBox, L"COMBOBOX", texts.qualityBox,
+         WS_TABSTOP | CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL},
+        // A progress control, so that screen readers know it and read its value; it is drawn
+        // as the track with the bar over its left end.
+        {FormControl::progressTrack, PROGRESS_CLASSW, texts.progressTrack, 0},
     };
-    for (const Input& input : inputs) {
-        const DWORD extended = input.which == FormControl::nameBox ? WS_EX_CLIENTEDGE : 0;
-        controls_[static_cast<std::size_t>(input.which)] = CreateWindowExW(
-            extended, input.className, input.caption.c_str(),
-            WS_CHILD | WS_VISIBLE | WS_TABSTOP | input.style, 0, 0, 0, 0, window_,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id(input.which))), instance_, nullptr);
+    tooltips_ = CreateWindowExW(
+        0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_, nullptr);
+    for (const Control& each : made) {
+        const DWORD extended = each.which == FormControl::nameBox ? WS_EX_CLIENTEDGE : 0;
+        const HWND made_control = CreateWindowExW(
+            extended, each.className, wideFromUtf8(each.texts.caption).c_str(),
+            WS_CHILD | WS_VISIBLE | each.style, 0, 0, 0, 0, window_,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id(each.which))), instance_, nullptr);
+        controls_[static_cast<std::size_t>(each.which)] = made_control;
+        describeForScreenReaders(made_control, each.texts);
+        addTooltip(tooltips_, window_, made_control, wideFromUtf8(each.texts.description));
     }
     const HWND quality = control(FormControl::qualityBox);
-    for (int index = 0; index < kQualityCount; ++index) {
+    for (const std::string& item : texts.qualityItems) {
         SendMessageW(quality, CB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(wideFromUtf8(qualityLabel(index)).c_str()));
+                     reinterpret_cast<LPARAM>(wideFromUtf8(item).c_str()));
     }
     SendMessageW(quality, CB_SETCURSEL, 0, 0);  // the best quality
-    nameForScreenReaders(control(FormControl::nameBox),
-                         wideFromUtf8(translate("vellicor::MainWindow", "File name")));
-    nameForScreenReaders(quality, wideFromUtf8(translate("vellicor::MainWindow", "Quality")));
+    COMBOBOXINFO parts{};
+    parts.cbSize = sizeof parts;
+    if (GetComboBoxInfo(quality, &parts) && parts.hwndItem != nullptr) {
+        addTooltip(tooltips_, window_, parts.hwndItem, wideFromUtf8(texts.qualityBox.description));
+    }
+    const HWND track = control(FormControl::progressTrack);
+    SendMessageW(track, PBM_SETRANGE32, 0, 100);
+    SetWindowSubclass(track, &Win32Form::paintProgress, 1, reinterpret_cast<DWORD_PTR>(this));
 }
 
 void Win32Form::layout() {
@@ -130,42 +209,62 @@ void Win32Form::layout() {
     }
     font_ = font;
 
-    // What each control needs in this font: a line of text with the frame and some margin.
+    // What each control needs in this font, from the system's metrics: a line of text inside
+    // the frame a control draws, the same height across a row.
     const HDC dc = GetDC(window_);
     const HGDIOBJ before = SelectObject(dc, font_);
     TEXTMETRICW text{};
     GetTextMetricsW(dc, &text);
-    const int lineHeight = text.tmHeight + scaled(8, dpi);
+    const int edge = GetSystemMetricsForDpi(SM_CXEDGE, dpi);
+    const int lineHeight =
+        static_cast<int>(text.tmHeight) +
+        2 * (GetSystemMetricsForDpi(SM_CYEDGE, dpi) + GetSystemMetricsForDpi(SM_CYFIXEDFRAME, dpi));
     std::array<Size, kFormControlCount> needed{};
-    needed[0] = {0, lineHeight};
+    needed[static_cast<std::size_t>(FormControl::nameBox)] = {0, lineHeight};
     for (const FormControl button :
          {FormControl::browseButton, FormControl::compressButton, FormControl::decompressButton}) {
         const SIZE caption = textSize(dc, wideFromUtf8(windowText(control(button))));
-        needed[static_cast<std::size_t>(button)] = {caption.cx + scaled(16, dpi), lineHeight};
+        needed[static_cast<std::size_t>(button)] = {caption.cx + 2 * (edge + text.tmAveCharWidth),
+                                                    lineHeight};
     }
     int widest = 0;
-    for (int index = 0; index < kQualityCount; ++index) {
-        widest =
-            std::max(widest, static_cast<int>(textSize(dc, wideFromUtf8(qualityLabel(index))).cx));
+    for (const std::string& item : formTexts().qualityItems) {
+        widest = std::max(widest, static_cast<int>(textSize(dc, wideFromUtf8(item)).cx));
     }
     SelectObject(dc, before);
     ReleaseDC(window_, dc);
-    RECT field{};
+    // The quality box's field as high as the buttons beside it: the box's frame is what its
+    // height has beyond its field's.
     const HWND quality = control(FormControl::qualityBox);
-    GetWindowRect(quality, &field);  // a drop-down list sets its field's height from its font
+    RECT box{};
+    GetWindowRect(quality, &box);
+    const auto field = static_cast<int>(SendMessageW(quality, CB_GETITEMHEIGHT, WPARAM(-1), 0));
+    const int frameHeight = std::max(0, static_cast<int>(box.bottom - box.top) - field);
+    SendMessageW(quality, CB_SETITEMHEIGHT, WPARAM(-1), std::max(field, lineHeight - frameHeight));
     needed[static_cast<std::size_t>(FormControl::qualityBox)] = {
-        widest + GetSystemMetricsForDpi(SM_CXVSCROLL, dpi) + scaled(12, dpi),
-        static_cast<int>(field.bottom - field.top)};
+        widest + GetSystemMetricsForDpi(SM_CXVSCROLL, dpi) + 2 * edge +
+            static_cast<int>(text.tmAveCharWidth),
+        lineHeight};
+    // The edit fields keep their text clear of their frames.
+    COMBOBOXINFO parts{};
+    parts.cbSize = sizeof parts;
+    const int margin = std::max(1, static_cast<int>(text.tmAveCharWidth / 2));
+    for (const HWND edit : {control(FormControl::nameBox),
+                            GetComboBoxInfo(quality, &parts) ? parts.hwndItem : nullptr}) {
+        if (edit != nullptr) {
+            SendMessageW(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
+                         MAKELPARAM(margin, margin));
+        }
+    }
 
     const FormPlacement placement = placeControls(dpi, needed);
     for (std::size_t index = 0; index < controls_.size(); ++index) {
         const Rect& rect = placement.controls[index];
         // A combo box's height includes its opened list.
-        const int list = controls_[index] == quality ? (kQualityCount + 1) * lineHeight : 0;
+        const int list =
+            controls_[index] == quality ? (kQualityCount + 1) * static_cast<int>(text.tmHeight) : 0;
         MoveWindow(controls_[index], rect.left, rect.top, rect.width, rect.height + list, TRUE);
     }
-    const Rect& track = placement.controls[static_cast<std::size_t>(FormControl::progressTrack)];
-    track_ = {track.left, track.top, track.left + track.width, track.top + track.height};
     RECT frame{0, 0, placement.client.width, placement.client.height};
     AdjustWindowRectExForDpi(&frame, kStyle, FALSE, 0, dpi);
     SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
@@ -252,9 +351,12 @@ LRESULT Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 SetFocus(IsChild(window_, lastFocus_) ? lastFocus_ : control(FormControl::nameBox));
             }
             return 0;
-        case WM_PAINT:
-            paint();
-            return 0;
+        case WM_SETTINGCHANGE:
+        case WM_SYSCOLORCHANGE:
+        case WM_THEMECHANGED:
+            // High contrast or the app theme may have changed.
+            InvalidateRect(control(FormControl::progressTrack), nullptr, TRUE);
+            return DefWindowProcW(window_, message, wParam, lParam);
         case WM_DROPFILES:
             dropped(reinterpret_cast<HDROP>(wParam));
             return 0;
@@ -290,50 +392,58 @@ void Win32Form::command(int which) {
         return;
     }
     if (which == id(FormControl::browseButton)) {
-        flow_.browseClicked();
+        flow_.browse();
     } else if (which == id(FormControl::compressButton)) {
-        flow_.compressClicked();
+        flow_.compress();
     } else if (which == id(FormControl::decompressButton)) {
-        flow_.decompressClicked();
+        flow_.decompress();
     }
 }
 
-void Win32Form::paint() {
-    PAINTSTRUCT paint;
-    const HDC dc = BeginPaint(window_, &paint);
-    FillRect(dc, &track_, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    const LONG width = track_.right - track_.left;
-    if (total_ > 0 && done_ > 0) {
-        RECT bar = track_;
-        bar.right = bar.left + static_cast<LONG>(static_cast<double>(width) *
-                                                 static_cast<double>(std::min(done_, total_)) /
-                                                 static_cast<double>(total_));
-        const HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
-        FillRect(dc, &bar, blue);
-        DeleteObject(blue);
+LRESULT CALLBACK Win32Form::paintProgress(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                          UINT_PTR, DWORD_PTR form) {
+    if (message == WM_ERASEBKGND) {
+        return 1;
     }
-    FrameRect(dc, &track_, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    EndPaint(window_, &paint);
+    if (message == WM_PAINT) {
+        PAINTSTRUCT paint;
+        const HDC dc = BeginPaint(control, &paint);
+        RECT track;
+        GetClientRect(control, &track);
+        reinterpret_cast<const Win32Form*>(form)->paintTrack(dc, track);
+        EndPaint(control, &paint);
+        return 0;
+    }
+    return DefSubclassProc(control, message, wParam, lParam);
+}
+
+void Win32Form::paintTrack(HDC dc, const RECT& track) const {
+    const Theme theme = currentTheme();
+    const ProgressColours colours = progressColours(theme);
+    fill(dc, track, colour(colours.track, theme));
+    const int width = twipsToPixels(bar_.widthTwips, GetDpiForWindow(window_));
+    if (width > 0) {
+        const RECT bar{track.left, track.top, std::min(track.right, track.left + width),
+                       track.bottom};
+        fill(dc, bar, colour(colours.bar, theme));
+        frame(dc, bar, colour(colours.border, theme));
+    }
+    frame(dc, track, colour(colours.border, theme));
 }
 
 void Win32Form::dropped(HDROP drop) {
+    std::vector<std::string> names;
     const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-    if (count > 0 && !flow_.running()) {
-        std::wstring first(DragQueryFileW(drop, 0, nullptr, 0) + 1, L'\0');
-        first.resize(DragQueryFileW(drop, 0, first.data(), static_cast<UINT>(first.size())));
-        SetWindowTextW(control(FormControl::nameBox), first.c_str());
-        if (count > 1) {
-            afterDrop_ =
-                Message{Message::Kind::information,
-                        withValues(translate("vellicor::MainWindow",
-                                             "%1 files were dropped; the first one was taken."),
-                                   {std::to_string(count)}),
-                        lzc::quotedName(utf8FromWide(first)),
-                        {}};
-            PostMessageW(window_, kAfterDrop, 0, 0);
-        }
+    for (UINT index = 0; index < count; ++index) {
+        std::wstring name(DragQueryFileW(drop, index, nullptr, 0) + 1, L'\0');
+        name.resize(DragQueryFileW(drop, index, name.data(), static_cast<UINT>(name.size())));
+        names.push_back(utf8FromWide(name));
     }
     DragFinish(drop);
+    afterDrop_ = flow_.filesDropped(names);
+    if (afterDrop_) {
+        PostMessageW(window_, kAfterDrop, 0, 0);
+    }
 }
 
 std::string Win32Form::nameText() const {
@@ -355,18 +465,27 @@ void Win32Form::setInputsEnabled(bool enabled) {
         focusBeforeLock_ = GetFocus();
     }
     for (const HWND input : controls_) {
-        EnableWindow(input, enabled ? TRUE : FALSE);
+        if (input != control(FormControl::progressTrack)) {
+            EnableWindow(input, enabled ? TRUE : FALSE);
+        }
     }
     if (enabled && IsChild(window_, focusBeforeLock_)) {
         SetFocus(focusBeforeLock_);
     }
 }
 
-void Win32Form::setProgress(std::int64_t done, std::int64_t total) {
-    done_ = done;
-    total_ = total;
-    InvalidateRect(window_, &track_, FALSE);
-    UpdateWindow(window_);
+double Win32Form::trackTwips() const {
+    RECT track{};
+    GetClientRect(control(FormControl::progressTrack), &track);
+    return track.right * double{kTwipsPerInch} / GetDpiForWindow(window_);
+}
+
+void Win32Form::setProgress(const ProgressBar& bar) {
+    bar_ = bar;
+    const HWND track = control(FormControl::progressTrack);
+    SendMessageW(track, PBM_SETPOS, static_cast<WPARAM>(bar.percent), 0);
+    InvalidateRect(track, nullptr, FALSE);
+    UpdateWindow(track);
     dispatchPending();
 }
 
@@ -374,12 +493,12 @@ void Win32Form::showMessage(const Message& message) {
     showMessageBox(window_, message);
 }
 
-bool Win32Form::askReplace(const std::string& absoluteName) {
-    return askReplaceBox(window_, absoluteName);
+bool Win32Form::ask(const Question& question) {
+    return askQuestion(window_, question);
 }
 
-std::optional<std::string> Win32Form::chooseFile(const std::string& typed) {
-    return showOpenDialog(window_, typed);
+std::optional<std::string> Win32Form::chooseFile(const FileDialogRequest& request) {
+    return showOpenDialog(window_, request);
 }
 
 }  // namespace vellicor

@@ -1,5 +1,6 @@
 // The form as a Win32 window: an edit box, three buttons, an editable quality list and the
-// progress rectangles, placed from the core's twips table at the window's DPI.
+// progress control drawn as the track and bar, placed from the core's twips table at the
+// window's DPI, with the core's texts.
 #pragma once
 
 #include <windows.h>
@@ -7,7 +8,6 @@
 #include <shellapi.h>
 
 #include <array>
-#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -24,7 +24,7 @@ public:
     Win32Form& operator=(const Win32Form&) = delete;
 
     // Opens the window with `name` in the name box; false when it could not be made.
-    bool open(const std::wstring& name, int show);
+    bool open(const std::string& name, int show);
     // Presses compress once the message loop runs.
     void compressWhenShown();
     // The message loop, Tab, Enter and the mnemonics included; the exit code.
@@ -34,18 +34,21 @@ public:
     void setNameText(const std::string& name) override;
     QualityBox qualityBox() const override;
     void setInputsEnabled(bool enabled) override;
-    void setProgress(std::int64_t done, std::int64_t total) override;
+    double trackTwips() const override;
+    void setProgress(const ProgressBar& bar) override;
     void showMessage(const Message& message) override;
-    bool askReplace(const std::string& absoluteName) override;
-    std::optional<std::string> chooseFile(const std::string& typed) override;
+    bool ask(const Question& question) override;
+    std::optional<std::string> chooseFile(const FileDialogRequest& request) override;
 
 private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK paintProgress(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                          UINT_PTR, DWORD_PTR form);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls();
     // Takes the system's message font at the window's DPI and places the controls with it.
     void layout();
-    void paint();
+    void paintTrack(HDC dc, const RECT& track) const;
     void command(int id);
     void dropped(HDROP drop);
     // Handles the queued messages, as the dialog manager does for a dialog; false after WM_QUIT.
@@ -56,11 +59,10 @@ private:
 
     HINSTANCE instance_;
     HWND window_ = nullptr;
-    std::array<HWND, kFormControlCount - 1> controls_{};  // the inputs; the track is drawn
+    std::array<HWND, kFormControlCount> controls_{};  // the inputs and the progress track
+    HWND tooltips_ = nullptr;
     HFONT font_ = nullptr;
-    RECT track_{};
-    std::int64_t done_ = 0;
-    std::int64_t total_ = 0;
+    ProgressBar bar_;
     HWND focusBeforeLock_ = nullptr;
     HWND lastFocus_ = nullptr;          // given back when the window is active again
     std::optional<Message> afterDrop_;  // said once a drop of several files has ended

@@ -11,7 +11,8 @@
 
 namespace vellicor {
 
-// The quality list (lzc::kQualityLevels), best first; an item's list index selects its window.
+// The quality list (lzc::kQualityLevels), best first; an item's list index selects its search
+// window.
 inline constexpr int kQualityCount = static_cast<int>(lzc::kQualityLevels.size());
 // The item's label in the user's language; empty outside the list.
 std::string qualityLabel(int index);
@@ -27,9 +28,9 @@ struct QualityBox {
 int qualityIndex(const QualityBox& box);
 
 struct QualityChoice {
-    std::int32_t window = 0;
+    std::int32_t searchWindow = 0;
     // The index lies outside the list: the window shows it, then compresses with the smallest
-    // window.
+    // search window.
     bool reportIndex = false;
 };
 QualityChoice chooseQuality(int index);

@@ -21,8 +21,8 @@ public:
     virtual ~FileOperations() = default;
     // On success the outcome's ratio is the size figure in hundredths of a percent.
     virtual lzc::Outcome compress(const std::filesystem::path& source,
-                                  const std::filesystem::path& destination, std::int32_t window,
-                                  const ProgressReport& progress,
+                                  const std::filesystem::path& destination,
+                                  std::int32_t searchWindow, const ProgressReport& progress,
                                   const ReplaceQuestion& replace) = 0;
     virtual lzc::Outcome decompress(const std::filesystem::path& source,
                                     const std::filesystem::path& destination,

@@ -45,8 +45,6 @@ inline constexpr std::array<Rect, kFormControlCount> kControlTwips{{
     {3360, 600, 1215, 315},
     {120, 1080, 4455, 255},
 }};
-// The progress bar lies over the track's left end; only its width changes.
-inline constexpr Rect kProgressBarTwips{120, 1080, 1215, 255};
 
 // Twips to pixels at `dpi`, rounded down.
 int twipsToPixels(double twips, double dpi);
@@ -62,8 +60,5 @@ struct FormPlacement {
 // control of each row (the quality box in the middle row) then takes up any width left over,
 // so the rows keep a common right edge. The margins right of and below the controls stay.
 FormPlacement placeControls(double dpi, const std::array<Size, kFormControlCount>& needed);
-
-// The bar's width in twips after `done` of `total`: that share of the track, rounded down.
-double progressBarTwips(double trackTwips, std::int64_t done, std::int64_t total);
 
 }  // namespace vellicor

@@ -1,24 +1,17 @@
-// What a click on the window does, without a toolkit: read the form, run the file operation,
-// report. The toolkit draws the form and implements FormView; texts are UTF-8.
+// What the window does, without a toolkit: read the form, run the file operation, report. A
+// toolkit draws the form and implements FormView, passing every input on to WindowFlow.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "vellicor/decisions.h"
 #include "vellicor/file_operations.h"
+#include "vellicor/window_model.h"
 
 namespace vellicor {
-
-// A message box's contents: information after a success, a warning after a failure.
-struct Message {
-    enum class Kind { information, warning };
-    Kind kind = Kind::information;
-    std::string text;
-    std::string informativeText;  // under the text; none when empty
-    std::string folder;           // after a success: the folder holding the output, to open
-};
 
 // The form as the flow sees it.
 class FormView {
@@ -30,14 +23,16 @@ public:
     // Disabled, no input may start an operation or change the name box; the focus stays where
     // it is, and is there when they are enabled again.
     virtual void setInputsEnabled(bool enabled) = 0;
+    // The track's width in twips, as it is placed.
+    virtual double trackTwips() const = 0;
     // Moves the bar and lets the toolkit handle its pending events.
-    virtual void setProgress(std::int64_t done, std::int64_t total) = 0;
-    // A modal message with OK (and a button that opens its folder, when it has one).
+    virtual void setProgress(const ProgressBar& bar) = 0;
+    // Returns once the user has closed the box (and opened the folder, if asked).
     virtual void showMessage(const Message& message) = 0;
-    // "NAME already exists. Replace it?" about the absolute name, No the default; true for Yes.
-    virtual bool askReplace(const std::string& absoluteName) = 0;
-    // The file dialog, opened at the typed name's folder: the file chosen, nullopt on Cancel.
-    virtual std::optional<std::string> chooseFile(const std::string& typed) = 0;
+    // True for Yes.
+    virtual bool ask(const Question& question) = 0;
+    // The file chosen, nullopt on Cancel.
+    virtual std::optional<std::string> chooseFile(const FileDialogRequest& request) = 0;
 };
 
 class WindowFlow {
@@ -45,10 +40,13 @@ public:
     WindowFlow(FormView& view, FileOperations& operations);
 
     // Each does nothing while an operation runs: the view handles events during one. The name
-    // box is read with "~" as the home folder.
-    void browseClicked();
-    void compressClicked();
-    void decompressClicked();
+    // box is read as readName reads it.
+    void browse();
+    void compress();
+    void decompress();
+    // Files dropped on the window: the first one names the file. With several, the notice to
+    // show once the drop has ended.
+    std::optional<Message> filesDropped(const std::vector<std::string>& names);
     bool running() const { return running_; }
 
 private:
@@ -64,7 +62,17 @@ private:
 
     FormView& view_;
     FileOperations& operations_;
+    std::string lastChosen_;  // in the file dialog; where it opens when the typed folder is none
     bool running_ = false;
 };
+
+// The file dialog for the name typed (as read) and the file chosen last time: it opens in the
+// typed name's folder (the name itself when it is a folder, showing the file when it is one),
+// else in the last choice's; a name ending in .lzc selects the .lzc filter.
+FileDialogRequest fileDialogRequest(const std::string& typed, const std::string& lastChosen);
+
+// The name box as a name: without the quotes around it that "Copy as path" and many file
+// managers add, and with "~" for the home folder (withHomeFolder).
+std::string readName(std::string_view typed);
 
 }  // namespace vellicor

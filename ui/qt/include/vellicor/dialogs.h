@@ -1,13 +1,13 @@
-// The window's modal dialogs, behind a small interface so that tests can answer them.
+// The window's modal dialogs, drawn from the core's model, behind a small interface so that tests
+// can answer them.
 #pragma once
 
 #include <QString>
-#include <QUrl>
 #include <functional>
 #include <memory>
 #include <optional>
 
-#include "vellicor/window_flow.h"
+#include "vellicor/window_model.h"
 
 class QFileDialog;
 class QWidget;
@@ -17,38 +17,35 @@ namespace vellicor {
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
-    // A modal message box titled "Vellicor" with the text, Qt's informative text under it (none
-    // when empty), the information or warning icon and OK; with a folder, also a button that
-    // opens it. Returns once the user has pressed a button.
+    // Returns once the user has pressed a button.
     virtual void showMessage(QWidget* parent, const Message& message) = 0;
-    // Asks "NAME already exists. Replace it?" about the file at `path`, with Yes and No, No the
-    // default. True for Yes.
-    virtual bool askReplace(QWidget* parent, const QString& path) = 0;
-    // Shows the file-open dialog `cdlg`, starting in the folder of the typed name when that
-    // folder exists, then returns the file chosen, or nullopt on Cancel.
-    virtual std::optional<QString> showOpen(QWidget* parent, const QString& typed) = 0;
+    virtual bool ask(QWidget* parent, const Question& question) = 0;
+    // The file chosen, or nullopt on Cancel.
+    virtual std::optional<QString> showOpen(QWidget* parent, const FileDialogRequest& request) = 0;
 };
 
 // The real dialogs: QMessageBox and QFileDialog.
 class QtDialogs final : public Dialogs {
 public:
-    // Opens a folder in the desktop's file manager.
-    using UrlOpener = std::function<bool(const QUrl&)>;
+    // Shows a folder in the desktop's file manager with a file in it selected.
+    using FileShower = std::function<void(const QString& folder, const QString& file)>;
     QtDialogs();
-    explicit QtDialogs(UrlOpener openUrl);
+    explicit QtDialogs(FileShower showFile);
 
     void showMessage(QWidget* parent, const Message& message) override;
-    bool askReplace(QWidget* parent, const QString& path) override;
-    std::optional<QString> showOpen(QWidget* parent, const QString& typed) override;
+    bool ask(QWidget* parent, const Question& question) override;
+    std::optional<QString> showOpen(QWidget* parent, const FileDialogRequest& request) override;
 
-    // The file dialog as it is shown, before it runs: `held` is the name chosen last time. A
-    // typed name ending in .lzc selects the .lzc filter; "All files" is always there.
-    static std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, const QString& held,
-                                                       const QString& typed);
+    // The file dialog as it is shown, before it runs.
+    static std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent,
+                                                       const FileDialogRequest& request);
 
 private:
-    UrlOpener openUrl_;
-    QString fileName_;
+    FileShower showFile_;
 };
+
+// The file manager's FileManager1.ShowItems over D-Bus selects the file; without one that
+// answers, the folder opens as a desktop opens any folder.
+void showInFileManager(const QString& folder, const QString& file);
 
 }  // namespace vellicor

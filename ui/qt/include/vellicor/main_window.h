@@ -1,15 +1,16 @@
 // The main window: a file name, a quality level, "compress" and "decompress", a progress bar,
-// and a message box for every outcome. WindowFlow decides; this draws the form for it. Its texts
-// are in the language installTranslations loaded; Ctrl+Q closes it unless an operation runs.
+// and a message box for every outcome. It draws the core's model and passes every input on to
+// WindowFlow. Ctrl+Q closes it unless an operation runs.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include "vellicor/dialogs.h"
+#include "vellicor/form_accessibility.h"
 #include "vellicor/progress_shapes.h"
 #include "vellicor/window_flow.h"
 
-class QComboBox;
 class QLineEdit;
 class QPushButton;
 
@@ -40,17 +41,18 @@ private:
     void setNameText(const std::string& name) override;
     QualityBox qualityBox() const override;
     void setInputsEnabled(bool enabled) override;
-    void setProgress(std::int64_t done, std::int64_t total) override;
+    double trackTwips() const override;
+    void setProgress(const ProgressBar& bar) override;
     void showMessage(const Message& message) override;
-    bool askReplace(const std::string& absoluteName) override;
-    std::optional<std::string> chooseFile(const std::string& typed) override;
+    bool ask(const Question& question) override;
+    std::optional<std::string> chooseFile(const FileDialogRequest& request) override;
 
     Dialogs& dialogs_;
     QLineEdit* const nameBox_;
     QPushButton* const browseButton_;
     QPushButton* const compressButton_;
     QPushButton* const decompressButton_;
-    QComboBox* const qualityBox_;
+    QualityComboBox* const qualityBox_;
     RectangleShape* const progressTrack_;
     RectangleShape* const progressBar_;
     ShapeProgress progressShapes_;

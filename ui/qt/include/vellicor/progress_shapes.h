@@ -1,17 +1,17 @@
-// The progress display: two filled rectangles, a track and a bar drawn over it.
+// The progress display: two filled rectangles, a track and a bar drawn over it, in the colours
+// and at the width the core decides.
 #pragma once
 
 #include <QColor>
 #include <QPointer>
 #include <QWidget>
-#include <cstdint>
 
-#include "vellicor/form_layout.h"
+#include "vellicor/window_model.h"
 
 namespace vellicor {
 
 // A rectangle with a solid fill and a thin border. To assistive technology the track is a
-// progress bar whose value is the share of the track that the bar covers, in percent; the bar is
+// progress bar whose value is the percentage the core gave with the bar's width; the bar is
 // decoration, which it ignores.
 class RectangleShape final : public QWidget {
     Q_OBJECT
@@ -21,34 +21,30 @@ public:
     RectangleShape(Part part, QWidget* parent);
 
     Part part() const { return part_; }
-    // In a light palette the track is white and the bar blue; in a dark one (the window darker
-    // than its text) they take the palette's Base and Highlight.
+    // The palette as the core's colour roles see it: dark when the window is darker than its
+    // text.
+    Theme theme() const;
     QColor fill() const;
-    // The track and the bar whose widths give the value.
-    void showProgressOf(QWidget* track, QWidget* bar);
-    int percentDone() const;
+    int percent() const { return percent_; }
+    void setPercent(int percent) { percent_ = percent; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    bool darkPalette() const;
+    QColor colour(ColourRole role) const;
 
     Part part_;
-    QPointer<QWidget> track_;
-    QPointer<QWidget> bar_;
+    int percent_ = 0;
 };
 
-// Shows an operation's progress on two shapes: the bar covers progressBarTwips of the track. The
-// last report stands past the end, so the bar then comes out slightly wider than the track.
+// Shows the core's progress bar on the two shapes.
 class ShapeProgress final {
 public:
     ShapeProgress(RectangleShape& track, RectangleShape& bar);
 
-    // Both in twips.
-    float trackWidth() const;
-    void setBarWidth(float width);
-    void show(std::int64_t done, std::int64_t total);
+    double trackTwips() const;
+    void show(const ProgressBar& bar);
 
 private:
     RectangleShape& track_;

@@ -1,132 +1,142 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
-<TS version="2.1" language="de">
+<TS version="2.1" language="fr">
 <context>
     <name>vellicor::CommandLine</name>
     <message>
-        <source>Compresses and restores files of up to 32767 bytes in the .lzc format.</source>
-        <translation>Komprimiert Dateien mit bis zu 32767 Bytes im .lzc-Format und stellt sie wieder her.</translation>
-    </message>
-    <message>
-        <source>FILE</source>
-        <translation>DATEI</translation>
-    </message>
-    <message>
-        <source>The file to show in the file name box.</source>
-        <translation>Die Datei, die im Dateinamenfeld erscheint.</translation>
-    </message>
-    <message>
-        <source>[FILE]</source>
-        <translation>[DATEI]</translation>
-    </message>
-    <message>
         <source>Only one file can be named.</source>
-        <translation>Es kann nur eine Datei angegeben werden.</translation>
+        <translation>Un seul fichier peut être indiqué.</translation>
+    </message>
+    <message>
+        <source>Usage: %1 [--compress] [FILE]
+Compresses and restores files of up to 32767 bytes in the .lzc format.
+
+  FILE          The file to show in the file name box.
+  --compress    Compress FILE at once.
+  -h, --help    Show this help.
+  --version     Show the version.
+</source>
+        <translation>Usage : %1 [--compress] [FICHIER]
+Compresse et restaure des fichiers de 32767 octets au plus au format .lzc.
+
+  FICHIER       Le fichier à afficher dans le champ du nom de fichier.
+  --compress    Compresser FICHIER aussitôt.
+  -h, --help    Afficher cette aide.
+  --version     Afficher la version.
+</translation>
+    </message>
+    <message>
+        <source>Unknown option: %1</source>
+        <translation>Option inconnue : %1</translation>
     </message>
 </context>
 <context>
     <name>vellicor::Dialogs</name>
     <message>
         <source>Open</source>
-        <translation>Öffnen</translation>
+        <translation>Ouvrir</translation>
     </message>
     <message>
         <source>Compressed files (*.lzc)</source>
-        <translation>Komprimierte Dateien (*.lzc)</translation>
+        <translation>Fichiers compressés (*.lzc)</translation>
     </message>
     <message>
         <source>All files (*)</source>
-        <translation>Alle Dateien (*)</translation>
+        <translation>Tous les fichiers (*)</translation>
     </message>
     <message>
         <source>Open &amp;Folder</source>
-        <translation>&amp;Ordner öffnen</translation>
+        <translation>Ouvrir le &amp;dossier</translation>
     </message>
     <message>
         <source>%1 already exists. Replace it?</source>
-        <translation>%1 ist bereits vorhanden. Ersetzen?</translation>
+        <translation>%1 existe déjà. Le remplacer ?</translation>
     </message>
 </context>
 <context>
     <name>vellicor::Explanations</name>
     <message>
         <source>1 byte</source>
-        <translation>1 Byte</translation>
+        <translation>1 octet</translation>
     </message>
     <message>
         <source>%1 bytes</source>
-        <translation>%1 Bytes</translation>
+        <translation>%1 octets</translation>
     </message>
     <message>
         <source>Permission denied: the file cannot be read.</source>
-        <translation>Zugriff verweigert: Die Datei kann nicht gelesen werden.</translation>
+        <translation>Permission refusée : le fichier ne peut pas être lu.</translation>
     </message>
     <message>
         <source>Permission denied: the file cannot be written.</source>
-        <translation>Zugriff verweigert: Die Datei kann nicht geschrieben werden.</translation>
+        <translation>Permission refusée : le fichier ne peut pas être écrit.</translation>
     </message>
     <message>
         <source>The disk is full.</source>
-        <translation>Der Datenträger ist voll.</translation>
+        <translation>Le disque est plein.</translation>
     </message>
     <message>
         <source>The file cannot be read: %1.</source>
-        <translation>Die Datei kann nicht gelesen werden: %1.</translation>
+        <translation>Le fichier ne peut pas être lu : %1.</translation>
     </message>
     <message>
         <source>The file cannot be written: %1.</source>
-        <translation>Die Datei kann nicht geschrieben werden: %1.</translation>
+        <translation>Le fichier ne peut pas être écrit : %1.</translation>
     </message>
     <message>
         <source>The file does not exist.</source>
-        <translation>Die Datei existiert nicht.</translation>
+        <translation>Le fichier n&apos;existe pas.</translation>
     </message>
     <message>
         <source>This is not a regular file.</source>
-        <translation>Dies ist keine reguläre Datei.</translation>
+        <translation>Ce n&apos;est pas un fichier ordinaire.</translation>
     </message>
     <message>
         <source>The file is empty.</source>
-        <translation>Die Datei ist leer.</translation>
+        <translation>Le fichier est vide.</translation>
     </message>
     <message>
         <source>The file is larger than 32767 bytes.</source>
-        <translation>Die Datei ist größer als 32767 Bytes.</translation>
+        <translation>Le fichier dépasse 32767 octets.</translation>
     </message>
     <message>
         <source>This is not a valid .lzc stream.</source>
-        <translation>Dies ist kein gültiger .lzc-Datenstrom.</translation>
+        <translation>Ce n&apos;est pas un flux .lzc valide.</translation>
     </message>
     <message>
         <source>Wrote %1 to
 %2
 from the %3 of
 %4</source>
-        <translation>%1 geschrieben nach
+        <translation>%1 écrits dans
 %2
-aus den %3 von
+à partir des %3 de
 %4</translation>
     </message>
     <message>
         <source>No file name is left once the last four characters are removed.
 %1</source>
-        <translation>Ohne die letzten vier Zeichen bleibt kein Dateiname übrig.
+        <translation>Il ne reste aucun nom de fichier une fois les quatre derniers caractères retirés.
 %1</translation>
     </message>
     <message>
         <source>Type or choose a file name first.</source>
-        <translation>Geben Sie zuerst einen Dateinamen ein oder wählen Sie eine Datei.</translation>
+        <translation>Saisissez ou choisissez d&apos;abord un nom de fichier.</translation>
+    </message>
+    <message>
+        <source>This is a folder, not a file.</source>
+        <translation>C&apos;est un dossier, pas un fichier.</translation>
     </message>
 </context>
 <context>
-    <name>vellicor::MainWindow</name>
+    <name>vellicor::Form</name>
     <message>
         <source>&amp;compress</source>
-        <translation>&amp;komprimieren</translation>
+        <translation>&amp;compresser</translation>
     </message>
     <message>
         <source>&amp;decompress</source>
-        <translation>&amp;dekomprimieren</translation>
+        <translation>&amp;décompresser</translation>
     </message>
     <message>
         <source>Vellicor v1.0</source>
@@ -134,101 +144,101 @@ aus den %3 von
     </message>
     <message>
         <source>File name</source>
-        <translation>Dateiname</translation>
+        <translation>Nom du fichier</translation>
     </message>
     <message>
         <source>The file to compress, or the .lzc file to decompress</source>
-        <translation>Die zu komprimierende Datei oder die zu dekomprimierende .lzc-Datei</translation>
+        <translation>Le fichier à compresser, ou le fichier .lzc à décompresser</translation>
     </message>
     <message>
         <source>Browse</source>
-        <translation>Durchsuchen</translation>
+        <translation>Parcourir</translation>
     </message>
     <message>
         <source>Choose the file in a file dialog (Alt+B)</source>
-        <translation>Die Datei in einem Dateidialog wählen (Alt+B)</translation>
+        <translation>Choisir le fichier dans une boîte de dialogue (Alt+B)</translation>
     </message>
     <message>
         <source>Compress</source>
-        <translation>Komprimieren</translation>
+        <translation>Compresser</translation>
     </message>
     <message>
         <source>Compress the file into the file name followed by .lzc (%1)</source>
-        <translation>Die Datei unter ihrem Namen mit angehängtem .lzc komprimieren (%1)</translation>
+        <translation>Compresser le fichier sous son nom suivi de .lzc (%1)</translation>
     </message>
     <message>
         <source>Decompress</source>
-        <translation>Dekomprimieren</translation>
+        <translation>Décompresser</translation>
     </message>
     <message>
         <source>Restore the .lzc file under its name without the last four characters (%1)</source>
-        <translation>Die .lzc-Datei unter ihrem Namen ohne die letzten vier Zeichen wiederherstellen (%1)</translation>
+        <translation>Restaurer le fichier .lzc sous son nom sans les quatre derniers caractères (%1)</translation>
     </message>
     <message>
         <source>Quality</source>
-        <translation>Qualität</translation>
+        <translation>Qualité</translation>
     </message>
     <message>
         <source>How far back compression looks for repeats: %1 is smallest, %2 fastest</source>
-        <translation>Wie weit die Kompression nach Wiederholungen zurückblickt: %1 ist am kleinsten, %2 am schnellsten</translation>
+        <translation>Distance à laquelle la compression cherche des répétitions : %1 est le plus compact, %2 le plus rapide</translation>
     </message>
     <message>
         <source>Progress</source>
-        <translation>Fortschritt</translation>
+        <translation>Progression</translation>
     </message>
     <message>
         <source>How much of the current operation is done</source>
-        <translation>Wie viel des laufenden Vorgangs erledigt ist</translation>
+        <translation>Part de l&apos;opération en cours déjà effectuée</translation>
     </message>
     <message>
         <source>%1 files were dropped; the first one was taken.</source>
-        <translation>%1 Dateien wurden abgelegt; die erste wurde übernommen.</translation>
+        <translation>%1 fichiers ont été déposés ; le premier a été retenu.</translation>
     </message>
 </context>
 <context>
     <name>vellicor::Messages</name>
     <message>
         <source>An error has occured during compression</source>
-        <translation>Beim Komprimieren ist ein Fehler aufgetreten</translation>
+        <translation>Une erreur s&apos;est produite pendant la compression</translation>
     </message>
     <message>
         <source>Compressed Size:%1%</source>
-        <translation>Komprimierte Größe:%1 %</translation>
+        <translation>Taille compressée :%1 %</translation>
     </message>
     <message>
         <source>An error has occured during (de)compression</source>
-        <translation>Beim Dekomprimieren ist ein Fehler aufgetreten</translation>
+        <translation>Une erreur s&apos;est produite pendant la décompression</translation>
     </message>
     <message>
         <source>Successfully decompressed</source>
-        <translation>Erfolgreich dekomprimiert</translation>
+        <translation>Décompression réussie</translation>
     </message>
 </context>
 <context>
     <name>vellicor::Quality</name>
     <message>
         <source>Optimal</source>
-        <translation>Optimal</translation>
+        <translation>Optimale</translation>
     </message>
     <message>
         <source>Good</source>
-        <translation>Gut</translation>
+        <translation>Bonne</translation>
     </message>
     <message>
         <source>Moderate</source>
-        <translation>Mittel</translation>
+        <translation>Moyenne</translation>
     </message>
     <message>
         <source>Below average</source>
-        <translation>Unterdurchschnittlich</translation>
+        <translation>Sous la moyenne</translation>
     </message>
     <message>
         <source>Poor</source>
-        <translation>Schwach</translation>
+        <translation>Faible</translation>
     </message>
     <message>
         <source>Very Poor!</source>
-        <translation>Sehr schwach!</translation>
+        <translation>Très faible !</translation>
     </message>
 </context>
 </TS>

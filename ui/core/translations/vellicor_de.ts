@@ -1,132 +1,142 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
-<TS version="2.1" language="fr">
+<TS version="2.1" language="de">
 <context>
     <name>vellicor::CommandLine</name>
     <message>
-        <source>Compresses and restores files of up to 32767 bytes in the .lzc format.</source>
-        <translation>Compresse et restaure des fichiers de 32767 octets au plus au format .lzc.</translation>
-    </message>
-    <message>
-        <source>FILE</source>
-        <translation>FICHIER</translation>
-    </message>
-    <message>
-        <source>The file to show in the file name box.</source>
-        <translation>Le fichier à afficher dans le champ du nom de fichier.</translation>
-    </message>
-    <message>
-        <source>[FILE]</source>
-        <translation>[FICHIER]</translation>
-    </message>
-    <message>
         <source>Only one file can be named.</source>
-        <translation>Un seul fichier peut être indiqué.</translation>
+        <translation>Es kann nur eine Datei angegeben werden.</translation>
+    </message>
+    <message>
+        <source>Usage: %1 [--compress] [FILE]
+Compresses and restores files of up to 32767 bytes in the .lzc format.
+
+  FILE          The file to show in the file name box.
+  --compress    Compress FILE at once.
+  -h, --help    Show this help.
+  --version     Show the version.
+</source>
+        <translation>Aufruf: %1 [--compress] [DATEI]
+Komprimiert Dateien mit bis zu 32767 Bytes im .lzc-Format und stellt sie wieder her.
+
+  DATEI         Die Datei, die im Dateinamenfeld erscheint.
+  --compress    DATEI sofort komprimieren.
+  -h, --help    Diese Hilfe zeigen.
+  --version     Die Version zeigen.
+</translation>
+    </message>
+    <message>
+        <source>Unknown option: %1</source>
+        <translation>Unbekannte Option: %1</translation>
     </message>
 </context>
 <context>
     <name>vellicor::Dialogs</name>
     <message>
         <source>Open</source>
-        <translation>Ouvrir</translation>
+        <translation>Öffnen</translation>
     </message>
     <message>
         <source>Compressed files (*.lzc)</source>
-        <translation>Fichiers compressés (*.lzc)</translation>
+        <translation>Komprimierte Dateien (*.lzc)</translation>
     </message>
     <message>
         <source>All files (*)</source>
-        <translation>Tous les fichiers (*)</translation>
+        <translation>Alle Dateien (*)</translation>
     </message>
     <message>
         <source>Open &amp;Folder</source>
-        <translation>Ouvrir le &amp;dossier</translation>
+        <translation>&amp;Ordner öffnen</translation>
     </message>
     <message>
         <source>%1 already exists. Replace it?</source>
-        <translation>%1 existe déjà. Le remplacer ?</translation>
+        <translation>%1 ist bereits vorhanden. Ersetzen?</translation>
     </message>
 </context>
 <context>
     <name>vellicor::Explanations</name>
     <message>
         <source>1 byte</source>
-        <translation>1 octet</translation>
+        <translation>1 Byte</translation>
     </message>
     <message>
         <source>%1 bytes</source>
-        <translation>%1 octets</translation>
+        <translation>%1 Bytes</translation>
     </message>
     <message>
         <source>Permission denied: the file cannot be read.</source>
-        <translation>Permission refusée : le fichier ne peut pas être lu.</translation>
+        <translation>Zugriff verweigert: Die Datei kann nicht gelesen werden.</translation>
     </message>
     <message>
         <source>Permission denied: the file cannot be written.</source>
-        <translation>Permission refusée : le fichier ne peut pas être écrit.</translation>
+        <translation>Zugriff verweigert: Die Datei kann nicht geschrieben werden.</translation>
     </message>
     <message>
         <source>The disk is full.</source>
-        <translation>Le disque est plein.</translation>
+        <translation>Der Datenträger ist voll.</translation>
     </message>
     <message>
         <source>The file cannot be read: %1.</source>
-        <translation>Le fichier ne peut pas être lu : %1.</translation>
+        <translation>Die Datei kann nicht gelesen werden: %1.</translation>
     </message>
     <message>
         <source>The file cannot be written: %1.</source>
-        <translation>Le fichier ne peut pas être écrit : %1.</translation>
+        <translation>Die Datei kann nicht geschrieben werden: %1.</translation>
     </message>
     <message>
         <source>The file does not exist.</source>
-        <translation>Le fichier n&apos;existe pas.</translation>
+        <translation>Die Datei existiert nicht.</translation>
     </message>
     <message>
         <source>This is not a regular file.</source>
-        <translation>Ce n&apos;est pas un fichier ordinaire.</translation>
+        <translation>Dies ist keine reguläre Datei.</translation>
     </message>
     <message>
         <source>The file is empty.</source>
-        <translation>Le fichier est vide.</translation>
+        <translation>Die Datei ist leer.</translation>
     </message>
     <message>
         <source>The file is larger than 32767 bytes.</source>
-        <translation>Le fichier dépasse 32767 octets.</translation>
+        <translation>Die Datei ist größer als 32767 Bytes.</translation>
     </message>
     <message>
         <source>This is not a valid .lzc stream.</source>
-        <translation>Ce n&apos;est pas un flux .lzc valide.</translation>
+        <translation>Dies ist kein gültiger .lzc-Datenstrom.</translation>
     </message>
     <message>
         <source>Wrote %1 to
 %2
 from the %3 of
 %4</source>
-        <translation>%1 écrits dans
+        <translation>%1 geschrieben nach
 %2
-à partir des %3 de
+aus den %3 von
 %4</translation>
     </message>
     <message>
         <source>No file name is left once the last four characters are removed.
 %1</source>
-        <translation>Il ne reste aucun nom de fichier une fois les quatre derniers caractères retirés.
+        <translation>Ohne die letzten vier Zeichen bleibt kein Dateiname übrig.
 %1</translation>
     </message>
     <message>
         <source>Type or choose a file name first.</source>
-        <translation>Saisissez ou choisissez d&apos;abord un nom de fichier.</translation>
+        <translation>Geben Sie zuerst einen Dateinamen ein oder wählen Sie eine Datei.</translation>
+    </message>
+    <message>
+        <source>This is a folder, not a file.</source>
+        <translation>Dies ist ein Ordner, keine Datei.</translation>
     </message>
 </context>
 <context>
-    <name>vellicor::MainWindow</name>
+    <name>vellicor::Form</name>
     <message>
         <source>&amp;compress</source>
-        <translation>&amp;compresser</translation>
+        <translation>&amp;komprimieren</translation>
     </message>
     <message>
         <source>&amp;decompress</source>
-        <translation>&amp;décompresser</translation>
+        <translation>&amp;dekomprimieren</translation>
     </message>
     <message>
         <source>Vellicor v1.0</source>
@@ -134,101 +144,101 @@ from the %3 of
     </message>
     <message>
         <source>File name</source>
-        <translation>Nom du fichier</translation>
+        <translation>Dateiname</translation>
     </message>
     <message>
         <source>The file to compress, or the .lzc file to decompress</source>
-        <translation>Le fichier à compresser, ou le fichier .lzc à décompresser</translation>
+        <translation>Die zu komprimierende Datei oder die zu dekomprimierende .lzc-Datei</translation>
     </message>
     <message>
         <source>Browse</source>
-        <translation>Parcourir</translation>
+        <translation>Durchsuchen</translation>
     </message>
     <message>
         <source>Choose the file in a file dialog (Alt+B)</source>
-        <translation>Choisir le fichier dans une boîte de dialogue (Alt+B)</translation>
+        <translation>Die Datei in einem Dateidialog wählen (Alt+B)</translation>
     </message>
     <message>
         <source>Compress</source>
-        <translation>Compresser</translation>
+        <translation>Komprimieren</translation>
     </message>
     <message>
         <source>Compress the file into the file name followed by .lzc (%1)</source>
-        <translation>Compresser le fichier sous son nom suivi de .lzc (%1)</translation>
+        <translation>Die Datei unter ihrem Namen mit angehängtem .lzc komprimieren (%1)</translation>
     </message>
     <message>
         <source>Decompress</source>
-        <translation>Décompresser</translation>
+        <translation>Dekomprimieren</translation>
     </message>
     <message>
         <source>Restore the .lzc file under its name without the last four characters (%1)</source>
-        <translation>Restaurer le fichier .lzc sous son nom sans les quatre derniers caractères (%1)</translation>
+        <translation>Die .lzc-Datei unter ihrem Namen ohne die letzten vier Zeichen wiederherstellen (%1)</translation>
     </message>
     <message>
         <source>Quality</source>
-        <translation>Qualité</translation>
+        <translation>Qualität</translation>
     </message>
     <message>
         <source>How far back compression looks for repeats: %1 is smallest, %2 fastest</source>
-        <translation>Distance à laquelle la compression cherche des répétitions : %1 est le plus compact, %2 le plus rapide</translation>
+        <translation>Wie weit die Kompression nach Wiederholungen zurückblickt: %1 ist am kleinsten, %2 am schnellsten</translation>
     </message>
     <message>
         <source>Progress</source>
-        <translation>Progression</translation>
+        <translation>Fortschritt</translation>
     </message>
     <message>
         <source>How much of the current operation is done</source>
-        <translation>Part de l&apos;opération en cours déjà effectuée</translation>
+        <translation>Wie viel des laufenden Vorgangs erledigt ist</translation>
     </message>
     <message>
         <source>%1 files were dropped; the first one was taken.</source>
-        <translation>%1 fichiers ont été déposés ; le premier a été retenu.</translation>
+        <translation>%1 Dateien wurden abgelegt; die erste wurde übernommen.</translation>
     </message>
 </context>
 <context>
     <name>vellicor::Messages</name>
     <message>
         <source>An error has occured during compression</source>
-        <translation>Une erreur s&apos;est produite pendant la compression</translation>
+        <translation>Beim Komprimieren ist ein Fehler aufgetreten</translation>
     </message>
     <message>
         <source>Compressed Size:%1%</source>
-        <translation>Taille compressée :%1 %</translation>
+        <translation>Komprimierte Größe:%1 %</translation>
     </message>
     <message>
         <source>An error has occured during (de)compression</source>
-        <translation>Une erreur s&apos;est produite pendant la décompression</translation>
+        <translation>Beim Dekomprimieren ist ein Fehler aufgetreten</translation>
     </message>
     <message>
         <source>Successfully decompressed</source>
-        <translation>Décompression réussie</translation>
+        <translation>Erfolgreich dekomprimiert</translation>
     </message>
 </context>
 <context>
     <name>vellicor::Quality</name>
     <message>
         <source>Optimal</source>
-        <translation>Optimale</translation>
+        <translation>Optimal</translation>
     </message>
     <message>
         <source>Good</source>
-        <translation>Bonne</translation>
+        <translation>Gut</translation>
     </message>
     <message>
         <source>Moderate</source>
-        <translation>Moyenne</translation>
+        <translation>Mittel</translation>
     </message>
     <message>
         <source>Below average</source>
-        <translation>Sous la moyenne</translation>
+        <translation>Unterdurchschnittlich</translation>
     </message>
     <message>
         <source>Poor</source>
-        <translation>Faible</translation>
+        <translation>Schwach</translation>
     </message>
     <message>
         <source>Very Poor!</source>
-        <translation>Très faible !</translation>
+        <translation>Sehr schwach!</translation>
     </message>
 </context>
 </TS>
