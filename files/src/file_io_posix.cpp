@@ -16,6 +16,7 @@
 #include "file_io_platform.h"
 #include "file_io_seam.h"
 #include "lzc/file_io.h"
+#include "lzc/tree_walk.h"
 #include "posix_descriptors.h"
 
 namespace lzc::fileio {
@@ -50,6 +51,7 @@ void restoreSystemCalls() {
 }
 
 TemporaryHook temporaryWritten = nullptr;
+SourceHook sourceRead = nullptr;
 
 }  // namespace seam
 
@@ -107,9 +109,29 @@ OpenedFile openRegular(int dir, const char* name, Links links) {
 }  // namespace posix
 
 using posix::at;
+using posix::Descriptor;
 using posix::factsOf;
 using posix::OpenedFile;
 using posix::openRegular;
+
+DirectoryOfName openDirectoryOf(int directory, const std::filesystem::path& name) {
+    DirectoryOfName found;
+    found.directory = directory;
+    found.name = name;
+    const std::filesystem::path leaf = name.filename();
+    if (!name.has_parent_path() || leaf.empty() || leaf == "." || leaf == "..") {
+        return found;
+    }
+    Descriptor opened(::openat(at(directory), name.parent_path().c_str(), posix::kLookupDirectory));
+    if (!opened.valid()) {
+        found.error = errno;
+        return found;
+    }
+    found.opened = std::make_shared<const OpenDirectory>(opened.get());
+    found.directory = opened.release();
+    found.name = leaf;
+    return found;
+}
 
 bool isTerminal(int fd) {
     return ::isatty(fd) == 1;
@@ -130,10 +152,15 @@ int removeIfUnchanged(const std::filesystem::path& name, const FileFacts& facts)
 }
 
 int removeIfUnchangedAt(int directory, const std::filesystem::path& name, const FileFacts& facts) {
-    if (!isSameFileAt(directory, name, facts)) {
+    // Looked at and removed in one directory, which nothing on its path can change meanwhile.
+    const DirectoryOfName where = openDirectoryOf(directory, name);
+    if (where.error != 0) {
+        return where.error == ENOENT || where.error == ENOTDIR ? kNameChanged : where.error;
+    }
+    if (!isSameFileAt(where.directory, where.name, facts)) {
         return kNameChanged;
     }
-    return ::unlinkat(at(directory), name.c_str(), 0) == 0 ? 0 : errno;
+    return ::unlinkat(at(where.directory), where.name.c_str(), 0) == 0 ? 0 : errno;
 }
 
 namespace platform {
@@ -179,6 +206,9 @@ ReadResult readFileAt(int directory, const std::filesystem::path& name, std::siz
     }
     ReadResult result = readDescriptor(opened.fd.get(), limit);
     result.facts = factsOf(opened.info);
+    if (seam::sourceRead != nullptr) {
+        seam::sourceRead();
+    }
     return result;
 }
 

@@ -1,6 +1,7 @@
 // The system calls of the file layer that tests replace, to act out filesystems and failures
-// this machine does not have (no hard links, a failing chmod or fsync), a hook that runs while a
-// new file holds its bytes but is not yet in place, and one inside the signal handler.
+// this machine does not have (no hard links, a failing chmod or fsync), a hook that runs once a
+// source is read, one while a new file holds its bytes but is not yet in place, and one inside
+// the signal handler.
 #pragma once
 
 #include <sys/stat.h>
@@ -26,6 +27,11 @@ void restoreSystemCalls();
 // done to it; nothing when null.
 using TemporaryHook = void (*)(int temporary);
 extern TemporaryHook temporaryWritten;
+
+// Called once a source file has been read (readFileAt), before anything else is done with it;
+// nothing when null.
+using SourceHook = void (*)();
+extern SourceHook sourceRead;
 
 // Called by the signal handler (signal_cleanup_posix.cpp) with the signal's number once it has
 // begun, before it removes anything; nothing when null. Only what is safe in a signal handler.

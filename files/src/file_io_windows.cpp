@@ -91,6 +91,15 @@ int removeIfUnchanged(const std::filesystem::path& name, const FileFacts& facts)
     return removeIfUnchangedAt(kWorkingDirectory, name, facts);
 }
 
+// A plain operand is still looked up whole here: read by its path, its output's folder opened
+// apart from it (openFolderOf, in writeFileAtomicallyAt).
+DirectoryOfName openDirectoryOf(int directory, const std::filesystem::path& name) {
+    DirectoryOfName whole;
+    whole.directory = directory;
+    whole.name = name;
+    return whole;
+}
+
 Folder windows::openFolderOf(const std::filesystem::path& name) {
     Folder folder;
     const std::wstring& given = name.native();

@@ -1,6 +1,7 @@
 #include "lzc/file_operation.h"
 
 #include <cerrno>
+#include <filesystem>
 #include <new>
 #include <optional>
 #include <vector>
@@ -20,11 +21,39 @@ Outcome failure(Status status, int systemError = 0, unsigned long nativeError = 
     return outcome;
 }
 
+// Where a file endpoint is: its directory, looked up once, and its name there.
+using Place = fileio::DirectoryOfName;
+
+// The directory part of a name, as written (empty for none).
+std::filesystem::path directoryPart(const std::filesystem::path& name) {
+    return name.has_filename() ? name.parent_path() : name;
+}
+
+// The destination's place: in the source's own directory when its name says so (FILE beside
+// FILE.lzc, the usual case), so that the output lands in the directory whose file was read;
+// otherwise its own directory, looked up once.
+Place destinationPlace(const Endpoint& source, const Place& from, const Endpoint& destination) {
+    const std::filesystem::path leaf = destination.name().filename();
+    if (from.opened != nullptr && source.directory() == destination.directory() &&
+        directoryPart(source.name()) == directoryPart(destination.name()) && !leaf.empty() &&
+        leaf != "." && leaf != "..") {
+        Place beside = from;
+        beside.name = leaf;
+        return beside;
+    }
+    return fileio::openDirectoryOf(destination.directory(), destination.name());
+}
+
 // Reads a source whole, up to `limit` bytes and one more to tell that it is too long.
-Outcome readSource(const Endpoint& source, std::size_t limit, fileio::Links links,
-                   fileio::ReadResult& read) {
+Outcome readSource(const Endpoint& source, const Place& from, std::size_t limit,
+                   fileio::Links links, fileio::ReadResult& read) {
+    if (source.isFile() && from.error != 0) {
+        return from.error == ENOENT || from.error == ENOTDIR
+                   ? failure(Status::sourceMissing)
+                   : failure(Status::readFailed, from.error);
+    }
     read = source.isStream() ? fileio::readDescriptor(source.descriptor(), limit)
-                             : fileio::readFileAt(source.directory(), source.name(), limit, links);
+                             : fileio::readFileAt(from.directory, from.name, limit, links);
     switch (read.problem) {
         case fileio::ReadProblem::none:
             return Outcome{};
@@ -43,8 +72,8 @@ Outcome readSource(const Endpoint& source, std::size_t limit, fileio::Links link
 }
 
 // Writes the result and, when asked, removes the source file it was made from.
-Outcome writeResult(const Endpoint& source, const fileio::ReadResult& read,
-                    const Endpoint& destination, const Bytes& bytes,
+Outcome writeResult(const Endpoint& source, const Place& from, const fileio::ReadResult& read,
+                    const Endpoint& destination, const Place& to, const Bytes& bytes,
                     const OperationOptions& options) {
     Outcome outcome;
     bool inPlace = destination.isStream();
@@ -63,8 +92,8 @@ Outcome writeResult(const Endpoint& source, const fileio::ReadResult& read,
         write.keepTimes = options.keepTimes;
         write.namedByUser = options.namedByUser;
         write.synchronous = options.synchronous;
-        fileio::WriteResult written = fileio::writeFileAtomicallyAt(
-            destination.directory(), destination.name(), bytes, write);
+        fileio::WriteResult written =
+            fileio::writeFileAtomicallyAt(to.directory, to.name, bytes, write);
         if (written.error == ECANCELED) {
             return failure(Status::cancelled);
         }
@@ -78,8 +107,7 @@ Outcome writeResult(const Endpoint& source, const fileio::ReadResult& read,
         outcome.removal = Removal::keptForSpecialOutput;
     } else if (options.removeSource && source.isFile()) {
         const int error =
-            inPlace ? 0
-                    : fileio::removeIfUnchangedAt(source.directory(), source.name(), read.facts);
+            inPlace ? 0 : fileio::removeIfUnchangedAt(from.directory, from.name, read.facts);
         outcome.removal = inPlace                         ? Removal::keptForSpecialOutput
                           : error == 0                    ? Removal::removed
                           : error == fileio::kNameChanged ? Removal::keptAsChanged
@@ -89,26 +117,42 @@ Outcome writeResult(const Endpoint& source, const fileio::ReadResult& read,
     return outcome;
 }
 
-// The steps both directions share: read, refuse a destination that is the source itself,
-// transform, write. `transform` runs the codec and returns its status.
+// The steps both directions share: find the source's directory, read, refuse a destination that
+// is the source itself, transform, write. `transform` runs the codec and returns its status.
+//
+// A file's directory is looked up once, here: the source is read, its output written and the
+// source removed (--rm) through that one descriptor, so a directory swapped on the path meanwhile
+// cannot send any of these elsewhere. A destination in another directory (lzc -o) gets its own,
+// looked up once too.
 template <typename Transform>
 Outcome run(const Endpoint& source, const Endpoint& destination, const OperationOptions& options,
             std::size_t limit, Transform transform) {
     try {
+        Place from;
+        if (source.isFile()) {
+            from = fileio::openDirectoryOf(source.directory(), source.name());
+        }
         fileio::ReadResult read;
-        if (Outcome outcome = readSource(source, limit, options.links, read);
+        if (Outcome outcome = readSource(source, from, limit, options.links, read);
             outcome.status != Status::ok) {
             return outcome;
         }
-        if (source.isFile() && destination.isFile() &&
-            fileio::isSameFileAt(destination.directory(), destination.name(), read.facts)) {
+        Place to;
+        if (destination.isFile()) {
+            to = destinationPlace(source, from, destination);
+        }
+        if (source.isFile() && destination.isFile() && to.error == 0 &&
+            fileio::isSameFileAt(to.directory, to.name, read.facts)) {
             return failure(Status::sameFile);
         }
         Bytes result;
         if (const Status status = transform(read.bytes, result); status != Status::ok) {
             return failure(status);
         }
-        Outcome outcome = writeResult(source, read, destination, result, options);
+        if (to.error != 0) {
+            return failure(Status::writeFailed, to.error);
+        }
+        Outcome outcome = writeResult(source, from, read, destination, to, result, options);
         outcome.sourceSize = read.bytes.size();
         outcome.resultSize = result.size();
         return outcome;

@@ -29,26 +29,35 @@ using posix::openRegular;
 using posix::sameInode;
 using posix::timespecOf;
 
-// The directory a destination is written in, and the destination's name there.
+// The directory a destination is written in, opened once, and the destination's name there.
 struct Place {
-    Descriptor directory;
-    std::string name;
+    DirectoryOfName where;
+    Descriptor working;  // the working directory, when the name is looked up there
+    Descriptor flushed;  // the same directory opened for reading, to be flushed (synchronous only)
     int error = 0;
+    int dir() const { return working.valid() ? working.get() : at(where.directory); }
 };
 
-Place placeOf(int directory, const std::filesystem::path& destination) {
+Place placeOf(int directory, const std::filesystem::path& destination, bool synchronous) {
     Place place;
     const std::filesystem::path leaf = destination.filename();
     if (leaf.empty() || leaf == "." || leaf == "..") {
         place.error = destination.empty() ? ENOENT : EISDIR;
         return place;
     }
-    const std::filesystem::path parent =
-        destination.has_parent_path() ? destination.parent_path() : ".";
-    place.directory =
-        Descriptor(::openat(directory, parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    place.error = place.directory.valid() ? 0 : errno;
-    place.name = leaf.native();
+    place.where = openDirectoryOf(directory, destination);
+    place.error = place.where.error;
+    if (place.error == 0 && place.where.directory == kWorkingDirectory) {
+        // A descriptor of its own: the signal cleanup removes the new file through it.
+        place.working = Descriptor(::openat(AT_FDCWD, ".", posix::kLookupDirectory));
+        place.error = place.working.valid() ? 0 : errno;
+    }
+    if (place.error == 0 && synchronous) {
+        // Opened through the directory's own descriptor, not by its name again.
+        place.flushed =
+            Descriptor(::openat(place.dir(), ".", O_RDONLY | O_DIRECTORY | O_NOCTTY | O_CLOEXEC));
+        place.error = place.flushed.valid() ? 0 : errno;
+    }
     return place;
 }
 
@@ -262,12 +271,12 @@ WriteResult writeFileAtomically(const std::filesystem::path& destination,
 WriteResult writeFileAtomicallyAt(int directory, const std::filesystem::path& destination,
                                   std::span<const std::uint8_t> bytes,
                                   const WriteOptions& options) {
-    const Place place = placeOf(at(directory), destination);
+    const Place place = placeOf(directory, destination, options.synchronous);
     if (place.error != 0) {
         return {place.error, false, {}};
     }
-    const int dir = place.directory.get();
-    const char* name = place.name.c_str();
+    const int dir = place.dir();
+    const char* name = place.where.name.c_str();
     if (options.namedByUser) {
         if (std::optional<WriteResult> inPlace = writeInPlace(dir, name, bytes)) {
             return *inPlace;
@@ -284,7 +293,7 @@ WriteResult writeFileAtomicallyAt(int directory, const std::filesystem::path& de
     const bool replacesOwnFile =
         exists && S_ISREG(existing.st_mode) && existing.st_uid == ::geteuid();
 
-    Temporary temporary(dir, place.name);
+    Temporary temporary(dir, place.where.name.native());
     if (temporary.error() != 0) {
         return {temporary.error(), false, {}};
     }
@@ -312,7 +321,7 @@ WriteResult writeFileAtomicallyAt(int directory, const std::filesystem::path& de
     if (error != 0) {
         return {error, false, {}};
     }
-    if (options.synchronous && seam::systemCalls().fsync(dir) != 0) {
+    if (options.synchronous && seam::systemCalls().fsync(place.flushed.get()) != 0) {
         result.error = errno;
     }
     return result;

@@ -35,10 +35,20 @@ public:
     int get() const { return fd_; }
     bool valid() const { return fd_ >= 0; }
     int close() { return closeChecked(std::exchange(fd_, -1)); }
+    // Gives the descriptor to another owner.
+    int release() { return std::exchange(fd_, -1); }
 
 private:
     int fd_;
 };
+
+// Opens a directory for looking names up in it (the ...At calls), without needing permission to
+// read it where the system has O_PATH.
+#if defined(O_PATH)
+inline constexpr int kLookupDirectory = O_PATH | O_DIRECTORY | O_CLOEXEC;
+#else
+inline constexpr int kLookupDirectory = O_RDONLY | O_DIRECTORY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC;
+#endif
 
 // A directory argument as the system calls take it.
 inline int at(int directory) {

@@ -10,9 +10,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
+#include <algorithm>
 #include <cstdlib>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "test_support.h"
 
@@ -32,22 +34,51 @@ int shell(const std::string& command) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
 }
 
-constexpr const char* kAsOtherUser = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+// Takes on the other user's identity, in a child process.
+bool becomeOtherUser() {
+    return ::setgroups(0, nullptr) == 0 && ::setresgid(kOtherUser, kOtherUser, kOtherUser) == 0 &&
+           ::setresuid(kOtherUser, kOtherUser, kOtherUser) == 0;
+}
 
-// Runs lzc with `arguments` in `directory`, as root or, after kAsOtherUser, as the other user,
-// and ends it after ten seconds (a run that blocks, on a FIFO say, then reports 137). Its
-// messages go to `errors`.
+// Runs lzc with `arguments` (split at spaces) in `directory`, as root or as the other user, and
+// ends it after a minute, which only a hang takes (a run that blocks, on a FIFO say, then
+// reports 142, for SIGALRM).
+// Its messages go to `errors`. No shell comes between: a race loses nothing to starting one.
 int runLzc(const fs::path& directory, const std::string& arguments, std::string& errors,
-           const char* as = "") {
+           bool asOther = false) {
     const char* binary = std::getenv("LZC_UNDER_TEST");
     static const ScratchDir logs;  // root's own, not the shared directory's
     const fs::path log = logs / "errors";
-    const int status = shell("cd '" + directory.string() + "' && timeout -s KILL 10 " + as +
-                             (binary != nullptr ? binary : LZC_BINARY) + " " + arguments +
-                             " </dev/null >/dev/null 2>'" + log.string() + "'");
+    std::vector<std::string> words{binary != nullptr ? binary : LZC_BINARY};
+    for (std::size_t at = 0; at < arguments.size();) {
+        const std::size_t space = std::min(arguments.find(' ', at), arguments.size());
+        words.push_back(arguments.substr(at, space - at));
+        at = space + 1;
+    }
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int in = ::open("/dev/null", O_RDONLY);
+        const int out = ::open("/dev/null", O_WRONLY);
+        const int messages = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        if (in >= 0 && out >= 0 && messages >= 0 && ::dup2(in, 0) == 0 && ::dup2(out, 1) == 1 &&
+            ::dup2(messages, 2) == 2 && ::chdir(directory.c_str()) == 0 &&
+            (!asOther || becomeOtherUser())) {
+            ::alarm(60);  // kept across exec
+            ::execv(argv[0], argv.data());
+        }
+        ::_exit(127);
+    }
+    int status = 0;
+    EXPECT_GT(child, 0);
+    EXPECT_EQ(::waitpid(child, &status, 0), child);
     const Bytes text = readBytes(log);
     errors.assign(text.begin(), text.end());
-    return status;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 // Runs the shell `script` as the other user in `directory`.
@@ -183,21 +214,21 @@ TEST(HostileDirectory, ARecursiveRunStaysInTheTreeAndGoesOnPastWhatItCannotRead)
         "lzc: tree/out: is a symbolic link -- skipped\n"
         "lzc: tree/sub/loop: is a symbolic link -- skipped\n";
     struct Walk {
-        const char* as;
+        bool asOther;
         const char* arguments;
         int status;
         std::string errors;
         std::vector<const char*> made;  // in the tree, holding kStream or kData by their suffix
     };
     const Walk walks[] = {
-        {kAsOtherUser,
+        {true,
          "-r tree",
          1,
          std::string("lzc: tree/closed: Permission denied\n"
                      "lzc: tree/done.txt.lzc: already ends in .lzc -- skipped\n") +
              kLinks,
          {"a.txt.lzc", "sub/new\nline.lzc"}},
-        {"",
+        {false,
          "-dr --rm tree",
          2,
          std::string("lzc: tree/a.txt: does not end in .lzc -- skipped\n"
@@ -211,7 +242,7 @@ TEST(HostileDirectory, ARecursiveRunStaysInTheTreeAndGoesOnPastWhatItCannotRead)
     for (const Walk& row : walks) {
         SCOPED_TRACE(row.arguments);
         std::string errors;
-        EXPECT_EQ(runLzc(scratch.path(), row.arguments, errors, row.as), row.status);
+        EXPECT_EQ(runLzc(scratch.path(), row.arguments, errors, row.asOther), row.status);
         EXPECT_EQ(errors, row.errors);
         for (const char* made : row.made) {
             EXPECT_EQ(readBytes(tree / made),
@@ -225,6 +256,41 @@ TEST(HostileDirectory, ARecursiveRunStaysInTheTreeAndGoesOnPastWhatItCannotRead)
               (std::vector<std::string>{"a.txt", "a.txt.lzc", "closed", "done.txt", "out", "sub"}));
 }
 
+// The other user, in a child process, swaps two names in `directory` with each other, over and
+// over, until it goes.
+class Swapper {
+public:
+    Swapper(const fs::path& directory, const char* one, const char* other) : pid_(::fork()) {
+        EXPECT_GE(pid_, 0);
+        if (pid_ != 0) {
+            return;
+        }
+        if (becomeOtherUser() && ::chdir(directory.c_str()) == 0) {
+            for (;;) {
+                ::renameat2(AT_FDCWD, one, AT_FDCWD, other, RENAME_EXCHANGE);
+            }
+        }
+        ::_exit(1);
+    }
+    Swapper(const Swapper&) = delete;
+    Swapper& operator=(const Swapper&) = delete;
+    ~Swapper() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+
+private:
+    pid_t pid_;
+};
+
+// The races count runs, never seconds: a slow or busy machine only takes longer. Each goes on
+// for a number of runs, and then until the swap has really been met a number of times, but
+// never for more than this many times its number of runs (the swap is then taken for broken).
+// A run that hangs is ended by runLzc.
+constexpr int kRunsAtMost = 10;
+
 // The other user swaps a file of theirs with a link to root's private file while root
 // compresses it, with -f (links followed) and without. Whatever root read, its output must say
 // so: the private bytes only ever land in a file that is root's and private.
@@ -236,23 +302,14 @@ TEST(HostileDirectory, ASourceSwappedWhileItIsReadNeverLeaksRootsFile) {
     asOtherUser(shared.path,
                 "echo report > report.txt && chmod 644 report.txt && "
                 "ln -s ../secret swap");
-    const pid_t swapper = ::fork();
-    ASSERT_GE(swapper, 0);
-    if (swapper == 0) {
-        if (::setgroups(0, nullptr) == 0 && ::setresgid(kOtherUser, kOtherUser, kOtherUser) == 0 &&
-            ::setresuid(kOtherUser, kOtherUser, kOtherUser) == 0 &&
-            ::chdir(shared.path.c_str()) == 0) {
-            for (;;) {
-                ::renameat2(AT_FDCWD, "report.txt", AT_FDCWD, "swap", RENAME_EXCHANGE);
-            }
-        }
-        ::_exit(1);
-    }
+    const Swapper swapper(shared.path, "report.txt", "swap");
+    // At least this many runs, and until the secret has been read this many times.
+    constexpr int kRuns = 200;
+    constexpr int kSecretsRead = 20;
     int leaks = 0;
     int runs = 0;
     int secretsRead = 0;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    for (; std::chrono::steady_clock::now() < end && runs < 2000; ++runs) {
+    for (; runs < kRuns || (secretsRead < kSecretsRead && runs < kRuns * kRunsAtMost); ++runs) {
         const bool force = runs % 2 == 0;
         fs::remove(shared.path / "report.txt.lzc");
         std::string errors;
@@ -267,10 +324,144 @@ TEST(HostileDirectory, ASourceSwappedWhileItIsReadNeverLeaksRootsFile) {
             leaks += output.st_uid != kOtherUser;
         }
     }
-    ::kill(swapper, SIGKILL);
-    ::waitpid(swapper, nullptr, 0);
     EXPECT_EQ(leaks, 0) << "in " << runs << " runs, " << secretsRead << " of them read the secret";
-    EXPECT_GT(runs, 10);
+    EXPECT_GE(secretsRead, kSecretsRead) << "the race never happened in " << runs << " runs";
+}
+
+// Root's operand has a directory on its path that the other user owns, as a nightly job run by
+// root compresses /srv/upload/USER/report.txt: while root runs lzc on upload/real/NAME, the other
+// user swaps upload/real, a directory of theirs, with a link to a directory only root can reach,
+// over and over. Whichever directory the path led to, everything happens in that one: each holds
+// afterwards only its own source and the output made from it (the source gone only with --rm,
+// and only once its output is beside it). So nothing of the other user's is planted in root's
+// directory, no file of root's is removed after another was read, and none of root's bytes lands
+// in the other user's directory.
+TEST(HostileDirectory, ADirectorySwappedOnAnOperandsPathKeepsEachRunInOneDirectory) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root, to act as a second user";
+    }
+    const Bytes others = bytesOf("mine\n");
+    const Bytes othersStream = {0x80, 0x05, 'm', 'i', 'n', 'e', '\n'};
+    struct Row {
+        const char* arguments;  // in the scratch directory, as root
+        const char* source;     // in each of the two directories
+        const char* output;
+        bool restores;  // the sources hold streams, the outputs data
+        bool removes;   // --rm: a source may go, once its output is beside it
+    };
+    const Row rows[] = {
+        {"-d upload/real/payload.lzc", "payload.lzc", "payload", true, false},
+        {"--rm upload/real/file", "file", "file.lzc", false, true},
+        {"upload/real/notes", "notes", "notes.lzc", false, false},
+    };
+    // At least this many runs of each row, and until each directory has been worked in this
+    // many times: the path led to both.
+    constexpr int kRuns = 150;
+    constexpr int kEach = 15;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string("lzc ") + row.arguments);
+        ScratchDir scratch;
+        fs::permissions(scratch.path(), fs::perms(0755));
+        const fs::path upload = scratch / "upload";
+        fs::create_directories(upload / "real");
+        fs::create_directory(scratch / "private");
+        fs::permissions(scratch / "private", fs::perms(0700));
+        fs::create_directory_symlink("../private", upload / "link");
+        for (const fs::path& entry : {upload, upload / "real", upload / "link"}) {
+            ASSERT_EQ(::lchown(entry.c_str(), kOtherUser, kOtherUser), 0);
+        }
+        // Each directory as root reaches it whatever its name is at the moment: through a
+        // descriptor opened before the swapping starts.
+        struct Side {
+            const char* who;
+            const char* foreign;  // the other directory's output, were it to land here
+            uid_t owner;
+            Bytes source;
+            Bytes output;
+            fs::path path;
+            int fd;
+            int worked = 0;
+            ~Side() { ::close(fd); }
+        };
+        Side sides[] = {
+            {"root's",
+             "the other user's output planted in root's directory",
+             0,
+             row.restores ? kStream : kData,
+             row.restores ? kData : kStream,
+             {},
+             ::open((scratch / "private").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)},
+            {"the other user's",
+             "root's output, with root's data, in the other user's directory",
+             kOtherUser,
+             row.restores ? othersStream : others,
+             row.restores ? others : othersStream,
+             {},
+             ::open((upload / "real").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)},
+        };
+        for (Side& side : sides) {
+            ASSERT_GE(side.fd, 0);
+            side.path = "/proc/self/fd/" + std::to_string(side.fd);
+        }
+        const Swapper swapper(upload, "real", "link");
+        int runs = 0;
+        int losses = 0;
+        int firstLoss = 0;
+        std::map<std::string, int> lost;  // how often each thing went wrong
+        const auto met = [&] { return sides[0].worked >= kEach && sides[1].worked >= kEach; };
+        for (; runs < kRuns || (!met() && runs < kRuns * kRunsAtMost); ++runs) {
+            for (const Side& side : sides) {
+                for (const std::string& name : listDirectory(side.path)) {
+                    fs::remove(side.path / name);
+                }
+                writeBytes(side.path / row.source, side.source);
+                ASSERT_EQ(::chown((side.path / row.source).c_str(), side.owner, side.owner), 0);
+                fs::permissions(side.path / row.source, fs::perms(0644));
+            }
+            std::string errors;
+            runLzc(scratch.path(), row.arguments, errors);
+            std::vector<std::string> wrong;
+            for (Side& side : sides) {
+                const std::vector<std::string> names = listDirectory(side.path);
+                const auto has = [&](const char* name) {
+                    return std::find(names.begin(), names.end(), name) != names.end();
+                };
+                const bool made = has(row.output);
+                const bool kept = has(row.source);
+                side.worked += made;
+                if (names.size() != static_cast<std::size_t>(made) + kept) {
+                    wrong.push_back(std::string(side.who) + " directory holds a file of neither");
+                }
+                if (made && (readBytes(side.path / row.output) != side.output ||
+                             entryOf(side.path / row.output).st_uid != side.owner)) {
+                    wrong.push_back(side.foreign);
+                }
+                if (kept && readBytes(side.path / row.source) != side.source) {
+                    wrong.push_back(std::string(side.who) + " source changed");
+                }
+                if (!kept && !(row.removes && made)) {
+                    wrong.push_back(std::string(side.who) + " source removed, its output not made");
+                }
+            }
+            for (const std::string& what : wrong) {
+                ++lost[what];
+            }
+            if (!wrong.empty()) {
+                firstLoss = losses++ == 0 ? runs + 1 : firstLoss;
+            }
+        }
+        std::string kinds;
+        for (const auto& [what, count] : lost) {
+            kinds +=
+                "\n  " + what + ": in " + std::to_string(count) + (count == 1 ? " run" : " runs");
+        }
+        EXPECT_EQ(losses, 0) << "lost " << losses << " of " << runs << " runs, first in run "
+                             << firstLoss << kinds;
+        EXPECT_TRUE(met()) << "the race never happened: in " << runs
+                           << " runs, root's directory was "
+                           << "worked in " << sides[0].worked << " times, the other user's "
+                           << sides[1].worked;
+    }
 }
 
 }  // namespace

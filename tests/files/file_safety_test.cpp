@@ -33,6 +33,7 @@ struct FileLayer : ::testing::Test {
     ~FileLayer() override {
         fileio::seam::restoreSystemCalls();
         fileio::seam::temporaryWritten = nullptr;
+        fileio::seam::sourceRead = nullptr;
         fileio::seam::cleanupBegun = nullptr;
     }
     ScratchDir dir;
@@ -219,6 +220,59 @@ TEST_F(FileLayer, RootGivesTheOutputTheSourcesOwner) {
               Status::ok);
     EXPECT_EQ(statusOf(dir / "theirs.lzc").st_uid, 65534U);
     EXPECT_EQ(statusOf(dir / "theirs.lzc").st_gid, 65534U);
+}
+
+// The directory on a source's path is swapped for a link to another directory as soon as the
+// source has been read, at the worst moment a second user could pick: the output still lands
+// beside the file that was read, and --rm removes that file, never the other directory's. The
+// output named in a third directory (lzc -o) is written there all the same.
+TEST_F(FileLayer, ADirectorySwappedOnTheSourcesPathOnceItIsReadSendsNothingElsewhere) {
+    static fs::path real;
+    static fs::path moved;
+    real = dir / "real";
+    moved = dir / "moved";
+    fileio::seam::sourceRead = [] {
+        fs::rename(real, moved);
+        fs::create_directory_symlink("other", real);
+    };
+    const Bytes data = bytesOf("ABCDABCDABCDABCDX");
+    const Bytes stream = {0x80, 0x04, 'A',  'B',  'C',  'D',  'A',
+                          0x00, 0x01, 0x00, 0x0C, 0x80, 0x01, 'X'};
+    const Bytes others = bytesOf("not this one");
+    struct Row {
+        bool compressing;
+        const char* source;
+        const char* output;  // beside the source, or in named/ when `named`
+        bool named;
+    };
+    for (const Row row :
+         {Row{true, "data", "data.lzc", false}, Row{false, "data.lzc", "data", false},
+          Row{true, "data", "out.lzc", true}}) {
+        SCOPED_TRACE(std::string(row.source) + " -> " + row.output);
+        for (const char* name : {"real", "moved", "other", "named"}) {
+            fs::remove_all(dir / name);
+            fs::create_directory(dir / name);
+        }
+        writeBytes(real / row.source, row.compressing ? data : stream);
+        writeBytes(dir / "other" / row.source, others);
+        OperationOptions removing;
+        removing.removeSource = true;
+        Compressor compressor;
+        const Endpoint source = Endpoint::file(real / row.source);
+        const Endpoint output = Endpoint::file((row.named ? dir / "named" : real) / row.output);
+        const Outcome outcome = row.compressing ? compressFile(compressor, source, output, removing)
+                                                : decompressFile(source, output, removing);
+        EXPECT_EQ(outcome.status, Status::ok);
+        EXPECT_EQ(outcome.removal, Removal::removed);
+        const fs::path written = (row.named ? dir / "named" : moved) / row.output;
+        EXPECT_EQ(listDirectory(written.parent_path()), std::vector<std::string>{row.output});
+        if (fs::exists(written)) {
+            EXPECT_EQ(readBytes(written), row.compressing ? stream : data);
+        }
+        EXPECT_FALSE(fs::exists(moved / row.source));
+        EXPECT_EQ(listDirectory(dir / "other"), std::vector<std::string>{row.source});
+        EXPECT_EQ(readBytes(dir / "other" / row.source), others);
+    }
 }
 
 // The window's question: a link or FIFO at the destination is only ever replaced itself, when

@@ -71,7 +71,7 @@ struct Session {
         : window(shown ? *shown : dialogs, codec ? *codec : fileLayerOperations()) {
         window.show();
         window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(QTest::qWaitForWindowActive(&window, 60000));  // a minute: only a hang takes it
     }
     template <class Control = QWidget>
     Control* get(const char* name) {

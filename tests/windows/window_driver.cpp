@@ -20,6 +20,10 @@
 
 namespace {
 
+// How long a step may take before it is taken for a hang: a slow or busy machine only waits
+// longer, it never fails for it.
+constexpr int kPatience = 60000;
+
 HWND findWithin(int milliseconds, const wchar_t* className, const wchar_t* title) {
     for (int waited = 0; waited < milliseconds; waited += 10) {
         if (const HWND found = FindWindowW(className, title)) {
@@ -64,13 +68,13 @@ void print(const std::wstring& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const HWND window = findWithin(10000, L"VellicorWindow", nullptr);
+    const HWND window = findWithin(kPatience, L"VellicorWindow", nullptr);
     if (argc < 2 || window == nullptr) {
         print(L"no window");
         return 1;
     }
     // Shown, and past its opening: a message sent is answered once its loop runs.
-    for (int waited = 0; waited < 10000 && !IsWindowVisible(window); waited += 10) {
+    for (int waited = 0; waited < kPatience && !IsWindowVisible(window); waited += 10) {
         Sleep(10);
     }
     SendMessageW(window, WM_NULL, 0, 0);
@@ -114,14 +118,14 @@ int main(int argc, char** argv) {
         SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
         key(name, WM_SYSCHAR, static_cast<WPARAM>(argv[2][0]), 1 << 29);
     }
-    const HWND box = findWithin(10000, L"#32770", L"Vellicor");
+    const HWND box = findWithin(kPatience, L"#32770", L"Vellicor");
     if (box == nullptr) {
         print(L"no message box");
         return 1;
     }
     // A box is found as soon as it is made: its buttons and texts come a moment later.
     for (int waited = 0;
-         waited < 10000 &&
+         waited < kPatience &&
          (!IsWindowVisible(box) || FindWindowExW(box, nullptr, L"Button", nullptr) == nullptr ||
           boxText(box).empty());
          waited += 10) {
@@ -142,7 +146,7 @@ int main(int argc, char** argv) {
           (IsWindowEnabled(compress) ? L"enabled" : L"disabled"));
     // Enter answers with the default button.
     key(box, WM_KEYDOWN, VK_RETURN, 0);
-    for (int waited = 0; waited < 5000 && IsWindow(box); waited += 10) {
+    for (int waited = 0; waited < kPatience && IsWindow(box); waited += 10) {
         Sleep(10);
     }
     Sleep(300);

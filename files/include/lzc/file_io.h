@@ -27,6 +27,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -70,10 +71,30 @@ struct ReadResult {
 };
 
 // Names are looked up in the working directory, or, in the ...At functions, relative to an open
-// directory's descriptor (one that a directory walk holds, lzc/tree_walk.h), so that a directory
-// swapped for a link meanwhile cannot lead them elsewhere. (On Windows a directory is a handle,
-// held in an int, as Windows keeps handle values within 32 bits.)
+// directory's descriptor (one that a directory walk holds, lzc/tree_walk.h, or one that
+// openDirectoryOf opened), so that a directory swapped for a link meanwhile cannot lead them
+// elsewhere. (On Windows a directory is a handle, held in an int, as Windows keeps handle values
+// within 32 bits.)
 inline constexpr int kWorkingDirectory = -100;
+
+class OpenDirectory;  // lzc/tree_walk.h
+
+// A file's name, looked up once as far as the directory that holds it: that directory, open, and
+// the name's last component there.
+struct DirectoryOfName {
+    int directory = kWorkingDirectory;  // for the ...At functions
+    std::filesystem::path name;         // the last component, or the whole name when not split
+    int error = 0;                      // errno of the failed opening, or 0
+    std::shared_ptr<const OpenDirectory> opened;  // holds `directory` open, when it was opened
+};
+
+// Opens the directory that holds `name` (looked up in `directory`), following the path as given
+// (links on it included, as gzip does), so that whatever is done to the file afterwards (reading
+// it, writing beside it, removing it) happens in that one directory, whatever is swapped on the
+// path meanwhile. The descriptor needs no permission to read the directory where the system has
+// O_PATH. A name without a directory part, or one that ends in "/", "." or "..", is left whole in
+// `directory`, and so is every name on Windows.
+DirectoryOfName openDirectoryOf(int directory, const std::filesystem::path& name);
 
 // Reads a regular file whole, or the first limit + 1 bytes of one that is larger.
 ReadResult readFile(const std::filesystem::path& name, std::size_t limit,

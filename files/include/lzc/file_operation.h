@@ -25,7 +25,10 @@ namespace lzc {
 class Endpoint {
 public:
     // A file by name. A source that is a link is read as `OperationOptions::links` says; a
-    // destination is written all or nothing, as `OperationOptions::replace` says.
+    // destination is written all or nothing, as `OperationOptions::replace` says. The directory
+    // that holds the name is looked up once per operation (fileio::openDirectoryOf): a
+    // destination named beside the source (FILE.lzc beside FILE) is written in that directory,
+    // the one whose file was read, and --rm removes the source there.
     static Endpoint file(std::filesystem::path name) { return Endpoint(std::move(name), -1); }
     // A file by its name in an open directory (a descriptor that a walk holds; see
     // fileio::kWorkingDirectory).

@@ -16,8 +16,8 @@
 
 namespace lzc::fileio {
 
-// A directory that a walk opened, held while the files found in it are worked on (by other
-// threads, perhaps) and closed by its last holder.
+// A directory that a walk (or fileio::openDirectoryOf) opened, held while the files found in it
+// are worked on (by other threads, perhaps) and closed by its last holder.
 class OpenDirectory {
 public:
     explicit OpenDirectory(int descriptor) : descriptor_(descriptor) {}
