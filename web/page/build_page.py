@@ -4,7 +4,7 @@
     build_page.py OUTPUT CODEC_MODULE
 
   texts.js  the quality list of codec/include/lzc/quality.h, and every text the page gives t()
-            in page.js, in each language of ui/qt/translations/vellicor_*.ts, found by its
+            in page.js, in each language of ui/core/translations/vellicor_*.ts, found by its
             English source text whatever its context;
   codec.js  the worker's source as one classic script: CODEC_MODULE (vellicor_wasm.mjs), the npm
             package's vellicor.mjs and codec_worker.js, since a page opened from file:// can start
@@ -46,7 +46,7 @@ def used_texts(levels):
 def translations(texts):
     """{language: {English: translation}} for every .ts file."""
     catalogs = {}
-    for ts in sorted((ROOT / 'ui/qt/translations').glob('vellicor_*.ts')):
+    for ts in sorted((ROOT / 'ui/core/translations').glob('vellicor_*.ts')):
         language = ts.stem.removeprefix('vellicor_')
         found = {}
         for message in ElementTree.parse(ts).getroot().iter('message'):
@@ -63,7 +63,7 @@ def translations(texts):
             fail(f'{ts.name} has no finished translation of {missing!r}')
         catalogs[language] = found
     if not catalogs:
-        fail('no translations in ui/qt/translations')
+        fail('no translations in ui/core/translations')
     return catalogs
 
 
