@@ -12,6 +12,7 @@ namespace {
 
 constexpr std::int32_t kShortestUseful = 4;
 constexpr int kMostHashBits = 16;
+constexpr std::size_t kExactArrays = 6;  // two sorted keys, their ranks, two of scratch
 
 // About two to four chain heads per position, 256 to 65536 of them: a chain then seldom holds a
 // position whose first 4 bytes differ, the common case of a search that finds nothing.
@@ -24,7 +25,7 @@ int hashBitsFor(std::size_t length) {
 std::size_t ChainSearch::memoryNeeded(std::int32_t length) {
     const auto n = static_cast<std::size_t>(length);
     return sizeof(std::uint16_t) *
-           ((std::size_t{1} << hashBitsFor(n)) + (2 + kLongKeys.size()) * n);
+           ((std::size_t{1} << hashBitsFor(n)) + (2 + kLongKeys.size() + kExactArrays) * n);
 }
 
 void ChainSearch::build(std::span<const std::uint8_t> text, std::span<std::byte> memory,
@@ -39,17 +40,22 @@ void ChainSearch::build(std::span<const std::uint8_t> text, std::span<std::byte>
     runEnd_ = carve.take<std::uint16_t>(text.size());
     longLinkSpace_ = carve.take<std::uint16_t>(kLongKeys.size() * text.size());
     longLink_.fill(nullptr);
+    for (std::uint16_t** array :
+         {&sorted4_, &rank4_, &sorted5_, &rank5_, &scratch_[0], &scratch_[1]}) {
+        *array = carve.take<std::uint16_t>(text.size());
+    }
     chain<true>(link_, kShortestUseful);
     allowance_ = allowance;
-    linksUsed_ = 0;
-    spent_ = longChains_ = false;
+    linksUsed_ = linksBeforeExact_ = 0;
+    spent_ = longChains_ = exact_ = false;
 }
 
 // Links each position to the previous one with the same hash of its first keyLength bytes;
 // positions too close to the end to have them are never reached. The main chain hashes 4 bytes
 // at once and links only the first position of a run, recording in runEnd_ where it ends (and
-// in the link of each later position of the run, where it starts); a long
-// key's hash rolls along the source, each step taking one byte out and the next one in.
+// in the link of each later position of the run, where it starts); a long key of up to 8 bytes
+// is hashed whole, a longer one's hash rolls along the source, each step taking one byte out
+// and the next one in.
 template <bool kMain>
 void ChainSearch::chain(std::uint16_t* const links, std::int32_t keyLength) {
     std::fill_n(head_, std::size_t{1} << hashBits_, kNone);
@@ -78,6 +84,14 @@ void ChainSearch::chain(std::uint16_t* const links, std::int32_t keyLength) {
                 runEnd_[p] = static_cast<std::uint16_t>(end);
             }
             slot = (key * 2654435761U) >> (32 - hashBits_);
+        } else if (keyLength <= 8) {
+            // Short enough to hash whole: no chain of dependent multiplications.
+            std::uint64_t key = keyLength == 8 ? detail::load<std::uint64_t>(text_ + p)
+                                               : detail::load<std::uint32_t>(text_ + p);
+            for (std::int32_t k = 4; k < keyLength && keyLength < 8; ++k) {
+                key |= std::uint64_t{text_[p + k]} << (8 * k);
+            }
+            slot = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> (64 - hashBits_));
         } else {
             if (p > 0) {
                 rolling = (rolling - text_[p - 1] * outgoing) * kBase + text_[p + keyLength - 1];
@@ -212,18 +226,167 @@ bool ChainSearch::walkRuns(std::int32_t position, std::int32_t first, std::int32
 }
 
 // find() has passed on the search: position has a candidate in the window, or lies in a run.
+// The first time the budget runs out, the exact keys are sorted and the search starts again.
 bool ChainSearch::walk(std::int32_t first, std::int32_t position, std::int32_t maxLength,
                        detail::Match& best) {
     if (spent_) {
         return false;
     }
-    linkBudget_ = std::min(allowance_.perByte * (position + 1) + allowance_.atStart,
-                           linksUsed_ + allowance_.perSearch);
     longChains_ = longChains_ ||
                   linksUsed_ >= allowance_.longPerByte * (position + 1) + allowance_.longAtStart;
-    return isRun(detail::load<std::uint32_t>(text_ + position))
-               ? walkRuns(position, first, maxLength, best)
-               : walkFrom(position, first, maxLength, link_[position], 0, best);
+    if (!exact_ && allowance_.exactFromStart) {
+        buildExact();
+    }
+    const detail::Match given = best;
+    for (;;) {
+        linkBudget_ =
+            std::min(linksBeforeExact_ + allowance_.perByte * (position + 1) + allowance_.atStart,
+                     linksUsed_ + allowance_.perSearch);
+        const bool answered = isRun(detail::load<std::uint32_t>(text_ + position))
+                                  ? walkRuns(position, first, maxLength, best)
+                              : exact_ && position < keyed_
+                                  ? findExact(first, position, maxLength, best)
+                                  : walkFrom(position, first, maxLength, link_[position], 0, best);
+        if (answered || exact_) {
+            return answered;
+        }
+        spent_ = false;
+        best = given;
+        linksBeforeExact_ = linksUsed_;
+        buildExact();
+    }
+}
+
+// Sorts the positions with 6 bytes ahead by their first 5 bytes (a byte at a time, the last
+// first, stable), then by their first 4 (the 4-byte keys occupy the same ranks in both orders:
+// each position goes, in position order, to the next free place of its key's range), both in
+// position order within a key; and builds the 6-byte key's chain, which findExact() walks.
+void ChainSearch::buildExact() {
+    exact_ = true;
+    keyed_ = std::max(length_ - 5, 0);
+    const auto m = static_cast<std::size_t>(keyed_);
+    if (m == 0) {
+        return;
+    }
+    longLevelFor(kLongKeys[0]);
+    // Byte j of the keys runs over text_[j ... j + m): the whole text's counts, less the bytes
+    // outside that range.
+    std::array<std::uint16_t, 256> counts{};
+    for (std::int32_t i = 0; i < length_; ++i) {
+        ++counts[text_[i]];
+    }
+    std::uint16_t* from = scratch_[0];
+    std::uint16_t* to = sorted5_;
+    for (std::int32_t byte = 4; byte >= 0; --byte) {
+        std::array<std::uint16_t, 257> next{};
+        std::copy(counts.begin(), counts.end(), next.begin() + 1);
+        for (std::int32_t i = 0; i < byte; ++i) {
+            --next[text_[i] + 1];
+        }
+        for (std::int32_t i = byte + keyed_; i < length_; ++i) {
+            --next[text_[i] + 1];
+        }
+        for (std::size_t b = 1; b < next.size(); ++b) {
+            next[b] = static_cast<std::uint16_t>(next[b] + next[b - 1]);
+        }
+        for (std::size_t i = 0; i < m; ++i) {
+            const std::uint16_t p = byte == 4 ? static_cast<std::uint16_t>(i) : from[i];
+            to[next[text_[p + byte]]++] = p;
+        }
+        std::swap(from, to);
+    }
+    // Five passes: the last wrote sorted5_ (now `from`).
+    std::uint16_t* const keyStart = scratch_[0];  // per position, where its 4-byte key starts
+    std::uint16_t* const nextFree = scratch_[1];  // per key start, the next place of that key
+    for (std::size_t i = 0; i < m; ++i) {
+        const std::uint16_t p = sorted5_[i];
+        rank5_[p] = static_cast<std::uint16_t>(i);
+        const std::size_t start =
+            i > 0 && sameKey<4>(p, sorted5_[i - 1]) ? keyStart[sorted5_[i - 1]] : i;
+        keyStart[p] = static_cast<std::uint16_t>(start);
+        if (start == i) {
+            nextFree[i] = static_cast<std::uint16_t>(i);
+        }
+    }
+    for (std::size_t p = 0; p < m; ++p) {
+        const std::uint16_t i = nextFree[keyStart[p]]++;
+        sorted4_[i] = static_cast<std::uint16_t>(p);
+        rank4_[p] = i;
+    }
+}
+
+// Sets `found` to the oldest position in the window that shares position's kKey-byte key, or
+// to -1 if none does. False once the budget is spent.
+template <std::int32_t kKey>
+bool ChainSearch::oldestTie(const std::uint16_t* const sorted, const std::uint16_t* const rank,
+                            std::int32_t first, std::int32_t position, std::int32_t& found) {
+    found = -1;
+    const std::int32_t r = rank[position];
+    const auto ties = [&](std::int32_t i) {  // the places below r that hold a tie in the window
+        return i >= 0 && sameKey<kKey>(sorted[i], position) && sorted[i] >= first;
+    };
+    if (spend()) {
+        return false;
+    }
+    if (!ties(r - 1)) {
+        return true;
+    }
+    // Gallop down while the places hold ties, then halve the gap: `low` never does, `high` does.
+    std::int32_t high = r - 1;
+    std::int32_t low = high;
+    for (std::int32_t step = 1;; step *= 2) {
+        if (spend()) {
+            return false;
+        }
+        low = high - step;
+        if (!ties(low)) {
+            break;
+        }
+        high = low;
+    }
+    while (high - low > 1) {
+        if (spend()) {
+            return false;
+        }
+        const std::int32_t middle = low + (high - low) / 2;
+        (ties(middle) ? high : low) = middle;
+    }
+    found = sorted[high];
+    return true;
+}
+
+// The longest level with a candidate in the window: 6 bytes or more along the 6-byte key's
+// chain, else every candidate of the 5-byte key ties (or of the 4-byte key, if no 5-byte key
+// is in the window or maxLength is 4), and the oldest of them is FindMatch's answer.
+bool ChainSearch::findExact(std::int32_t first, std::int32_t position, std::int32_t maxLength,
+                            detail::Match& best) {
+    if (maxLength >= kLongKeys[0]) {
+        detail::Match longest;
+        if (!walkFrom(position, first, maxLength, longLink_[0][position], 1, longest)) {
+            return false;
+        }
+        if (longest.length >= kLongKeys[0]) {
+            best = longest;
+            return true;
+        }
+    }
+    std::int32_t found = -1;
+    if (maxLength >= 5) {
+        if (!oldestTie<5>(sorted5_, rank5_, first, position, found)) {
+            return false;
+        }
+        if (found >= 0) {
+            best = {5, found};
+            return true;
+        }
+    }
+    if (!oldestTie<4>(sorted4_, rank4_, first, position, found)) {
+        return false;
+    }
+    if (found >= 0) {
+        best = {4, found};
+    }
+    return true;
 }
 
 }  // namespace lzc

@@ -17,10 +17,23 @@
 // `position`, a candidate y in it shares min(end - y, runLeft) bytes, and more only at
 // y = end - runLeft. So a run's best is end - runLeft or its lowest position in the window.
 //
+// Ties of 4 and 5 bytes: where many candidates share exactly 4 or 5 bytes with `position` (as
+// the starts of records with a fixed head do), FindMatch's answer is the oldest of them in the
+// window, which a walk newest first reaches only at its chain's end. When the budget first runs
+// out, buildExact() sorts the positions by their exact first 5 bytes (sorted5_, ranks rank5_)
+// and by their exact first 4 (sorted4_, rank4_), position order within each key. findExact()
+// then takes the longest level with a candidate in the window: 6 bytes or more, the walk along
+// the 6-byte key's chain (kept only if it finds 6 bytes); else 5, else 4 (never more than
+// maxLength), where every candidate of that key in the window ties, so the answer is the
+// oldest, found by galloping down the sorted key from position's rank: about
+// 2 log2(candidates) probes, each counted as a link.
+//
 // Budget: once linksUsed_ passes linkBudget_ (a search's own allowance, or what the bytes passed
-// allow in all), find() gives up for good and the match finder hands the rest of the source to
-// the suffix-array index, whose cost is bounded whatever the input. Both answer exactly, so the
-// hand-over may come at any position, even in the middle of a search.
+// allow in all) the first time, the exact keys are sorted and the search starts again with the
+// same allowance anew, counted from there; the second time, find() gives up for good and the
+// match finder hands the rest of the source to the suffix-array index, whose cost is bounded
+// whatever the input. Both answer exactly, so the hand-over may come at any position, even in
+// the middle of a search.
 #pragma once
 
 #include <array>
@@ -36,15 +49,18 @@ namespace lzc {
 class ChainSearch {
 public:
     // Links per byte passed plus at start: in all, then before long keys are used; and links
-    // for any one search.
+    // for any one search. Whether the exact keys are sorted from the start, rather than when
+    // the allowance first runs out.
     struct Allowance {
         std::int64_t perByte, atStart, longPerByte, longAtStart, perSearch;
+        bool exactFromStart;
     };
-    static constexpr Allowance kDefault{12, 16384, 4, 4096, 4096};
-    // For tests: no limit, or a hand-over after a few hundred links; long keys from the start.
+    static constexpr Allowance kDefault{12, 16384, 4, 4096, 4096, false};
+    // For tests: no limit, long and exact keys from the start; or a hand-over after a few
+    // hundred links, long keys from the start.
     static constexpr std::int64_t kNoLimit = std::numeric_limits<std::int64_t>::max() / 2;
-    static constexpr Allowance kUnlimited{0, kNoLimit, 0, 0, kNoLimit};
-    static constexpr Allowance kTiny{1, 256, 0, 0, 64};
+    static constexpr Allowance kUnlimited{0, kNoLimit, 0, 0, kNoLimit, true};
+    static constexpr Allowance kTiny{1, 256, 0, 0, 64, false};
 
     // Bytes of memory that build() needs for a source of `length` bytes.
     static std::size_t memoryNeeded(std::int32_t length);
@@ -86,9 +102,20 @@ private:
     bool walkFrom(std::int32_t position, std::int32_t first, std::int32_t maxLength,
                   std::uint16_t c, std::size_t level, detail::Match& best);
     std::size_t longLevelFor(std::int32_t length);
+    void buildExact();
+    bool findExact(std::int32_t first, std::int32_t position, std::int32_t maxLength,
+                   detail::Match& best);
+    template <std::int32_t kKey>
+    bool oldestTie(const std::uint16_t* sorted, const std::uint16_t* rank, std::int32_t first,
+                   std::int32_t position, std::int32_t& found);
+    template <std::int32_t kKey>
+    bool sameKey(std::int32_t a, std::int32_t b) const {
+        return detail::load<std::uint32_t>(text_ + a) == detail::load<std::uint32_t>(text_ + b) &&
+               (kKey == 4 || text_[a + 4] == text_[b + 4]);
+    }
     template <bool kMain>
     void chain(std::uint16_t* links, std::int32_t keyLength);
-    bool spend() {  // one link more, or true (from then on for good) if that passes the budget
+    bool spend() {  // one link more, or true (and spent_) if that passes the budget
         if (linksUsed_ >= linkBudget_) {
             return spent_ = true;
         }
@@ -107,6 +134,16 @@ private:
     std::uint16_t* runEnd_ = nullptr;
     std::uint16_t* longLinkSpace_ = nullptr;                   // length_ entries for each long key
     std::array<std::uint16_t*, kLongKeys.size()> longLink_{};  // null until built
+    // The exact keys, for positions 0 ... keyed_ - 1 (those with 6 bytes ahead); scratch_ is two
+    // more arrays for sorting them.
+    std::uint16_t* sorted4_ = nullptr;
+    std::uint16_t* rank4_ = nullptr;
+    std::uint16_t* sorted5_ = nullptr;
+    std::uint16_t* rank5_ = nullptr;
+    std::array<std::uint16_t*, 2> scratch_{};
+    std::int32_t keyed_ = 0;
+    std::int64_t linksBeforeExact_ = 0;  // links used when the exact keys were sorted
+    bool exact_ = false;
     Allowance allowance_ = kDefault;
     std::int64_t linksUsed_ = 0;
     std::int64_t linkBudget_ = 0;  // links allowed up to the current search

@@ -43,8 +43,9 @@ MatchFinder::Work MatchFinder::work() const {
             indexBuilt_ ? memory_.index.steps() : 0};
 }
 
-// The chain walk: its allowance in all and per search. The index, with h = log2 of the
-// min-tree's leaves (at most 15) and w summary words (at most 8): per search, 2w words looked
+// The chain walk: its allowance in all and per search, twice over in all and once more for one
+// search, as the allowance starts again when the exact keys are sorted. The index, with h = log2 of
+// the min-tree's leaves (at most 15) and w summary words (at most 8): per search, 2w words looked
 // at, at most 3(h + 1) jumps and 2(h + 1) min-tree nodes to start from; per position passed,
 // 2 window changes, 1 + h nodes entered, and 2(h + 1) nodes visited while repairing, as a
 // node's value only rises and each position of its subtree is its value at most once.
@@ -53,7 +54,7 @@ MatchFinder::Work MatchFinder::mostWork(std::int64_t searches, std::int32_t cur,
     const ChainSearch::Allowance chain = ChainSearch::kDefault;
     const std::int64_t h = std::bit_width(std::bit_ceil(static_cast<std::uint32_t>(length))) - 1;
     const std::int64_t w = ((length + 63) / 64 + 63) / 64;
-    return {std::min(chain.perByte * cur + chain.atStart, chain.perSearch * searches),
+    return {std::min(2 * (chain.perByte * cur + chain.atStart), chain.perSearch * (searches + 1)),
             searches * (2 * w + 5 * (h + 1)) + std::int64_t{cur} * (3 * h + 5)};
 }
 
