@@ -361,31 +361,19 @@ TEST_F(HostileDirectory, ADirectorySwappedOnAnOperandsPathKeepsEachRunInOneDirec
             uid_t owner;
             Bytes source;
             Bytes output;
-            fs::path path;
             int fd;
+            fs::path path = "/proc/self/fd/" + std::to_string(fd);
             int worked = 0;
             ~Side() { ::close(fd); }
         };
         Side sides[] = {
-            {"root's",
-             "the other user's output planted in root's directory",
-             0,
-             row.restores ? kStream : kData,
-             row.restores ? kData : kStream,
-             {},
+            {"root's", "the other user's output planted in root's directory", 0,
+             row.restores ? kStream : kData, row.restores ? kData : kStream,
              ::open((shared.scratch / "private").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)},
-            {"the other user's",
-             "root's output, with root's data, in the other user's directory",
-             kOtherUser,
-             row.restores ? othersStream : others,
-             row.restores ? others : othersStream,
-             {},
+            {"the other user's", "root's output, with root's data, in the other user's directory",
+             kOtherUser, row.restores ? othersStream : others, row.restores ? others : othersStream,
              ::open((shared.path / "real").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)},
         };
-        for (Side& side : sides) {
-            ASSERT_GE(side.fd, 0);
-            side.path = "/proc/self/fd/" + std::to_string(side.fd);
-        }
         const Swapper swapper(shared.path, "real", "link");
         int runs = 0;
         int losses = 0;
