@@ -93,7 +93,8 @@ int removeIfUnchanged(const std::filesystem::path& name, const FileFacts& facts)
 }
 
 // The folder is found as openFolderOf finds it (the path followed as given) and held open; the
-// name is then the last one as Windows reads it. A device's name has no folder and stays whole.
+// name is then the last one as Windows reads it. A device's name has no folder and stays whole,
+// and so does a name whose folder cannot be opened.
 DirectoryOfName openDirectoryOf(int directory, const std::filesystem::path& name) {
     DirectoryOfName found;
     found.directory = directory;
@@ -105,8 +106,7 @@ DirectoryOfName openDirectoryOf(int directory, const std::filesystem::path& name
     }
     Folder folder = openFolderOf(name);
     if (folder.error != 0) {
-        found.error = folder.error == EINVAL ? 0 : folder.error;
-        return found;
+        return found;  // looked up whole, the failure then worded with the system's own error
     }
     found.opened = std::make_shared<const OpenDirectory>(descriptorOf(folder.directory.get()));
     folder.directory.release();  // closed by the last holder of `opened`
