@@ -77,7 +77,7 @@ private:
     void outOfMemory(const std::string& input) {
         try {
             JobReport notice;
-            notice.fail(quotedName(input), statusText(Status::outOfMemory));
+            notice.fail(quotedName(input), kOutOfMemory);
             runner_.submit([notice = std::move(notice)](Compressor&) { return notice; });
         } catch (const std::bad_alloc&) {
             status_.error();

@@ -68,7 +68,7 @@ public:
         try {
             work();
         } catch (const std::bad_alloc&) {
-            report_.fail(displayName(), statusText(Status::outOfMemory));
+            report_.fail(displayName(), kOutOfMemory);
         }
         return std::move(report_);
     }
@@ -153,14 +153,14 @@ private:
     // Says what went wrong; the name concerned is the output's when writing it failed.
     // Refusals of what the user did not mean to be compressed are warnings.
     void reportFailure(const Destination& destination, const Outcome& outcome) {
-        if (outcome.status == Status::writeFailed) {
+        if (outcome.status == FileStatus::writeFailed) {
             if (outcome.systemError == EEXIST) {
                 warn(destination.displayName(), outputFailure(outcome.systemError));
             } else {
                 report_.fail(destination.displayName(),
                              outputFailure(outcome.systemError, outcome.nativeError));
             }
-        } else if (outcome.status == Status::sourceNotRegular) {
+        } else if (outcome.status == FileStatus::sourceNotRegular) {
             warn(displayName(), inputFailure(outcome.status, outcome.systemError));
         } else {
             report_.fail(displayName(),

@@ -6,6 +6,8 @@
 #include <string>
 #include <utility>
 
+#include "lzc_cli/report_text.h"
+
 namespace lzc::cli {
 namespace {
 
@@ -30,7 +32,7 @@ JobReport runGuarded(const JobRunner::Job& job, Compressor& compressor) noexcept
     try {
         return job(compressor);
     } catch (const std::bad_alloc&) {
-        return failed(statusText(Status::outOfMemory));
+        return failed(kOutOfMemory);
     } catch (const std::exception& failure) {
         return failed(failure.what());
     }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include "lzc/codec.h"
 #include "lzc_cli/ratio_text.h"
@@ -33,15 +34,43 @@ std::string testLine(std::string_view name, std::uintmax_t compressed, std::uint
            std::to_string(restored) + " bytes (" + formatRatio(ratio) + ")";
 }
 
-std::string inputFailure(Status status, int systemError, unsigned long nativeError) {
-    switch (status) {
-        case Status::readFailed:
-            return fileio::systemErrorText(systemError, nativeError);
-        case Status::emptyInput:
-            return "empty: the .lzc format cannot hold an empty file";
-        default:
-            return statusText(status);
+std::string inputFailure(OperationStatus status, int systemError, unsigned long nativeError) {
+    if (const std::optional<Status> codec = status.codec()) {
+        switch (*codec) {
+            case Status::ok:
+                return "success";
+            case Status::busy:
+                return "the compressor is already running";
+            case Status::sourceTooLarge:
+                return "larger than 32767 bytes";
+            case Status::emptyInput:
+                return "empty: the .lzc format cannot hold an empty file";
+            case Status::invalidStream:
+                return "not a valid .lzc stream";
+            case Status::outOfMemory:
+                return kOutOfMemory;
+        }
+        return "unknown status";
     }
+    switch (*status.file()) {
+        case FileStatus::sourceMissing:
+            return "no such file";
+        case FileStatus::sourceIsLink:
+            return "is a symbolic link";
+        case FileStatus::sourceNotRegular:
+            return "not a regular file";
+        case FileStatus::readFailed:
+            return fileio::systemErrorText(systemError, nativeError);
+        case FileStatus::writeFailed:
+            return "cannot be written";
+        case FileStatus::streamTooLong:
+            return "not a valid .lzc stream: longer than any stream of a 32767-byte file";
+        case FileStatus::cancelled:
+            return "not replaced";
+        case FileStatus::sameFile:
+            return "input and output are the same file";
+    }
+    return "unknown status";
 }
 
 std::string outputFailure(int systemError, unsigned long nativeError) {

@@ -18,6 +18,7 @@
 #include "lzc/file_io.h"
 #include "lzc/tree_walk.h"
 #include "posix_descriptors.h"
+#include "signal_cleanup.h"
 
 namespace lzc::fileio {
 namespace seam {
@@ -165,7 +166,11 @@ int removeIfUnchangedAt(int directory, const std::filesystem::path& name, const 
 
 namespace platform {
 
-void prepareDescriptor(int) {}
+// Standard output past the file-size limit fails with EFBIG, as a file of our own does, instead
+// of ending the process.
+void prepareDescriptor(int) {
+    cleanup::installSignalHandlers();
+}
 
 std::ptrdiff_t readSome(int fd, std::uint8_t* data, std::size_t size) {
     for (;;) {

@@ -32,6 +32,7 @@
 
 #include "file_io_platform.h"
 #include "lzc/file_io.h"
+#include "lzc/tree_walk.h"
 #include "windows_handles.h"
 
 namespace lzc::fileio {
@@ -91,13 +92,27 @@ int removeIfUnchanged(const std::filesystem::path& name, const FileFacts& facts)
     return removeIfUnchangedAt(kWorkingDirectory, name, facts);
 }
 
-// A plain operand is still looked up whole here: read by its path, its output's folder opened
-// apart from it (openFolderOf, in writeFileAtomicallyAt).
+// The folder is found as openFolderOf finds it (the path followed as given) and held open; the
+// name is then the last one as Windows reads it. A device's name has no folder and stays whole,
+// and so does a name whose folder cannot be opened.
 DirectoryOfName openDirectoryOf(int directory, const std::filesystem::path& name) {
-    DirectoryOfName whole;
-    whole.directory = directory;
-    whole.name = name;
-    return whole;
+    DirectoryOfName found;
+    found.directory = directory;
+    found.name = name;
+    const std::filesystem::path leaf = name.filename();
+    if (directory != kWorkingDirectory || !name.has_parent_path() || leaf.empty() || leaf == "." ||
+        leaf == "..") {
+        return found;
+    }
+    Folder folder = openFolderOf(name);
+    if (folder.error != 0) {
+        return found;  // looked up whole, the failure then worded with the system's own error
+    }
+    found.opened = std::make_shared<const OpenDirectory>(descriptorOf(folder.directory.get()));
+    folder.directory.release();  // closed by the last holder of `opened`
+    found.directory = found.opened->descriptor();
+    found.name = std::filesystem::path(folder.name);
+    return found;
 }
 
 Folder windows::openFolderOf(const std::filesystem::path& name) {

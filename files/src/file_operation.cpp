@@ -13,7 +13,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Outcome failure(Status status, int systemError = 0, unsigned long nativeError = 0) {
+Outcome failure(OperationStatus status, int systemError = 0, unsigned long nativeError = 0) {
     Outcome outcome;
     outcome.status = status;
     outcome.systemError = systemError;
@@ -49,8 +49,8 @@ Outcome readSource(const Endpoint& source, const Place& from, std::size_t limit,
                    fileio::Links links, fileio::ReadResult& read) {
     if (source.isFile() && from.error != 0) {
         return from.error == ENOENT || from.error == ENOTDIR
-                   ? failure(Status::sourceMissing)
-                   : failure(Status::readFailed, from.error);
+                   ? failure(FileStatus::sourceMissing)
+                   : failure(FileStatus::readFailed, from.error);
     }
     read = source.isStream() ? fileio::readDescriptor(source.descriptor(), limit)
                              : fileio::readFileAt(from.directory, from.name, limit, links);
@@ -58,17 +58,17 @@ Outcome readSource(const Endpoint& source, const Place& from, std::size_t limit,
         case fileio::ReadProblem::none:
             return Outcome{};
         case fileio::ReadProblem::missing:
-            return failure(Status::sourceMissing);
+            return failure(FileStatus::sourceMissing);
         case fileio::ReadProblem::link:
-            return failure(Status::sourceIsLink);
+            return failure(FileStatus::sourceIsLink);
         case fileio::ReadProblem::notRegular:
-            return failure(Status::sourceNotRegular);
+            return failure(FileStatus::sourceNotRegular);
         case fileio::ReadProblem::tooLarge:
             return failure(Status::sourceTooLarge);
         case fileio::ReadProblem::system:
             break;
     }
-    return failure(Status::readFailed, read.error, read.nativeError);
+    return failure(FileStatus::readFailed, read.error, read.nativeError);
 }
 
 // Writes the result and, when asked, removes the source file it was made from.
@@ -80,7 +80,7 @@ Outcome writeResult(const Endpoint& source, const Place& from, const fileio::Rea
     if (destination.isStream()) {
         if (const int error = fileio::writeDescriptor(destination.descriptor(), bytes);
             error != 0) {
-            return failure(Status::writeFailed, error);
+            return failure(FileStatus::writeFailed, error);
         }
     } else if (destination.isFile()) {
         fileio::WriteOptions write;
@@ -95,10 +95,10 @@ Outcome writeResult(const Endpoint& source, const Place& from, const fileio::Rea
         fileio::WriteResult written =
             fileio::writeFileAtomicallyAt(to.directory, to.name, bytes, write);
         if (written.error == ECANCELED) {
-            return failure(Status::cancelled);
+            return failure(FileStatus::cancelled);
         }
         if (written.error != 0) {
-            return failure(Status::writeFailed, written.error, written.nativeError);
+            return failure(FileStatus::writeFailed, written.error, written.nativeError);
         }
         inPlace = written.inPlace;
         outcome.warnings = std::move(written.warnings);
@@ -143,14 +143,14 @@ Outcome run(const Endpoint& source, const Endpoint& destination, const Operation
         }
         if (source.isFile() && destination.isFile() && to.error == 0 &&
             fileio::isSameFileAt(to.directory, to.name, read.facts)) {
-            return failure(Status::sameFile);
+            return failure(FileStatus::sameFile);
         }
         Bytes result;
         if (const Status status = transform(read.bytes, result); status != Status::ok) {
             return failure(status);
         }
         if (to.error != 0) {
-            return failure(Status::writeFailed, to.error);
+            return failure(FileStatus::writeFailed, to.error);
         }
         Outcome outcome = writeResult(source, from, read, destination, to, result, options);
         outcome.sourceSize = read.bytes.size();
@@ -183,7 +183,7 @@ Outcome decompressFile(const Endpoint& source, const Endpoint& destination,
             return decompressBuffer(stream, restored, options.progress, options.interval);
         });
     if (outcome.status == Status::sourceTooLarge) {
-        outcome.status = Status::streamTooLong;
+        outcome.status = FileStatus::streamTooLong;
     }
     if (outcome.status == Status::ok) {
         outcome.ratio = compressionRatio(outcome.resultSize, outcome.sourceSize);

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "lzc/file_io.h"
@@ -157,6 +158,14 @@ int writeHandle(HANDLE handle, std::span<const std::uint8_t> bytes) {
     return 0;
 }
 
+// Whether Windows takes `name` for a device (NUL, COM1) in whatever folder it stands.
+bool namesDevice(const std::filesystem::path& name) {
+    wchar_t full[MAX_PATH];
+    const DWORD length = ::GetFullPathNameW(name.c_str(), MAX_PATH, full, nullptr);
+    return length > 0 && length < MAX_PATH &&
+           std::wstring_view(full, length).starts_with(L"\\\\.\\");
+}
+
 // Writes to an existing device (NUL, say): there is nothing to replace.
 int writeInPlace(const std::filesystem::path& target, std::span<const std::uint8_t> bytes) {
     Handle handle(::CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -278,8 +287,9 @@ WriteResult writeFileAtomicallyAt(int directory, const std::filesystem::path& de
                                   std::span<const std::uint8_t> bytes,
                                   const WriteOptions& options) {
     lastNativeError = 0;
+    // A device's name inside a folder (-o DIR\\NUL beside the source) is the device itself.
     WriteResult result =
-        directory == kWorkingDirectory
+        directory == kWorkingDirectory || namesDevice(destination)
             ? writeNamed(destination, bytes, options)
             : writeInside(handleOf(directory), destination.native(), bytes, options);
     result.nativeError = result.error != 0 ? lastNativeError : 0;

@@ -36,16 +36,13 @@ int statusCode(lzc::Status status) {
         case lzc::Status::sourceTooLarge:
             return VELLICOR_SOURCE_TOO_LARGE;
         case lzc::Status::invalidStream:
-        case lzc::Status::streamTooLong:
             return VELLICOR_INVALID_STREAM;
         case lzc::Status::outOfMemory:
             return VELLICOR_OUT_OF_MEMORY;
         case lzc::Status::busy:
             return VELLICOR_BUSY;
-        default:
-            // The file states; the codec never reports them for bytes in memory.
-            return VELLICOR_BAD_ARGUMENT;
     }
+    return VELLICOR_BAD_ARGUMENT;  // not a status: every one is listed above
 }
 
 // A buffer given as pointer and size is usable when its pointer is set or its size is 0.

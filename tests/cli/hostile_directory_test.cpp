@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -50,10 +51,9 @@ int runLzc(const fs::path& directory, const std::string& arguments, std::string&
     static const ScratchDir logs;  // root's own, not the shared directory's
     const fs::path log = logs / "errors";
     std::vector<std::string> words{binary != nullptr ? binary : LZC_BINARY};
-    for (std::size_t at = 0; at < arguments.size();) {
-        const std::size_t space = std::min(arguments.find(' ', at), arguments.size());
-        words.push_back(arguments.substr(at, space - at));
-        at = space + 1;
+    std::istringstream split(arguments);
+    for (std::string word; split >> word;) {
+        words.push_back(word);
     }
     std::vector<char*> argv;
     for (std::string& word : words) {
@@ -96,6 +96,29 @@ struct stat entryOf(const fs::path& name) {
     return info;
 }
 
+// What stands at `name`, in a few words: "none"; for a regular file its owner, permissions and
+// what it holds ("root 600 stream", "other 644 data"); for anything else its type and inode,
+// which only the same entry matches.
+std::string entryText(const fs::path& name) {
+    struct stat info {};
+    if (::lstat(name.c_str(), &info) != 0) {
+        return "none";
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return "mode " + std::to_string(info.st_mode) + ", inode " + std::to_string(info.st_ino);
+    }
+    const Bytes bytes = readBytes(name);
+    std::ostringstream text;
+    text << (info.st_uid == 0            ? "root"
+             : info.st_uid == kOtherUser ? "other"
+                                         : "uid?")
+         << ' ' << std::oct << (info.st_mode & 07777)
+         << (bytes == kStream ? " stream"
+             : bytes == kData ? " data"
+                              : " other bytes");
+    return text.str();
+}
+
 // A shared directory beside root's private file, which the other user cannot reach.
 struct SharedDirectory {
     explicit SharedDirectory(bool sticky) {
@@ -111,34 +134,39 @@ struct SharedDirectory {
     const fs::path path = scratch / "shared";
 };
 
-TEST(HostileDirectory, WhatTheOtherUserPutsAtANameNeverMakesRootWriteThroughIt) {
-    if (::geteuid() != 0) {
-        GTEST_SKIP() << "needs root, to act as a second user";
+// Every test acts as a second user, which only root can.
+class HostileDirectory : public testing::Test {
+    void SetUp() override {
+        if (::geteuid() != 0) {
+            GTEST_SKIP() << "needs root, to act as a second user";
+        }
     }
-    enum Expect { absent, untouched, rootsFile, othersFile };
+};
+
+TEST_F(HostileDirectory, WhatTheOtherUserPutsAtANameNeverMakesRootWriteThroughIt) {
     struct Row {
         const char* prepare;  // the other user's shell script
         const char* arguments;
         int status;
         const char* errors;
         const char* output;  // the name written or left alone
-        Expect expect;
+        const char* after;   // what stands there afterwards (entryText); null: as before
     };
     const std::string ownStream = std::string("printf \"") + kStreamAsPrintf +
                                   "\" > x.lzc && chmod 644 x.lzc && ln -s ../secret x";
     constexpr const char* kExists = "lzc: data.lzc: already exists (use -f to overwrite)\n";
     const Row rows[] = {
-        {"ln -s ../secret data.lzc", "data", 2, kExists, "data.lzc", untouched},
-        {"ln -s ../secret data.lzc", "-f data", 0, "", "data.lzc", rootsFile},
-        {ownStream.c_str(), "-df x.lzc", 0, "", "x", othersFile},
-        {"mkfifo data.lzc", "data", 2, kExists, "data.lzc", untouched},
-        {"mkfifo data.lzc", "-f data", 0, "", "data.lzc", rootsFile},
-        {"ln -s /dev/zero data.lzc", "data", 2, kExists, "data.lzc", untouched},
-        {"ln -s /dev/zero data.lzc", "-f data", 0, "", "data.lzc", rootsFile},
-        {"echo mine > mine && ln mine data.lzc", "-f data", 0, "", "data.lzc", rootsFile},
-        {"mkdir data.lzc", "-f data", 1, "lzc: data.lzc: is a directory\n", "data.lzc", untouched},
+        {"ln -s ../secret data.lzc", "data", 2, kExists, "data.lzc", nullptr},
+        {"ln -s ../secret data.lzc", "-f data", 0, "", "data.lzc", "root 600 stream"},
+        {ownStream.c_str(), "-df x.lzc", 0, "", "x", "other 644 data"},
+        {"mkfifo data.lzc", "data", 2, kExists, "data.lzc", nullptr},
+        {"mkfifo data.lzc", "-f data", 0, "", "data.lzc", "root 600 stream"},
+        {"ln -s /dev/zero data.lzc", "data", 2, kExists, "data.lzc", nullptr},
+        {"ln -s /dev/zero data.lzc", "-f data", 0, "", "data.lzc", "root 600 stream"},
+        {"echo mine > mine && ln mine data.lzc", "-f data", 0, "", "data.lzc", "root 600 stream"},
+        {"mkdir data.lzc", "-f data", 1, "lzc: data.lzc: is a directory\n", "data.lzc", nullptr},
         {"ln -s ../secret weekly.log", "weekly.log", 1, "lzc: weekly.log: is a symbolic link\n",
-         "weekly.log.lzc", absent},
+         "weekly.log.lzc", "none"},
     };
     for (const bool sticky : {true, false}) {
         for (const Row& row : rows) {
@@ -148,38 +176,15 @@ TEST(HostileDirectory, WhatTheOtherUserPutsAtANameNeverMakesRootWriteThroughIt) 
             writeBytes(shared.path / "data", kData);
             fs::permissions(shared.path / "data", fs::perms(0600));
             asOtherUser(shared.path, row.prepare);
-            const fs::path output = shared.path / row.output;
-            struct stat before {};
-            if (row.expect != absent) {
-                before = entryOf(output);
-            }
-
+            const std::string before = entryText(shared.path / row.output);
             std::string errors;
             EXPECT_EQ(runLzc(shared.path, row.arguments, errors), row.status);
             EXPECT_EQ(errors, row.errors);
-            EXPECT_EQ(readBytes(shared.secret), kData);
-            EXPECT_EQ(entryOf(shared.secret).st_mode & 07777, 0600U);
+            EXPECT_EQ(entryText(shared.secret), "root 600 data");
+            EXPECT_EQ(entryText(shared.path / row.output), row.after ? row.after : before);
             if (fs::exists(shared.path / "mine")) {
                 EXPECT_EQ(readBytes(shared.path / "mine"), bytesOf("mine\n"));
             }
-            if (row.expect == absent) {
-                EXPECT_FALSE(fs::exists(fs::symlink_status(output)));
-                continue;
-            }
-            const struct stat after = entryOf(output);
-            if (row.expect == untouched) {
-                EXPECT_EQ(after.st_ino, before.st_ino);
-                EXPECT_EQ(after.st_mode, before.st_mode);
-                continue;
-            }
-            const bool roots = row.expect == rootsFile;
-            if (!S_ISREG(after.st_mode)) {
-                ADD_FAILURE() << "not replaced by a regular file";
-                continue;
-            }
-            EXPECT_EQ(readBytes(output), roots ? kStream : kData);
-            EXPECT_EQ(after.st_uid, roots ? 0U : kOtherUser);
-            EXPECT_EQ(after.st_mode & 0777, roots ? 0600U : 0644U);
         }
     }
 }
@@ -187,27 +192,16 @@ TEST(HostileDirectory, WhatTheOtherUserPutsAtANameNeverMakesRootWriteThroughIt) 
 // A tree with a link out of it, a link back up it, a directory only root can read, names with
 // and without .lzc and one with a line break: -r stays inside and goes on past what it cannot
 // read.
-TEST(HostileDirectory, ARecursiveRunStaysInTheTreeAndGoesOnPastWhatItCannotRead) {
-    if (::geteuid() != 0) {
-        GTEST_SKIP() << "needs root, to act as a second user";
-    }
-    ScratchDir scratch;
-    fs::permissions(scratch.path(), fs::perms(0755));
-    const fs::path tree = scratch / "tree";
-    fs::create_directories(tree / "sub");
-    fs::create_directories(tree / "closed");
-    fs::create_directories(scratch / "outside");
-    writeBytes(tree / "a.txt", kData);
-    writeBytes(tree / "done.txt.lzc", kStream);
-    writeBytes(tree / "sub" / "new\nline", kData);
-    writeBytes(tree / "closed" / "x.txt", kData);
-    writeBytes(scratch / "outside" / "o.txt", kData);
-    fs::create_directory_symlink("../outside", tree / "out");
-    fs::create_directory_symlink("..", tree / "sub" / "loop");
-    for (const fs::path& entry : fs::recursive_directory_iterator(tree)) {
-        ASSERT_EQ(::lchown(entry.c_str(), kOtherUser, kOtherUser), 0);
-    }
-    ASSERT_EQ(::chown(tree.c_str(), kOtherUser, kOtherUser), 0);
+TEST_F(HostileDirectory, ARecursiveRunStaysInTheTreeAndGoesOnPastWhatItCannotRead) {
+    const SharedDirectory shared(true);
+    const fs::path tree = shared.path / "tree";
+    asOtherUser(shared.path,
+                std::string("mkdir -p tree/sub tree/closed outside && cd tree && "
+                            "printf ABCDABCDABCDABCDX > a.txt && cp a.txt closed/x.txt"
+                            " && cp a.txt ../outside/o.txt && cp a.txt \"sub/new\nline\""
+                            " && printf \"") +
+                    kStreamAsPrintf +
+                    "\" > done.txt.lzc && ln -s ../outside out && ln -s .. sub/loop");
     ASSERT_EQ(::chown((tree / "closed").c_str(), 0, 0), 0);
     fs::permissions(tree / "closed", fs::perms(0700));
     constexpr const char* kLinks =
@@ -242,14 +236,14 @@ TEST(HostileDirectory, ARecursiveRunStaysInTheTreeAndGoesOnPastWhatItCannotRead)
     for (const Walk& row : walks) {
         SCOPED_TRACE(row.arguments);
         std::string errors;
-        EXPECT_EQ(runLzc(scratch.path(), row.arguments, errors, row.asOther), row.status);
+        EXPECT_EQ(runLzc(shared.path, row.arguments, errors, row.asOther), row.status);
         EXPECT_EQ(errors, row.errors);
         for (const char* made : row.made) {
             EXPECT_EQ(readBytes(tree / made),
                       std::string_view(made).ends_with(".lzc") ? kStream : kData)
                 << made;
         }
-        EXPECT_EQ(listDirectory(scratch / "outside"), std::vector<std::string>{"o.txt"});
+        EXPECT_EQ(listDirectory(shared.path / "outside"), std::vector<std::string>{"o.txt"});
         EXPECT_EQ(listDirectory(tree / "closed"), std::vector<std::string>{"x.txt"});
     }
     EXPECT_EQ(listDirectory(tree),
@@ -294,10 +288,7 @@ constexpr int kRunsAtMost = 10;
 // The other user swaps a file of theirs with a link to root's private file while root
 // compresses it, with -f (links followed) and without. Whatever root read, its output must say
 // so: the private bytes only ever land in a file that is root's and private.
-TEST(HostileDirectory, ASourceSwappedWhileItIsReadNeverLeaksRootsFile) {
-    if (::geteuid() != 0) {
-        GTEST_SKIP() << "needs root, to act as a second user";
-    }
+TEST_F(HostileDirectory, ASourceSwappedWhileItIsReadNeverLeaksRootsFile) {
     const SharedDirectory shared(false);  // not sticky, where the kernel would refuse links
     asOtherUser(shared.path,
                 "echo report > report.txt && chmod 644 report.txt && "
@@ -329,17 +320,14 @@ TEST(HostileDirectory, ASourceSwappedWhileItIsReadNeverLeaksRootsFile) {
 }
 
 // Root's operand has a directory on its path that the other user owns, as a nightly job run by
-// root compresses /srv/upload/USER/report.txt: while root runs lzc on upload/real/NAME, the other
-// user swaps upload/real, a directory of theirs, with a link to a directory only root can reach,
+// root compresses /srv/upload/USER/report.txt: while root runs lzc on shared/real/NAME, the other
+// user swaps shared/real, a directory of theirs, with a link to a directory only root can reach,
 // over and over. Whichever directory the path led to, everything happens in that one: each holds
 // afterwards only its own source and the output made from it (the source gone only with --rm,
 // and only once its output is beside it). So nothing of the other user's is planted in root's
 // directory, no file of root's is removed after another was read, and none of root's bytes lands
 // in the other user's directory.
-TEST(HostileDirectory, ADirectorySwappedOnAnOperandsPathKeepsEachRunInOneDirectory) {
-    if (::geteuid() != 0) {
-        GTEST_SKIP() << "needs root, to act as a second user";
-    }
+TEST_F(HostileDirectory, ADirectorySwappedOnAnOperandsPathKeepsEachRunInOneDirectory) {
     const Bytes others = bytesOf("mine\n");
     const Bytes othersStream = {0x80, 0x05, 'm', 'i', 'n', 'e', '\n'};
     struct Row {
@@ -350,9 +338,9 @@ TEST(HostileDirectory, ADirectorySwappedOnAnOperandsPathKeepsEachRunInOneDirecto
         bool removes;   // --rm: a source may go, once its output is beside it
     };
     const Row rows[] = {
-        {"-d upload/real/payload.lzc", "payload.lzc", "payload", true, false},
-        {"--rm upload/real/file", "file", "file.lzc", false, true},
-        {"upload/real/notes", "notes", "notes.lzc", false, false},
+        {"-d shared/real/payload.lzc", "payload.lzc", "payload", true, false},
+        {"--rm shared/real/file", "file", "file.lzc", false, true},
+        {"shared/real/notes", "notes", "notes.lzc", false, false},
     };
     // At least this many runs of each row, and until each directory has been worked in this
     // many times: the path led to both.
@@ -360,16 +348,10 @@ TEST(HostileDirectory, ADirectorySwappedOnAnOperandsPathKeepsEachRunInOneDirecto
     constexpr int kEach = 15;
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string("lzc ") + row.arguments);
-        ScratchDir scratch;
-        fs::permissions(scratch.path(), fs::perms(0755));
-        const fs::path upload = scratch / "upload";
-        fs::create_directories(upload / "real");
-        fs::create_directory(scratch / "private");
-        fs::permissions(scratch / "private", fs::perms(0700));
-        fs::create_directory_symlink("../private", upload / "link");
-        for (const fs::path& entry : {upload, upload / "real", upload / "link"}) {
-            ASSERT_EQ(::lchown(entry.c_str(), kOtherUser, kOtherUser), 0);
-        }
+        const SharedDirectory shared(false);
+        fs::create_directory(shared.scratch / "private");
+        fs::permissions(shared.scratch / "private", fs::perms(0700));
+        asOtherUser(shared.path, "mkdir real && ln -s ../private link");
         // Each directory as root reaches it whatever its name is at the moment: through a
         // descriptor opened before the swapping starts.
         struct Side {
@@ -378,32 +360,20 @@ TEST(HostileDirectory, ADirectorySwappedOnAnOperandsPathKeepsEachRunInOneDirecto
             uid_t owner;
             Bytes source;
             Bytes output;
-            fs::path path;
             int fd;
+            fs::path path = "/proc/self/fd/" + std::to_string(fd);
             int worked = 0;
             ~Side() { ::close(fd); }
         };
         Side sides[] = {
-            {"root's",
-             "the other user's output planted in root's directory",
-             0,
-             row.restores ? kStream : kData,
-             row.restores ? kData : kStream,
-             {},
-             ::open((scratch / "private").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)},
-            {"the other user's",
-             "root's output, with root's data, in the other user's directory",
-             kOtherUser,
-             row.restores ? othersStream : others,
-             row.restores ? others : othersStream,
-             {},
-             ::open((upload / "real").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)},
+            {"root's", "the other user's output planted in root's directory", 0,
+             row.restores ? kStream : kData, row.restores ? kData : kStream,
+             ::open((shared.scratch / "private").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)},
+            {"the other user's", "root's output, with root's data, in the other user's directory",
+             kOtherUser, row.restores ? othersStream : others, row.restores ? others : othersStream,
+             ::open((shared.path / "real").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)},
         };
-        for (Side& side : sides) {
-            ASSERT_GE(side.fd, 0);
-            side.path = "/proc/self/fd/" + std::to_string(side.fd);
-        }
-        const Swapper swapper(upload, "real", "link");
+        const Swapper swapper(shared.path, "real", "link");
         int runs = 0;
         int losses = 0;
         int firstLoss = 0;
@@ -419,7 +389,7 @@ TEST(HostileDirectory, ADirectorySwappedOnAnOperandsPathKeepsEachRunInOneDirecto
                 fs::permissions(side.path / row.source, fs::perms(0644));
             }
             std::string errors;
-            runLzc(scratch.path(), row.arguments, errors);
+            runLzc(shared.scratch.path(), row.arguments, errors);
             std::vector<std::string> wrong;
             for (Side& side : sides) {
                 const std::vector<std::string> names = listDirectory(side.path);

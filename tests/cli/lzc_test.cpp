@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <sstream>
 
 #include "lzc_cli/command_line.h"
 #include "lzc_cli/file_jobs.h"
@@ -13,8 +14,6 @@
 
 namespace lzc::test {
 namespace {
-
-using cli::Mode;
 
 const Bytes kExampleStream = {0x80, 0x04, 'A',  'B',  'C',  'D',  'A',
                               0x00, 0x01, 0x00, 0x0C, 0x80, 0x01, 'X'};
@@ -31,16 +30,25 @@ struct Ran {
     std::string errors;
 };
 
-// Runs lzc's inputs in `dir` with `input` as standard input.
-Ran lzc(const ScratchDir& dir, cli::Settings settings, const std::string& input = "",
+// Runs lzc's inputs in `dir` as the command line `arguments` (split at spaces) asks, with
+// `input` as standard input.
+Ran lzc(const ScratchDir& dir, const std::string& arguments, const std::string& input = "",
         bool terminal = false) {
+    std::vector<std::string> words;
+    std::istringstream split(arguments);
+    for (std::string word; split >> word;) {
+        words.push_back(word);
+    }
+    const cli::ParsedCommandLine parsed =
+        cli::parseCommandLine(std::vector<std::string_view>(words.begin(), words.end()));
+    EXPECT_EQ(parsed.error, "") << arguments;
     const int in = ::memfd_create("in", 0);
     const int out = ::memfd_create("out", 0);
     std::FILE* messages = std::tmpfile();
     EXPECT_EQ(::pwrite(in, input.data(), input.size(), 0), static_cast<ssize_t>(input.size()));
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(dir.path());
-    const int status = cli::runInputs(settings, {in, out, messages, terminal, terminal});
+    const int status = cli::runInputs(parsed.settings, {in, out, messages, terminal, terminal});
     std::filesystem::current_path(previous);
     std::fflush(messages);
     Ran run{status, contentOf(out), contentOf(::fileno(messages))};
@@ -50,13 +58,6 @@ Ran lzc(const ScratchDir& dir, cli::Settings settings, const std::string& input 
     return run;
 }
 
-cli::Settings settings(Mode mode, std::vector<std::string> inputs) {
-    cli::Settings result;
-    result.mode = mode;
-    result.inputs = std::move(inputs);
-    return result;
-}
-
 TEST(Lzc, NamesOutputsAndReportsEachFailingFileThenGoesOn) {
     ScratchDir dir;
     writeBytes(dir / "data.txt", bytesOf("ABCDABCDABCDABCDX"));
@@ -64,7 +65,7 @@ TEST(Lzc, NamesOutputsAndReportsEachFailingFileThenGoesOn) {
     writeBytes(dir / "x.lzc", bytesOf("already"));
     writeBytes(dir / "x.lzc.lzc", bytesOf("in the way"));
     std::filesystem::create_directory(dir / "data.txt.lzc");
-    Ran run = lzc(dir, settings(Mode::compress, {"missing", "empty", "x.lzc", "data.txt"}));
+    Ran run = lzc(dir, "missing empty x.lzc data.txt");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.errors,
               "lzc: missing: no such file\n"
@@ -73,13 +74,11 @@ TEST(Lzc, NamesOutputsAndReportsEachFailingFileThenGoesOn) {
               "lzc: data.txt.lzc: is a directory\n");
 
     std::filesystem::remove(dir / "data.txt.lzc");
-    cli::Settings again = settings(Mode::compress, {"x.lzc", "data.txt"});
-    again.force = true;
-    EXPECT_EQ(lzc(dir, again).status, 0);
+    EXPECT_EQ(lzc(dir, "-f x.lzc data.txt").status, 0);
     EXPECT_EQ(readBytes(dir / "data.txt.lzc"), kExampleStream);
     EXPECT_EQ(readBytes(dir / "x.lzc.lzc"), (Bytes{0x80, 0x07, 'a', 'l', 'r', 'e', 'a', 'd', 'y'}));
 
-    run = lzc(dir, settings(Mode::decompress, {"data.txt.lzc", "x.lzc.lzc", "data.txt"}));
+    run = lzc(dir, "-d data.txt.lzc x.lzc.lzc data.txt");
     EXPECT_EQ(
         run.errors,
         "lzc: data.txt: already exists (use -f to overwrite)\n"
@@ -87,9 +86,7 @@ TEST(Lzc, NamesOutputsAndReportsEachFailingFileThenGoesOn) {
         "lzc: data.txt: does not end in .lzc (name the output with -o or write it with -c)\n");
     EXPECT_EQ(readBytes(dir / "x.lzc"), bytesOf("already"));
     // -q hides warnings, not what they do to the exit status.
-    cli::Settings quiet = settings(Mode::decompress, {"x.lzc.lzc", "data.txt"});
-    quiet.verbosity = cli::Verbosity::quiet;
-    run = lzc(dir, quiet);
+    run = lzc(dir, "-dq x.lzc.lzc data.txt");
     EXPECT_EQ(run.errors, "");
     EXPECT_EQ(run.status, 2);
 }
@@ -99,7 +96,7 @@ TEST(Lzc, ListsTestsAndTellsWithTwoDecimals) {
     writeBytes(dir / "a.lzc", kExampleStream);
     writeBytes(dir / "b.lzc", Bytes{0x80, 0x01, 'b'});
     writeBytes(dir / "bad.lzc", Bytes{0x00, 0x02, 0x00, 0x04});
-    Ran run = lzc(dir, settings(Mode::list, {"a.lzc", "bad.lzc", "b.lzc"}));
+    Ran run = lzc(dir, "-l a.lzc bad.lzc b.lzc");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.output,
               "compressed   restored  comp/orig  name\n"
@@ -108,12 +105,9 @@ TEST(Lzc, ListsTestsAndTellsWithTwoDecimals) {
               "        17         18     94.73%  (totals)\n");
     EXPECT_EQ(run.errors, "lzc: bad.lzc: not a valid .lzc stream\n");
 
-    cli::Settings verbose = settings(Mode::test, {"-"});
-    verbose.verbosity = cli::Verbosity::verbose;
-    run = lzc(dir, verbose, std::string(kExampleStream.begin(), kExampleStream.end()));
-    EXPECT_EQ(run.errors, "stdin: OK, 14 -> 17 bytes (83.33%)\n");
-    verbose.mode = Mode::decompress;
-    run = lzc(dir, verbose, std::string(kExampleStream.begin(), kExampleStream.end()));
+    const std::string stream(kExampleStream.begin(), kExampleStream.end());
+    EXPECT_EQ(lzc(dir, "-tv -", stream).errors, "stdin: OK, 14 -> 17 bytes (83.33%)\n");
+    run = lzc(dir, "-dv -", stream);
     EXPECT_EQ(run.output, "ABCDABCDABCDABCDX");
     EXPECT_EQ(run.errors, "stdin -> stdout: 14 -> 17 bytes (83.33%)\n");
 }
@@ -122,22 +116,19 @@ TEST(Lzc, CompressedDataNeverMeetsATerminalWithoutForceAndTheOtherInputsGoOn) {
     ScratchDir dir;
     writeBytes(dir / "good.lzc", kExampleStream);
     writeBytes(dir / "data", bytesOf("ABCDABCDABCDABCDX"));
-    for (const Mode mode : {Mode::compress, Mode::decompress, Mode::test, Mode::list}) {
-        const bool compressing = mode == Mode::compress;
+    for (const std::string mode : {"", "-d", "-t", "-l"}) {
+        const bool compressing = mode.empty();
         std::filesystem::remove(dir / "data.lzc");
         std::filesystem::remove(dir / "good");
-        cli::Settings fromTerminal = settings(mode, {"-", compressing ? "data" : "good.lzc"});
-        const Ran run = lzc(dir, fromTerminal, "ABC", true);
+        const Ran run = lzc(dir, mode + (compressing ? " - data" : " - good.lzc"), "ABC", true);
         EXPECT_EQ(run.status, 1);
         EXPECT_EQ(run.errors, compressing ? "lzc: stdin: compressed data not written to a terminal "
                                             "(use -f to force)\n"
                                           : "lzc: stdin: compressed data not read from a terminal "
                                             "(use -f to force)\n");
         EXPECT_EQ(std::filesystem::exists(dir / (compressing ? "data.lzc" : "good")),
-                  compressing || mode == Mode::decompress);
-        fromTerminal.inputs = {"-"};
-        fromTerminal.force = true;
-        EXPECT_EQ(lzc(dir, fromTerminal, "ABC", true).status, compressing ? 0 : 1);
+                  compressing || mode == "-d");
+        EXPECT_EQ(lzc(dir, mode + " -f -", "ABC", true).status, compressing ? 0 : 1);
     }
 }
 
@@ -156,13 +147,8 @@ TEST(Lzc, ManyThreadsGiveTheOutputsMessagesAndStatusOfOne) {
         }
         writeBytes(dir / "d/f35.lzc", bytesOf("in the way"));
         std::string all;
-        for (const Mode mode : {Mode::compress, Mode::decompress}) {
-            cli::Settings run = settings(mode, {"d"});
-            run.recursive = true;
-            run.threads = threads;
-            run.force = mode == Mode::decompress;
-            run.verbosity = cli::Verbosity::verbose;
-            const Ran ran = lzc(dir, run);
+        for (const char* mode : {"-rv", "-drvf"}) {
+            const Ran ran = lzc(dir, mode + std::string(" -T ") + std::to_string(threads) + " d");
             EXPECT_EQ(ran.status, 1);
             all += ran.errors;
             for (const std::string& name : listDirectory(dir / "d")) {
@@ -189,8 +175,6 @@ TEST(Lzc, NamesAndExitStatuses) {
         {"lzcat a.lzc", 0, "ABCDABCDABCDABCDX"},
         {"unlzc < a.lzc", 0, "ABCDABCDABCDABCDX"},
         {"unlzc a.lzc", 2, ""},    // a is there already
-        {"lzc a", 2, ""},          // a.lzc is there already
-        {"lzc -d a", 2, ""},       // no .lzc to take off
         {"lzc b", 2, ""},          // a directory
         {"lzc missing a", 1, ""},  // an error outranks a warning
         {"lzc -w0 a", 1, ""},

@@ -1,5 +1,5 @@
 // The in-memory codec: the compressor's output to the byte and read back, the streams the
-// decoder refuses, the size figure and progress. Round trips: differential_test.cpp.
+// decoder refuses, the size figure and progress. Round trips: match_search_test.cpp.
 #include <gtest/gtest.h>
 
 #include <fstream>

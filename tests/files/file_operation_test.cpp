@@ -68,15 +68,14 @@ TEST(FileOperation, FailedOperationLeavesAnExistingDestinationAsItWas) {
     writeBytes(dir / "target", precious);
     ::chmod((dir / "target").c_str(), 0640);
 
-    OperationOptions replacing;
-    replacing.replace = fileio::Replace::always;
-    EXPECT_EQ(compressNamed(dir / "empty", dir / "target", replacing).status, Status::emptyInput);
-    EXPECT_EQ(compressNamed(dir / "huge", dir / "target", replacing).status,
-              Status::sourceTooLarge);
-    EXPECT_EQ(decompressNamed(dir / "empty", dir / "target", replacing).status, Status::emptyInput);
-    EXPECT_EQ(decompressNamed(dir / "corrupt.lzc", dir / "target", replacing).status,
+    OperationOptions forced;  // as lzc -f: whatever stands at the destination may be replaced
+    forced.replace = fileio::Replace::always;
+    EXPECT_EQ(compressNamed(dir / "empty", dir / "target", forced).status, Status::emptyInput);
+    EXPECT_EQ(compressNamed(dir / "huge", dir / "target", forced).status, Status::sourceTooLarge);
+    EXPECT_EQ(decompressNamed(dir / "empty", dir / "target", forced).status, Status::emptyInput);
+    EXPECT_EQ(decompressNamed(dir / "corrupt.lzc", dir / "target", forced).status,
               Status::invalidStream);
-    EXPECT_EQ(compressNamed(dir / "target", dir / "target", replacing).status, Status::sameFile);
+    EXPECT_EQ(compressNamed(dir / "target", dir / "target", forced).status, FileStatus::sameFile);
 
     EXPECT_EQ(readBytes(dir / "target"), precious);
     EXPECT_EQ(modeOf(dir / "target"), 0640U);

@@ -124,14 +124,14 @@ TEST_F(FileLayer, AHugeInputIsRefusedUnderAMemoryLimitAndTheNextFileStillWorks) 
         const rlimit limit{256 << 20, 256 << 20};
         ::setrlimit(RLIMIT_AS, &limit);
 #endif
-        const Status huge =
+        const OperationStatus huge =
             decompressFile(Endpoint::file(dir / "huge.lzc"), Endpoint::file(dir / "huge"), {})
                 .status;
-        const Status good =
+        const OperationStatus good =
             decompressFile(Endpoint::file(dir / "good.lzc"), Endpoint::file(dir / "good"), {})
                 .status;
         flushCoverage();
-        ::_exit(huge == Status::streamTooLong && good == Status::ok ? 0 : 1);
+        ::_exit(huge == FileStatus::streamTooLong && good == Status::ok ? 0 : 1);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
@@ -286,11 +286,11 @@ TEST_F(FileLayer, AskingToReplaceNeverWritesThroughWhatStandsAtTheDestination) {
         const char* setup;
         bool answer;
         bool asked;
-        Status status;
+        OperationStatus status;
     };
     for (const Row row :
-         {Row{"link", false, true, Status::cancelled}, Row{"link", true, true, Status::ok},
-          Row{"fifo", false, true, Status::cancelled},
+         {Row{"link", false, true, FileStatus::cancelled}, Row{"link", true, true, Status::ok},
+          Row{"fifo", false, true, FileStatus::cancelled},
           Row{"same bytes", false, false, Status::ok}}) {
         const std::string setup = row.setup;
         SCOPED_TRACE(setup + (row.answer ? ", yes" : ", no"));

@@ -88,7 +88,7 @@ struct ScriptedOperations final : FileOperations {
         progress(1, 2);
         if (askFirst && !replace()) {
             lzc::Outcome declined;
-            declined.status = lzc::Status::cancelled;
+            declined.status = lzc::FileStatus::cancelled;
             return declined;
         }
         return outcome;
@@ -118,7 +118,7 @@ TEST(WindowFlow, ScriptedSessions) {
         std::string typed;
         QualityBox quality;
         char press;  // compress, decompress, browse
-        lzc::Status status;
+        lzc::OperationStatus status;
         bool askFirst;
         std::string steps;
     };
@@ -149,19 +149,19 @@ TEST(WindowFlow, ScriptedSessions) {
         {"/d/a.lzc", best, 'd', ok, false,
          restore + "info Vellicor: Successfully decompressed / Wrote 0 bytes to\n/d/a\nfrom "
                    "the 0 bytes of\n/d/a.lzc [Open &Folder /d /d/a]"},
-        {"/d/a", best, 'c', sourceMissing, false,
+        {"/d/a", best, 'c', lzc::FileStatus::sourceMissing, false,
          run + "32767" + ran + "bar 0%; " + kCompressionError + "The file does not exist.\n/d/a"},
         {"/d/a.lzc", best, 'd', invalidStream, false,
          restore + "bar 0%; " + kDecompressionError + "This is not a valid .lzc stream.\n/d/a.lzc"},
         // A folder, whichever way the file layer refuses it.
-        {"/", best, 'c', sourceNotRegular, false, folder},
-        {"/", best, 'c', sourceMissing, false, folder},
+        {"/", best, 'c', lzc::FileStatus::sourceNotRegular, false, folder},
+        {"/", best, 'c', lzc::FileStatus::sourceMissing, false, folder},
         {"/abc", best, 'd', ok, false,
          kDecompressionError +
              "No file name is left once the last four characters are removed.\n/abc"},
         {"", best, 'c', ok, false, kCompressionError + "Type or choose a file name first."},
         {"", best, 'd', ok, false, kDecompressionError + "Type or choose a file name first."},
-        {"~/a", best, 'c', sourceMissing, false,
+        {"~/a", best, 'c', lzc::FileStatus::sourceMissing, false,
          "off; compress /home/ada/a -> /home/ada/a.lzc at 32767" + ran + "bar 0%; " +
              kCompressionError + "The file does not exist.\n/home/ada/a"},
         // The file dialog: Cancel keeps the name box as it was.
@@ -185,10 +185,10 @@ TEST(WindowFlow, ScriptedSessions) {
 }
 
 TEST(WindowFlow, FailureSaysWhyAndWhere) {
-    using enum lzc::Status;
-    const std::tuple<lzc::Status, int, std::string> cases[] = {
-        {emptyInput, 0, "The file is empty.\n/d/a"},
-        {sourceTooLarge, 0, "The file is larger than 32767 bytes.\n/d/a"},
+    using enum lzc::FileStatus;
+    const std::tuple<lzc::OperationStatus, int, std::string> cases[] = {
+        {lzc::Status::emptyInput, 0, "The file is empty.\n/d/a"},
+        {lzc::Status::sourceTooLarge, 0, "The file is larger than 32767 bytes.\n/d/a"},
         {readFailed, EACCES, "Permission denied: the file cannot be read.\n/d/a"},
         {writeFailed, EACCES, "Permission denied: the file cannot be written.\n/d/a.lzc"},
         {writeFailed, ENOSPC, "The disk is full.\n/d/a.lzc"},

@@ -243,7 +243,7 @@ void WindowTest::progressDrawsTheModel() {
     QCOMPARE(
         QAccessible::queryAccessibleInterface(s.get("progressTrack"))->text(QAccessible::Value),
         QString("100%"));
-    codec.outcome.status = lzc::Status::cancelled;  // nothing written: the bar empties
+    codec.outcome.status = lzc::FileStatus::cancelled;  // nothing written: the bar empties
     s.press("compressButton", "/d/a");
     QCOMPARE(s.get("progressBar")->width(), 0);
 }

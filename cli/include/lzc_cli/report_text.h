@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "lzc/file_io.h"
-#include "lzc/status.h"
+#include "lzc/file_status.h"
 
 namespace lzc::cli {
 
@@ -26,8 +26,11 @@ std::string testLine(std::string_view name, std::uintmax_t compressed, std::uint
 
 // Why an input failed, or why its output could not be written (errno `systemError`; on
 // Windows in the system's own words for `nativeError`, see fileio::systemErrorText).
-std::string inputFailure(Status status, int systemError, unsigned long nativeError = 0);
+std::string inputFailure(OperationStatus status, int systemError, unsigned long nativeError = 0);
 std::string outputFailure(int systemError, unsigned long nativeError = 0);
+
+// Why an input failed when memory ran out: inputFailure's words for it, there without allocating.
+inline constexpr const char* kOutOfMemory = "not enough memory";
 
 // A metadata warning: "cannot keep its permissions: Operation not permitted".
 std::string metadataWarning(const fileio::MetadataWarning& warning);

@@ -93,7 +93,7 @@ struct DirectoryOfName {
 // it, writing beside it, removing it) happens in that one directory, whatever is swapped on the
 // path meanwhile. The descriptor needs no permission to read the directory where the system has
 // O_PATH. A name without a directory part, or one that ends in "/", "." or "..", is left whole in
-// `directory`, and so is every name on Windows.
+// `directory`, and so, on Windows, is a device's name or one already inside an open folder.
 DirectoryOfName openDirectoryOf(int directory, const std::filesystem::path& name);
 
 // Reads a regular file whole, or the first limit + 1 bytes of one that is larger.

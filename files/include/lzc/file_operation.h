@@ -15,9 +15,9 @@
 
 #include "lzc/codec.h"
 #include "lzc/file_io.h"
+#include "lzc/file_status.h"
 #include "lzc/progress.h"
 #include "lzc/quality.h"
-#include "lzc/status.h"
 
 namespace lzc {
 
@@ -80,7 +80,7 @@ enum class Removal {
 };
 
 struct Outcome {
-    Status status = Status::ok;
+    OperationStatus status;
     // errno of the failing system call, for readFailed and writeFailed; 0 otherwise.
     int systemError = 0;
     unsigned long nativeError = 0;  // the system's own code behind systemError (Windows), or 0
@@ -95,14 +95,15 @@ struct Outcome {
 };
 
 // Compresses `source` into `destination` with `compressor`. The status is ok, or what went
-// wrong: sourceMissing, sourceIsLink, sourceNotRegular, sourceTooLarge, readFailed, emptyInput,
-// sameFile, cancelled (the replace question said no), writeFailed (EEXIST: something stands at
-// the destination and may not be replaced), outOfMemory or busy.
+// wrong: of the files, sourceMissing, sourceIsLink, sourceNotRegular, readFailed, sameFile,
+// cancelled (the replace question said no) or writeFailed (EEXIST: something stands at the
+// destination and may not be replaced); of the codec, sourceTooLarge, emptyInput, outOfMemory
+// or busy.
 Outcome compressFile(Compressor& compressor, const Endpoint& source, const Endpoint& destination,
                      const OperationOptions& options);
 
 // Restores `source` into `destination`, as compressFile does; a source longer than any stream
-// gives streamTooLong, and one the decoder refuses invalidStream.
+// gives FileStatus::streamTooLong, and one the decoder refuses Status::invalidStream.
 Outcome decompressFile(const Endpoint& source, const Endpoint& destination,
                        const OperationOptions& options);
 

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "lzc/naming.h"
@@ -46,38 +47,58 @@ std::string systemReason(int error, bool reading) {
     }
 }
 
+// What the codec said. The states a window user hardly ever meets are in English, untranslated.
+std::string codecReason(lzc::Status status) {
+    switch (status) {
+        case lzc::Status::ok:
+            return "Success.";
+        case lzc::Status::busy:
+            return "The compressor is already running.";
+        case lzc::Status::sourceTooLarge:
+            return translate("vellicor::Explanations", "The file is larger than 32767 bytes.");
+        case lzc::Status::emptyInput:
+            return translate("vellicor::Explanations", "The file is empty.");
+        case lzc::Status::invalidStream:
+            return translate("vellicor::Explanations", "This is not a valid .lzc stream.");
+        case lzc::Status::outOfMemory:
+            return "Not enough memory.";
+    }
+    return "Unknown status.";
+}
+
+std::string fileReason(lzc::FileStatus status, int systemError) {
+    switch (status) {
+        case lzc::FileStatus::sourceMissing:
+            return translate("vellicor::Explanations", "The file does not exist.");
+        case lzc::FileStatus::sourceIsLink:
+            return "Is a symbolic link.";
+        case lzc::FileStatus::sourceNotRegular:
+            return translate("vellicor::Explanations", "This is not a regular file.");
+        case lzc::FileStatus::readFailed:
+            return systemReason(systemError, true);
+        case lzc::FileStatus::writeFailed:
+            return systemReason(systemError, false);
+        case lzc::FileStatus::streamTooLong:
+            return translate("vellicor::Explanations", "This is not a valid .lzc stream.");
+        case lzc::FileStatus::cancelled:
+            return "Not replaced.";
+        case lzc::FileStatus::sameFile:
+            return "Input and output are the same file.";
+    }
+    return "Unknown status.";
+}
+
 std::string reason(const lzc::Outcome& outcome, std::string_view source) {
     std::error_code error;
-    if ((outcome.status == lzc::Status::sourceMissing ||
-         outcome.status == lzc::Status::sourceNotRegular) &&
+    if ((outcome.status == lzc::FileStatus::sourceMissing ||
+         outcome.status == lzc::FileStatus::sourceNotRegular) &&
         std::filesystem::is_directory(pathFromUtf8(source), error)) {
         return translate("vellicor::Explanations", "This is a folder, not a file.");
     }
-    switch (outcome.status) {
-        case lzc::Status::sourceMissing:
-            return translate("vellicor::Explanations", "The file does not exist.");
-        case lzc::Status::sourceNotRegular:
-            return translate("vellicor::Explanations", "This is not a regular file.");
-        case lzc::Status::emptyInput:
-            return translate("vellicor::Explanations", "The file is empty.");
-        case lzc::Status::sourceTooLarge:
-            return translate("vellicor::Explanations", "The file is larger than 32767 bytes.");
-        case lzc::Status::invalidStream:
-        case lzc::Status::streamTooLong:
-            return translate("vellicor::Explanations", "This is not a valid .lzc stream.");
-        case lzc::Status::readFailed:
-            return systemReason(outcome.systemError, true);
-        case lzc::Status::writeFailed:
-            return systemReason(outcome.systemError, false);
-        default: {
-            // Whatever else the codec reports, in its own words (English).
-            std::string text = lzc::statusText(outcome.status);
-            if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') {
-                text[0] = static_cast<char>(text[0] - 'a' + 'A');
-            }
-            return text + '.';
-        }
+    if (const std::optional<lzc::FileStatus> file = outcome.status.file()) {
+        return fileReason(*file, outcome.systemError);
     }
+    return codecReason(*outcome.status.codec());
 }
 
 }  // namespace
@@ -91,7 +112,7 @@ std::string successDetails(std::string_view written, std::uintmax_t writtenSize,
 std::string failureDetails(const lzc::Outcome& outcome, std::string_view source,
                            std::string_view destination) {
     const std::string_view concerned =
-        outcome.status == lzc::Status::writeFailed ? destination : source;
+        outcome.status == lzc::FileStatus::writeFailed ? destination : source;
     return reason(outcome, source) + '\n' + fullPath(concerned);
 }
 

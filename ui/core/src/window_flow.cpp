@@ -151,7 +151,7 @@ void WindowFlow::report(const std::string& message, const lzc::Outcome& outcome,
         // Nothing was written: the bar says so too.
         view_.setProgress(ProgressBar{});
         // Declining to replace the destination is the whole answer: nothing more to say.
-        if (outcome.status != lzc::Status::cancelled) {
+        if (outcome.status != lzc::FileStatus::cancelled) {
             refuse(message, failureDetails(outcome, source, destination));
         }
         return;

@@ -13,7 +13,7 @@ namespace vellicor {
 // How far an operation has got: `done` of `total` (never 0), called as it runs.
 using ProgressReport = std::function<void(std::int64_t done, std::int64_t total)>;
 // Asked before what stands at the destination (other bytes, a link, a FIFO) is replaced: true
-// replaces it, false ends the operation with Status::cancelled.
+// replaces it, false ends the operation with FileStatus::cancelled.
 using ReplaceQuestion = std::function<bool()>;
 
 class FileOperations {
