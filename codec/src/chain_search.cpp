@@ -53,9 +53,8 @@ void ChainSearch::build(std::span<const std::uint8_t> text, std::span<std::byte>
 // Links each position to the previous one with the same hash of its first keyLength bytes;
 // positions too close to the end to have them are never reached. The main chain hashes 4 bytes
 // at once and links only the first position of a run, recording in runEnd_ where it ends (and
-// in the link of each later position of the run, where it starts); a long key of up to 8 bytes
-// is hashed whole, a longer one's hash rolls along the source, each step taking one byte out
-// and the next one in.
+// in the link of each later position of the run, where it starts); a long
+// key's hash rolls along the source, each step taking one byte out and the next one in.
 template <bool kMain>
 void ChainSearch::chain(std::uint16_t* const links, std::int32_t keyLength) {
     std::fill_n(head_, std::size_t{1} << hashBits_, kNone);
@@ -84,14 +83,6 @@ void ChainSearch::chain(std::uint16_t* const links, std::int32_t keyLength) {
                 runEnd_[p] = static_cast<std::uint16_t>(end);
             }
             slot = (key * 2654435761U) >> (32 - hashBits_);
-        } else if (keyLength <= 8) {
-            // Short enough to hash whole: no chain of dependent multiplications.
-            std::uint64_t key = keyLength == 8 ? detail::load<std::uint64_t>(text_ + p)
-                                               : detail::load<std::uint32_t>(text_ + p);
-            for (std::int32_t k = 4; k < keyLength && keyLength < 8; ++k) {
-                key |= std::uint64_t{text_[p + k]} << (8 * k);
-            }
-            slot = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> (64 - hashBits_));
         } else {
             if (p > 0) {
                 rolling = (rolling - text_[p - 1] * outgoing) * kBase + text_[p + keyLength - 1];
