@@ -149,8 +149,6 @@ TEST(WindowFlow, ScriptedSessions) {
         {"/d/a.lzc", best, 'd', ok, false,
          restore + "info Vellicor: Successfully decompressed / Wrote 0 bytes to\n/d/a\nfrom "
                    "the 0 bytes of\n/d/a.lzc [Open &Folder /d /d/a]"},
-        {"/d/a", best, 'c', lzc::FileStatus::sourceMissing, false,
-         run + "32767" + ran + "bar 0%; " + kCompressionError + "The file does not exist.\n/d/a"},
         {"/d/a.lzc", best, 'd', invalidStream, false,
          restore + "bar 0%; " + kDecompressionError + "This is not a valid .lzc stream.\n/d/a.lzc"},
         // A folder, whichever way the file layer refuses it.
