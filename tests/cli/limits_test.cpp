@@ -75,6 +75,7 @@ TEST(Limits, NoLimitEndsABatchOrLeavesAHiddenFile) {
         // As the other user, since the process limit does not bind root: no thread starts.
         {"--nproc=1", "-r -T 8 flat", 0, "", 21},
         {"--fsize=4096", "-r -T 4 flat", 1, "lzc: flat/big.lzc: File too large\n", 20},
+        {"--fsize=4096", "-c flat/big >big.out", 1, "lzc: stdout: File too large\n", 0},
         {"--as=67108864", "-r deep", 0, "", 10},  // a walk keeping whole paths needs 130 MB
         {"--nofile=64", "-r deep", 0, "", 10},
     };

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "win32_dialogs.h"
+#include "win32_progress.h"
 
 namespace vellicor {
 namespace {
@@ -50,61 +51,6 @@ SIZE textSize(HDC dc, std::wstring text) {
     SIZE size{};
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
     return size;
-}
-
-// High contrast, or the app theme the user chose in Settings (light unless it says dark).
-Theme currentTheme() {
-    HIGHCONTRASTW contrast{};
-    contrast.cbSize = sizeof contrast;
-    if (SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
-        (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0) {
-        return Theme::highContrast;
-    }
-    DWORD light = 1;
-    DWORD size = sizeof light;
-    if (RegGetValueW(
-            HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize",
-            L"AppsUseLightTheme", RRF_RT_REG_DWORD, nullptr, &light, &size) == ERROR_SUCCESS &&
-        light == 0) {
-        return Theme::dark;
-    }
-    return Theme::light;
-}
-
-// The colours of a role: fixed ones, the system's, or those of Windows' dark app theme.
-COLORREF colour(ColourRole role, Theme theme) {
-    const bool dark = theme == Theme::dark;
-    switch (role) {
-        case ColourRole::white:
-            return RGB(255, 255, 255);
-        case ColourRole::blue:
-            return RGB(0, 0, 255);
-        case ColourRole::black:
-            return RGB(0, 0, 0);
-        case ColourRole::base:
-            return dark ? RGB(0x1e, 0x1e, 0x1e) : GetSysColor(COLOR_WINDOW);
-        case ColourRole::highlight:
-            return GetSysColor(COLOR_HIGHLIGHT);
-        case ColourRole::mid:
-            return dark ? RGB(0x60, 0x60, 0x60) : GetSysColor(COLOR_BTNSHADOW);
-        case ColourRole::window:
-            return GetSysColor(COLOR_WINDOW);
-        case ColourRole::windowText:
-            return GetSysColor(COLOR_WINDOWTEXT);
-    }
-    return RGB(0, 0, 0);
-}
-
-void fill(HDC dc, const RECT& rect, COLORREF colour) {
-    const HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
-}
-
-void frame(HDC dc, const RECT& rect, COLORREF colour) {
-    const HBRUSH brush = CreateSolidBrush(colour);
-    FrameRect(dc, &rect, brush);
-    DeleteObject(brush);
 }
 
 }  // namespace
@@ -418,17 +364,7 @@ LRESULT CALLBACK Win32Form::paintProgress(HWND control, UINT message, WPARAM wPa
 }
 
 void Win32Form::paintTrack(HDC dc, const RECT& track) const {
-    const Theme theme = currentTheme();
-    const ProgressColours colours = progressColours(theme);
-    fill(dc, track, colour(colours.track, theme));
-    const int width = twipsToPixels(bar_.widthTwips, GetDpiForWindow(window_));
-    if (width > 0) {
-        const RECT bar{track.left, track.top, std::min(track.right, track.left + width),
-                       track.bottom};
-        fill(dc, bar, colour(colours.bar, theme));
-        frame(dc, bar, colour(colours.border, theme));
-    }
-    frame(dc, track, colour(colours.border, theme));
+    paintProgressTrack(dc, track, twipsToPixels(bar_.widthTwips, GetDpiForWindow(window_)));
 }
 
 void Win32Form::dropped(HDROP drop) {
