@@ -83,16 +83,5 @@ TEST(FileOperation, FailedOperationLeavesAnExistingDestinationAsItWas) {
               (std::vector<std::string>{"corrupt.lzc", "empty", "huge", "target"}));
 }
 
-TEST(FileWriting, DevicesNamedByTheUserAreWrittenInPlaceAndOthersNeverTouched) {
-    fileio::WriteOptions named;
-    named.namedByUser = true;
-    EXPECT_EQ(fileio::writeFileAtomically("/dev/null", bytesOf("gone"), named).error, 0);
-    EXPECT_EQ(fileio::writeFileAtomically("/dev/full", bytesOf("no room"), named).error, ENOSPC);
-    EXPECT_EQ(fileio::writeFileAtomically("/dev/full", bytesOf("no room")).error, EEXIST);
-    struct stat info {};
-    ASSERT_EQ(::stat("/dev/full", &info), 0);
-    EXPECT_TRUE(S_ISCHR(info.st_mode));
-}
-
 }  // namespace
 }  // namespace lzc::test

@@ -1,5 +1,6 @@
 // The file layer's promises under failure: private temporaries, signals, bounded input,
-// filesystems without hard links, metadata that cannot be kept, and owners kept by root.
+// filesystems without hard links, metadata that cannot be kept, and what stands at the
+// destination.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -22,11 +23,9 @@ namespace {
 namespace fs = std::filesystem;
 using fileio::seam::systemCalls;
 
-struct stat statusOf(const fs::path& name) {
-    struct stat info {};
-    EXPECT_EQ(::stat(name.c_str(), &info), 0) << name;
-    return info;
-}
+const Bytes kData = bytesOf("ABCDABCDABCDABCDX");
+const Bytes kStream = {0x80, 0x04, 'A',  'B',  'C',  'D',  'A',
+                       0x00, 0x01, 0x00, 0x0C, 0x80, 0x01, 'X'};
 
 // Puts the real system calls and no hook back after each test.
 struct FileLayer : ::testing::Test {
@@ -52,7 +51,8 @@ TEST_F(FileLayer, TheTemporaryIsPrivateWhileItHoldsTheBytes) {
     ::umask(previous);
     EXPECT_EQ(written.error, 0);
     EXPECT_EQ(observedMode, 0600U);
-    EXPECT_EQ(statusOf(dir / "out").st_mode & 0777, 0666U);  // the umask of 0 applies at the end
+    // The umask of 0 applies at the end.
+    EXPECT_EQ(static_cast<mode_t>(fs::status(dir / "out").permissions()), 0666U);
 }
 
 // Two files are being written when the signal comes (the first is written again while the
@@ -158,6 +158,45 @@ TEST_F(FileLayer, WithoutHardLinksANewFileIsPlacedAndAnExistingOneStillKept) {
     EXPECT_EQ(listDirectory(dir.path()).size(), 4U);
 }
 
+// A device or FIFO that the user named (lzc -o) is written in place only when it is root's or
+// the user's own; a replaced regular file passes its mode on only when it is the user's own.
+TEST_F(FileLayer, WhatStandsAtTheDestinationIsUsedOnlyWhenItsOwnerAllows) {
+    const uid_t me = ::geteuid();
+    const uid_t other = 65534;
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    writeBytes(dir / "file", bytesOf("old"));
+    struct Row {
+        const char* name;  // in the scratch directory unless absolute
+        uid_t owner;
+        bool named;
+        int error;
+        mode_t mode;  // a regular file's once replaced, 0600 before; 0: not replaced
+    };
+    for (const Row row : {Row{"/dev/null", 0, true, 0, 0}, Row{"/dev/full", 0, true, ENOSPC, 0},
+                          Row{"/dev/full", 0, false, EEXIST, 0}, Row{"fifo", me, true, ENXIO, 0},
+                          Row{"fifo", other, true, EEXIST, 0}, Row{"file", me, false, 0, 0600},
+                          Row{"file", other, false, 0, 0644}}) {
+        SCOPED_TRACE(std::string(row.name) + " of " + std::to_string(row.owner));
+        const fs::path name = dir / row.name;  // an absolute name stands for itself
+        if (row.name[0] != '/') {
+            if (row.owner != me && me != 0) {
+                continue;  // only root can give a file away
+            }
+            ASSERT_EQ(::chown(name.c_str(), row.owner, static_cast<gid_t>(-1)), 0);
+            ::chmod(name.c_str(), 0600);
+        }
+        fileio::WriteOptions options;
+        options.namedByUser = row.named;
+        options.replace = row.mode != 0 ? fileio::Replace::always : fileio::Replace::never;
+        const mode_t mask = ::umask(022);
+        EXPECT_EQ(fileio::writeFileAtomically(name, bytesOf("new"), options).error, row.error);
+        ::umask(mask);
+        if (row.mode != 0) {
+            EXPECT_EQ(static_cast<mode_t>(fs::status(name).permissions()), row.mode);
+        }
+    }
+}
+
 TEST_F(FileLayer, MetadataThatCannotBeKeptIsAWarningButAFailedFlushIsAnError) {
     writeBytes(dir / "source", bytesOf("abc"));
     systemCalls().fchmod = [](int, mode_t) { return errno = EPERM, -1; };
@@ -207,21 +246,6 @@ TEST_F(FileLayer, MetadataThatCannotBeKeptIsAWarningButAFailedFlushIsAnError) {
     EXPECT_EQ(listDirectory(dir.path()), (std::vector<std::string>{"out", "source", "synced"}));
 }
 
-TEST_F(FileLayer, RootGivesTheOutputTheSourcesOwner) {
-    if (::geteuid() != 0) {
-        GTEST_SKIP() << "only root can give a file away";
-    }
-    writeBytes(dir / "theirs", bytesOf("abcabcabc"));
-    ASSERT_EQ(::chown((dir / "theirs").c_str(), 65534, 65534), 0);
-    Compressor compressor;
-    ASSERT_EQ(compressFile(compressor, Endpoint::file(dir / "theirs"),
-                           Endpoint::file(dir / "theirs.lzc"), {})
-                  .status,
-              Status::ok);
-    EXPECT_EQ(statusOf(dir / "theirs.lzc").st_uid, 65534U);
-    EXPECT_EQ(statusOf(dir / "theirs.lzc").st_gid, 65534U);
-}
-
 // The directory on a source's path is swapped for a link to another directory as soon as the
 // source has been read, at the worst moment a second user could pick: the output still lands
 // beside the file that was read, and --rm removes that file, never the other directory's. The
@@ -235,9 +259,6 @@ TEST_F(FileLayer, ADirectorySwappedOnTheSourcesPathOnceItIsReadSendsNothingElsew
         fs::rename(real, moved);
         fs::create_directory_symlink("other", real);
     };
-    const Bytes data = bytesOf("ABCDABCDABCDABCDX");
-    const Bytes stream = {0x80, 0x04, 'A',  'B',  'C',  'D',  'A',
-                          0x00, 0x01, 0x00, 0x0C, 0x80, 0x01, 'X'};
     const Bytes others = bytesOf("not this one");
     struct Row {
         bool compressing;
@@ -253,7 +274,7 @@ TEST_F(FileLayer, ADirectorySwappedOnTheSourcesPathOnceItIsReadSendsNothingElsew
             fs::remove_all(dir / name);
             fs::create_directory(dir / name);
         }
-        writeBytes(real / row.source, row.compressing ? data : stream);
+        writeBytes(real / row.source, row.compressing ? kData : kStream);
         writeBytes(dir / "other" / row.source, others);
         OperationOptions removing;
         removing.removeSource = true;
@@ -267,7 +288,7 @@ TEST_F(FileLayer, ADirectorySwappedOnTheSourcesPathOnceItIsReadSendsNothingElsew
         const fs::path written = (row.named ? dir / "named" : moved) / row.output;
         EXPECT_EQ(listDirectory(written.parent_path()), std::vector<std::string>{row.output});
         if (fs::exists(written)) {
-            EXPECT_EQ(readBytes(written), row.compressing ? stream : data);
+            EXPECT_EQ(readBytes(written), row.compressing ? kStream : kData);
         }
         EXPECT_FALSE(fs::exists(moved / row.source));
         EXPECT_EQ(listDirectory(dir / "other"), std::vector<std::string>{row.source});
@@ -278,10 +299,8 @@ TEST_F(FileLayer, ADirectorySwappedOnTheSourcesPathOnceItIsReadSendsNothingElsew
 // The window's question: a link or FIFO at the destination is only ever replaced itself, when
 // the user says yes; a file that already holds the new bytes is replaced without asking.
 TEST_F(FileLayer, AskingToReplaceNeverWritesThroughWhatStandsAtTheDestination) {
-    writeBytes(dir / "source", bytesOf("ABCDABCDABCDABCDX"));
+    writeBytes(dir / "source", kData);
     writeBytes(dir / "elsewhere", bytesOf("untouched"));
-    const Bytes stream = {0x80, 0x04, 'A',  'B',  'C',  'D',  'A',
-                          0x00, 0x01, 0x00, 0x0C, 0x80, 0x01, 'X'};
     struct Row {
         const char* setup;
         bool answer;
@@ -300,7 +319,7 @@ TEST_F(FileLayer, AskingToReplaceNeverWritesThroughWhatStandsAtTheDestination) {
         } else if (setup == "fifo") {
             ASSERT_EQ(::mkfifo((dir / "out").c_str(), 0600), 0);
         } else {
-            writeBytes(dir / "out", stream);
+            writeBytes(dir / "out", kStream);
         }
         bool asked = false;
         OperationOptions asking;
@@ -318,7 +337,7 @@ TEST_F(FileLayer, AskingToReplaceNeverWritesThroughWhatStandsAtTheDestination) {
         const bool replaced = row.status == Status::ok;
         EXPECT_EQ(fs::is_regular_file(fs::symlink_status(dir / "out")), replaced || !row.asked);
         if (replaced) {
-            EXPECT_EQ(readBytes(dir / "out"), stream);
+            EXPECT_EQ(readBytes(dir / "out"), kStream);
         }
     }
 }

@@ -85,11 +85,6 @@ struct Session {
     MainWindow window;
 };
 
-void writeFile(const QString& name, const QByteArray& bytes) {
-    QFile file(name);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
-
 const char* const kInputs[] = {"nameBox", "browseButton", "compressButton", "decompressButton",
                                "qualityBox"};
 
@@ -146,7 +141,6 @@ void checkTextFits(Session& s) {
 }
 
 const char* const kCompressionError = "An error has occured during compression";
-const char* const kDecompressionError = "An error has occured during (de)compression";
 
 }  // namespace
 
@@ -319,8 +313,7 @@ void WindowTest::screenReaderHearsNoFocusWalkAndOneProgressBar() {
     QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&s.window);
     QCOMPARE(window->role(), QAccessible::Window);  // AT-SPI's frame
     s.get<QLineEdit>("nameBox")->setText("/d/a");
-    for (const char* focus :
-         {"nameBox", "browseButton", "compressButton", "decompressButton", "qualityBox"}) {
+    for (const char* focus : kInputs) {
         s.get(focus)->setFocus();
         QSignalSpy focusMoves(qApp, &QApplication::focusChanged);
         QStringList heard;  // the progress bars and any control without a name or description
@@ -349,7 +342,8 @@ void WindowTest::screenReaderHearsNoFocusWalkAndOneProgressBar() {
 void WindowTest::cancelKeepsTheTypedName() {
     QTemporaryDir dir;
     const QString picked = dir.filePath("picked.txt");
-    writeFile(picked, "x");
+    QFile file(picked);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("x") == 1);
     QtDialogs dialogs([](const QString&, const QString&) {});
     Session s(nullptr, &dialogs);
     const std::tuple<QString, QString, QString> cases[] = {

@@ -101,8 +101,10 @@ wild\*.none -- wild\*.txt|1|*.none: no such file*.txt: no such file*
 --out aux.lzc one|1|*aux.lzc: is the device AUX*
 -d aux.lzc|2|*aux.lzc: its output aux would be the device AUX*
 -f -o NUL one|0|
+-f -o wild\NUL wild\a.txt|0|
 -o nodir\x.lzc one|1|*x.lzc: *[Pp]ath*
 TABLE
+[ ! -e wild/NUL ] || fail "-o wild\\NUL made a file NUL instead of writing the device"
 cmp -s NOTES.TXT text.txt || fail "NOTES.TXT.LZC did not restore NOTES.TXT"
 
 # -r through a tree whose paths pass 260 characters: every level is reached, each file's output
