@@ -12,7 +12,7 @@ namespace {
 
 constexpr std::int32_t kShortestUseful = 4;
 constexpr int kMostHashBits = 16;
-constexpr std::size_t kExactArrays = 6;  // two sorted keys, their ranks, two of scratch
+constexpr std::size_t kExactArrays = 4;  // two sorted keys and their ranks
 
 // About two to four chain heads per position, 256 to 65536 of them: a chain then seldom holds a
 // position whose first 4 bytes differ, the common case of a search that finds nothing.
@@ -40,14 +40,20 @@ void ChainSearch::build(std::span<const std::uint8_t> text, std::span<std::byte>
     runEnd_ = carve.take<std::uint16_t>(text.size());
     longLinkSpace_ = carve.take<std::uint16_t>(kLongKeys.size() * text.size());
     longLink_.fill(nullptr);
-    for (std::uint16_t** array :
-         {&sorted4_, &rank4_, &sorted5_, &rank5_, &scratch_[0], &scratch_[1]}) {
+    for (std::uint16_t** array : {&sorted4_, &rank4_, &sorted5_, &rank5_}) {
         *array = carve.take<std::uint16_t>(text.size());
     }
+    // Sorting the exact keys needs two arrays of scratch: the chain heads, which no chain
+    // being built needs meanwhile, hold twice the positions.
+    assert(2 * text.size() <= (std::size_t{1} << hashBits_));
+    scratch_ = {head_, head_ + text.size()};
     chain<true>(link_, kShortestUseful);
     allowance_ = allowance;
     linksUsed_ = linksBeforeExact_ = 0;
-    spent_ = longChains_ = exact_ = false;
+    spent_ = exact_ = anyBuilt_ = false;
+    shortTies_ = 0;
+    overdue_.fill(0);
+    buildAfter_ = allowance.longFromStart ? 0 : length_ / 4;
 }
 
 // Links each position to the previous one with the same hash of its first keyLength bytes;
@@ -124,38 +130,78 @@ bool ChainSearch::walkFrom(std::int32_t position, std::int32_t first, std::int32
         if (length >= std::max(best.length, kShortestUseful)) {
             const bool longer = length > best.length;
             best = {length, c};
-            if (longer && longChains_ && level < kLongKeys.size() && length >= kLongKeys[level]) {
-                std::size_t reached = level;
-                while (reached < kLongKeys.size() && length >= kLongKeys[reached]) {
-                    ++reached;
-                }
-                if (longLink_[reached - 1] != nullptr) {
-                    level = reached;
-                    links = longLink_[level - 1];
-                }
+            if (longer && anyBuilt_ && level < kLongKeys.size() && length >= kLongKeys[level]) {
+                level = levelFor(level, length, 0);
+                links = level == 0 ? link_ : longLink_[level - 1];
             }
         }
-        if (steps % kSwitchCheck == 0 && longChains_ && level < kLongKeys.size() &&
+        if (steps % kSwitchCheck == 0 && level < kLongKeys.size() &&
             best.length >= kLongKeys[level]) {
-            level = longLevelFor(best.length);
-            links = longLink_[level - 1];
-            c = static_cast<std::uint16_t>(best.position);
+            if (const std::size_t next = levelFor(level, best.length, kSwitchCheck);
+                next > level) {
+                level = next;
+                links = longLink_[level - 1];
+                c = static_cast<std::uint16_t>(best.position);
+            }
         }
     }
     return true;
 }
 
-// How many long keys `length` reaches (at least one); builds the chain of the longest.
-std::size_t ChainSearch::longLevelFor(std::int32_t length) {
-    std::size_t level = 0;
-    while (level < kLongKeys.size() && length >= kLongKeys[level]) {
-        ++level;
+// The level a walk at `level` goes on at once its best has `length` bytes: the longest key that
+// length reaches whose chain is built. `passed` links walked at `level` meanwhile count towards
+// building the longest key's chain, which is built once they would have paid for its pass over
+// the source.
+std::size_t ChainSearch::levelFor(std::size_t level, std::int32_t length, std::int64_t passed) {
+    std::size_t reached = level;
+    while (reached < kLongKeys.size() && length >= kLongKeys[reached]) {
+        ++reached;
     }
-    if (std::uint16_t*& links = longLink_[level - 1]; links == nullptr) {
+    if (reached > level && longLink_[reached - 1] == nullptr) {
+        overdue_[reached - 1] += passed;
+        if (overdue_[reached - 1] >= buildAfter_) {
+            buildLevel(reached);
+        }
+    }
+    while (reached > level && longLink_[reached - 1] == nullptr) {
+        --reached;
+    }
+    return reached;
+}
+
+// Builds the chain of kLongKeys[level - 1], if it is not yet.
+void ChainSearch::buildLevel(std::size_t level) {
+    std::uint16_t*& links = longLink_[level - 1];
+    if (links == nullptr) {
         links = longLinkSpace_ + (level - 1) * static_cast<std::size_t>(length_);
         chain<false>(links, kLongKeys[level - 1]);
+        anyBuilt_ = true;
     }
-    return level;
+}
+
+// Starts the walk at the longest built key that some candidate in the window shares with
+// `position` (a key longer than maxLength is never linked at position), or else at the 4-byte
+// chain. The candidates passed on the way share fewer bytes than that key: none is the answer.
+bool ChainSearch::walkDown(std::int32_t position, std::int32_t first, std::int32_t maxLength,
+                           detail::Match& best) {
+    if (anyBuilt_) {
+        for (std::size_t level = kLongKeys.size(); level > 0; --level) {
+            const std::int32_t key = kLongKeys[level - 1];
+            const std::uint16_t* const links = longLink_[level - 1];
+            if (links == nullptr || key > maxLength) {
+                continue;
+            }
+            for (std::uint16_t c = links[position]; c != kNone && c >= first; c = links[c]) {
+                if (spend()) {
+                    return false;
+                }
+                if (detail::sharedPrefix(text_, c, position, key) == key) {
+                    return walkFrom(position, first, maxLength, c, level, best);
+                }
+            }
+        }
+    }
+    return walkFrom(position, first, maxLength, link_[position], 0, best);
 }
 
 // `position` lies in a run: candidates in its own run, then in earlier runs of the same byte.
@@ -204,10 +250,10 @@ bool ChainSearch::walkRuns(std::int32_t position, std::int32_t first, std::int32
         best = here;
         // A best reaching past position's run may go on along a long key's chain, as in
         // walkFrom(), if that key reaches past the run too (else it links every run position).
-        if (steps >= kSwitchCheck && longChains_ && best.length > runLeft &&
-            best.length >= kLongKeys[0]) {
-            const std::size_t level = longLevelFor(best.length);
-            if (kLongKeys[level - 1] > runLeft) {
+        if (steps >= kSwitchCheck && best.length > runLeft && best.length >= kLongKeys[0]) {
+            const std::size_t level =
+                levelFor(0, best.length, steps % kSwitchCheck == 0 ? kSwitchCheck : 0);
+            if (level > 0 && kLongKeys[level - 1] > runLeft) {
                 return walkFrom(position, first, maxLength, longLink_[level - 1][best.position],
                                 level, best);
             }
@@ -217,14 +263,13 @@ bool ChainSearch::walkRuns(std::int32_t position, std::int32_t first, std::int32
 }
 
 // find() has passed on the search: position has a candidate in the window, or lies in a run.
-// The first time the budget runs out, the exact keys are sorted and the search starts again.
+// If the budget runs out before the exact keys are sorted, they are, and the search starts
+// again; searches answered with fewer than 6 bytes may sort them first.
 bool ChainSearch::walk(std::int32_t first, std::int32_t position, std::int32_t maxLength,
                        detail::Match& best) {
     if (spent_) {
         return false;
     }
-    longChains_ = longChains_ ||
-                  linksUsed_ >= allowance_.longPerByte * (position + 1) + allowance_.longAtStart;
     if (!exact_ && allowance_.exactFromStart) {
         buildExact();
     }
@@ -233,11 +278,19 @@ bool ChainSearch::walk(std::int32_t first, std::int32_t position, std::int32_t m
         linkBudget_ =
             std::min(linksBeforeExact_ + allowance_.perByte * (position + 1) + allowance_.atStart,
                      linksUsed_ + allowance_.perSearch);
-        const bool answered = isRun(detail::load<std::uint32_t>(text_ + position))
-                                  ? walkRuns(position, first, maxLength, best)
+        const std::int64_t before = linksUsed_;
+        const bool run = isRun(detail::load<std::uint32_t>(text_ + position));
+        const bool answered = run ? walkRuns(position, first, maxLength, best)
                               : exact_ && position < keyed_
                                   ? findExact(first, position, maxLength, best)
-                                  : walkFrom(position, first, maxLength, link_[position], 0, best);
+                                  : walkDown(position, first, maxLength, best);
+        if (answered && !exact_ && !run && best.length < kLongKeys[0]) {
+            shortTies_ += linksUsed_ - before;
+            if (shortTies_ >= allowance_.tiesPerByte * length_ + allowance_.tiesAtStart) {
+                linksBeforeExact_ = linksUsed_;
+                buildExact();
+            }
+        }
         if (answered || exact_) {
             return answered;
         }
@@ -259,17 +312,17 @@ void ChainSearch::buildExact() {
     if (m == 0) {
         return;
     }
-    longLevelFor(kLongKeys[0]);
+    buildLevel(1);
     // Byte j of the keys runs over text_[j ... j + m): the whole text's counts, less the bytes
     // outside that range.
-    std::array<std::uint16_t, 256> counts{};
+    std::array<std::uint32_t, 256> counts{};
     for (std::int32_t i = 0; i < length_; ++i) {
         ++counts[text_[i]];
     }
     std::uint16_t* from = scratch_[0];
     std::uint16_t* to = sorted5_;
     for (std::int32_t byte = 4; byte >= 0; --byte) {
-        std::array<std::uint16_t, 257> next{};
+        std::array<std::uint32_t, 257> next{};
         std::copy(counts.begin(), counts.end(), next.begin() + 1);
         for (std::int32_t i = 0; i < byte; ++i) {
             --next[text_[i] + 1];
@@ -278,7 +331,7 @@ void ChainSearch::buildExact() {
             --next[text_[i] + 1];
         }
         for (std::size_t b = 1; b < next.size(); ++b) {
-            next[b] = static_cast<std::uint16_t>(next[b] + next[b - 1]);
+            next[b] += next[b - 1];
         }
         for (std::size_t i = 0; i < m; ++i) {
             const std::uint16_t p = byte == 4 ? static_cast<std::uint16_t>(i) : from[i];

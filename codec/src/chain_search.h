@@ -10,7 +10,13 @@
 // Once best.length reaches kLongKeys[level], only a candidate sharing that many bytes with
 // best.position can replace best, so the walk may go on from there along longLink_[level],
 // which links positions whose first kLongKeys[level] bytes hash alike: far shorter chains on
-// repetitive data. Each costs a pass over the source, so it is built once walks grow long.
+// repetitive data. Each costs a pass over the source, so a key's chain is built only once walks
+// have passed a quarter of the source's length in links that it would have skipped (counted
+// every kSwitchCheck links of a walk whose best reaches the key). Once some chains are built,
+// walkDown() starts a search at the longest built key that a candidate in the window truly
+// shares with `position` (every candidate that long lies on that key's chain, and no other can
+// be longer), found by a probe or two down each longer key's chain, instead of climbing there
+// from the 4-byte chain.
 //
 // Runs: only the first position of a run of one byte is linked; runEnd_ records its end.
 // walkRuns() weighs a candidate run [c, end) at once: with runLeft bytes of the run left at
@@ -19,21 +25,23 @@
 //
 // Ties of 4 and 5 bytes: where many candidates share exactly 4 or 5 bytes with `position` (as
 // the starts of records with a fixed head do), FindMatch's answer is the oldest of them in the
-// window, which a walk newest first reaches only at its chain's end. When the budget first runs
-// out, buildExact() sorts the positions by their exact first 5 bytes (sorted5_, ranks rank5_)
-// and by their exact first 4 (sorted4_, rank4_), position order within each key. findExact()
-// then takes the longest level with a candidate in the window: 6 bytes or more, the walk along
-// the 6-byte key's chain (kept only if it finds 6 bytes); else 5, else 4 (never more than
-// maxLength), where every candidate of that key in the window ties, so the answer is the
-// oldest, found by galloping down the sorted key from position's rank: about
+// window, which a walk newest first reaches only at its chain's end. Once the searches answered
+// with fewer than 6 bytes have walked as many links as the source has bytes (and 4096 more), or
+// when the budget first runs out, buildExact() sorts the positions by their exact first 5 bytes
+// (sorted5_, ranks rank5_) and by their exact first 4 (sorted4_, rank4_), position order within
+// each key. findExact() then takes the longest level with a candidate in the window: 6 bytes or
+// more, the walk along the 6-byte key's chain (kept only if it finds 6 bytes); else 5, else 4
+// (never more than maxLength), where every candidate of that key in the window ties, so the
+// answer is the oldest, found by galloping down the sorted key from position's rank: about
 // 2 log2(candidates) probes, each counted as a link.
 //
-// Budget: once linksUsed_ passes linkBudget_ (a search's own allowance, or what the bytes passed
-// allow in all) the first time, the exact keys are sorted and the search starts again with the
-// same allowance anew, counted from there; the second time, find() gives up for good and the
-// match finder hands the rest of the source to the suffix-array index, whose cost is bounded
-// whatever the input. Both answer exactly, so the hand-over may come at any position, even in
-// the middle of a search.
+// Budget: linksUsed_ may not pass linkBudget_ (a search's own allowance, or what the bytes
+// passed allow in all). When the exact keys are sorted, the allowance in all starts anew,
+// counted from there; if the budget running out is what sorts them, that search starts again.
+// Once they are sorted, the budget running out makes find() give up for good, and the match
+// finder hands the rest of the source to the suffix-array index, whose cost is bounded whatever
+// the input. Both answer exactly, so the hand-over may come at any position, even in the middle
+// of a search.
 #pragma once
 
 #include <array>
@@ -48,19 +56,20 @@ namespace lzc {
 
 class ChainSearch {
 public:
-    // Links per byte passed plus at start: in all, then before long keys are used; and links
-    // for any one search. Whether the exact keys are sorted from the start, rather than when
-    // the allowance first runs out.
+    // Links in all, per byte passed plus at start, and for any one search. Links of searches
+    // answered with fewer than 6 bytes, per source byte plus at start, after which the exact
+    // keys are sorted. Whether a long key's chain is built as soon as a walk reaches it, and
+    // whether the exact keys are sorted from the start.
     struct Allowance {
-        std::int64_t perByte, atStart, longPerByte, longAtStart, perSearch;
-        bool exactFromStart;
+        std::int64_t perByte, atStart, perSearch, tiesPerByte, tiesAtStart;
+        bool longFromStart, exactFromStart;
     };
-    static constexpr Allowance kDefault{12, 16384, 4, 4096, 4096, false};
+    static constexpr Allowance kDefault{12, 16384, 4096, 1, 4096, false, false};
     // For tests: no limit, long and exact keys from the start; or a hand-over after a few
-    // hundred links, long keys from the start.
+    // hundred links, long keys from the start and the exact keys after 128 links of short ties.
     static constexpr std::int64_t kNoLimit = std::numeric_limits<std::int64_t>::max() / 2;
-    static constexpr Allowance kUnlimited{0, kNoLimit, 0, 0, kNoLimit, true};
-    static constexpr Allowance kTiny{1, 256, 0, 0, 64, false};
+    static constexpr Allowance kUnlimited{0, kNoLimit, kNoLimit, 0, kNoLimit, true, true};
+    static constexpr Allowance kTiny{1, 256, 64, 0, 128, true, false};
 
     // Bytes of memory that build() needs for a source of `length` bytes.
     static std::size_t memoryNeeded(std::int32_t length);
@@ -99,9 +108,12 @@ private:
               detail::Match& best);
     bool walkRuns(std::int32_t position, std::int32_t first, std::int32_t maxLength,
                   detail::Match& best);
+    bool walkDown(std::int32_t position, std::int32_t first, std::int32_t maxLength,
+                  detail::Match& best);
     bool walkFrom(std::int32_t position, std::int32_t first, std::int32_t maxLength,
                   std::uint16_t c, std::size_t level, detail::Match& best);
-    std::size_t longLevelFor(std::int32_t length);
+    std::size_t levelFor(std::size_t level, std::int32_t length, std::int64_t passed);
+    void buildLevel(std::size_t level);
     void buildExact();
     bool findExact(std::int32_t first, std::int32_t position, std::int32_t maxLength,
                    detail::Match& best);
@@ -123,7 +135,7 @@ private:
         return false;
     }
 
-    static constexpr std::array<std::int32_t, 5> kLongKeys = {6, 8, 16, 32, 128};
+    static constexpr std::array<std::int32_t, 7> kLongKeys = {6, 8, 9, 12, 16, 32, 64};
     static constexpr std::int32_t kSwitchCheck = 32;
 
     const std::uint8_t* text_ = nullptr;
@@ -148,7 +160,10 @@ private:
     std::int64_t linksUsed_ = 0;
     std::int64_t linkBudget_ = 0;  // links allowed up to the current search
     bool spent_ = false;
-    bool longChains_ = false;
+    std::array<std::int64_t, kLongKeys.size()> overdue_{};  // links towards building each chain
+    std::int64_t buildAfter_ = 0;  // links overdue at which a chain is built
+    bool anyBuilt_ = false;        // whether any long key's chain is
+    std::int64_t shortTies_ = 0;   // links of searches answered with fewer than 6 bytes
 };
 
 }  // namespace lzc
