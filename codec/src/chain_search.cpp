@@ -137,8 +137,7 @@ bool ChainSearch::walkFrom(std::int32_t position, std::int32_t first, std::int32
         }
         if (steps % kSwitchCheck == 0 && level < kLongKeys.size() &&
             best.length >= kLongKeys[level]) {
-            if (const std::size_t next = levelFor(level, best.length, kSwitchCheck);
-                next > level) {
+            if (const std::size_t next = levelFor(level, best.length, kSwitchCheck); next > level) {
                 level = next;
                 links = longLink_[level - 1];
                 c = static_cast<std::uint16_t>(best.position);
