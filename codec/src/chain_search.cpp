@@ -183,20 +183,18 @@ void ChainSearch::buildLevel(std::size_t level) {
 // chain. The candidates passed on the way share fewer bytes than that key: none is the answer.
 bool ChainSearch::walkDown(std::int32_t position, std::int32_t first, std::int32_t maxLength,
                            detail::Match& best) {
-    if (anyBuilt_) {
-        for (std::size_t level = kLongKeys.size(); level > 0; --level) {
-            const std::int32_t key = kLongKeys[level - 1];
-            const std::uint16_t* const links = longLink_[level - 1];
-            if (links == nullptr || key > maxLength) {
-                continue;
+    for (std::size_t level = kLongKeys.size(); level > 0; --level) {
+        const std::int32_t key = kLongKeys[level - 1];
+        const std::uint16_t* const links = longLink_[level - 1];
+        if (links == nullptr || key > maxLength) {
+            continue;
+        }
+        for (std::uint16_t c = links[position]; c != kNone && c >= first; c = links[c]) {
+            if (spend()) {
+                return false;
             }
-            for (std::uint16_t c = links[position]; c != kNone && c >= first; c = links[c]) {
-                if (spend()) {
-                    return false;
-                }
-                if (detail::sharedPrefix(text_, c, position, key) == key) {
-                    return walkFrom(position, first, maxLength, c, level, best);
-                }
+            if (detail::sharedPrefix(text_, c, position, key) == key) {
+                return walkFrom(position, first, maxLength, c, level, best);
             }
         }
     }
@@ -279,10 +277,11 @@ bool ChainSearch::walk(std::int32_t first, std::int32_t position, std::int32_t m
                      linksUsed_ + allowance_.perSearch);
         const std::int64_t before = linksUsed_;
         const bool run = isRun(detail::load<std::uint32_t>(text_ + position));
-        const bool answered = run ? walkRuns(position, first, maxLength, best)
-                              : exact_ && position < keyed_
-                                  ? findExact(first, position, maxLength, best)
-                                  : walkDown(position, first, maxLength, best);
+        const bool answered =
+            run                           ? walkRuns(position, first, maxLength, best)
+            : exact_ && position < keyed_ ? findExact(first, position, maxLength, best)
+            : anyBuilt_                   ? walkDown(position, first, maxLength, best)
+                        : walkFrom(position, first, maxLength, link_[position], 0, best);
         if (answered && !exact_ && !run && best.length < kLongKeys[0]) {
             shortTies_ += linksUsed_ - before;
             if (shortTies_ >= allowance_.tiesPerByte * length_ + allowance_.tiesAtStart) {
