@@ -13,6 +13,9 @@ namespace {
 constexpr std::int32_t kShortestUseful = 4;
 constexpr int kMostHashBits = 16;
 constexpr std::size_t kExactArrays = 4;  // two sorted keys and their ranks
+// Searches of this many links or more answered with fewer than 6 bytes count towards sorting
+// the exact keys; shorter ones cost little however many there are.
+constexpr std::int64_t kLongSearch = 32;
 
 // About two to four chain heads per position, 256 to 65536 of them: a chain then seldom holds a
 // position whose first 4 bytes differ, the common case of a search that finds nothing.
@@ -282,7 +285,8 @@ bool ChainSearch::walk(std::int32_t first, std::int32_t position, std::int32_t m
             : exact_ && position < keyed_ ? findExact(first, position, maxLength, best)
             : anyBuilt_                   ? walkDown(position, first, maxLength, best)
                         : walkFrom(position, first, maxLength, link_[position], 0, best);
-        if (answered && !exact_ && !run && best.length < kLongKeys[0]) {
+        if (answered && !exact_ && !run && best.length < kLongKeys[0] &&
+            linksUsed_ - before >= kLongSearch) {
             shortTies_ += linksUsed_ - before;
             if (shortTies_ >= allowance_.tiesPerByte * length_ + allowance_.tiesAtStart) {
                 linksBeforeExact_ = linksUsed_;

@@ -25,13 +25,13 @@
 //
 // Ties of 4 and 5 bytes: where many candidates share exactly 4 or 5 bytes with `position` (as
 // the starts of records with a fixed head do), FindMatch's answer is the oldest of them in the
-// window, which a walk newest first reaches only at its chain's end. Once the searches answered
-// with fewer than 6 bytes have walked as many links as the source has bytes (and 4096 more), or
-// when the budget first runs out, buildExact() sorts the positions by their exact first 5 bytes
-// (sorted5_, ranks rank5_) and by their exact first 4 (sorted4_, rank4_), position order within
-// each key. findExact() then takes the longest level with a candidate in the window: 6 bytes or
-// more, the walk along the 6-byte key's chain (kept only if it finds 6 bytes); else 5, else 4
-// (never more than maxLength), where every candidate of that key in the window ties, so the
+// window, which a walk newest first reaches only at its chain's end. Once searches of 32 links or
+// more answered with fewer than 6 bytes have walked as many links as the source has bytes (and
+// 4096 more), or when the budget first runs out, buildExact() sorts the positions by their exact
+// first 5 bytes (sorted5_, ranks rank5_) and by their exact first 4 (sorted4_, rank4_), position
+// order within each key. findExact() then takes the longest level with a candidate in the window: 6
+// bytes or more, the walk along the 6-byte key's chain (kept only if it finds 6 bytes); else 5,
+// else 4 (never more than maxLength), where every candidate of that key in the window ties, so the
 // answer is the oldest, found by galloping down the sorted key from position's rank: about
 // 2 log2(candidates) probes, each counted as a link.
 //
@@ -56,9 +56,9 @@ namespace lzc {
 
 class ChainSearch {
 public:
-    // Links in all, per byte passed plus at start, and for any one search. Links of searches
-    // answered with fewer than 6 bytes, per source byte plus at start, after which the exact
-    // keys are sorted. Whether a long key's chain is built as soon as a walk reaches it, and
+    // Links in all, per byte passed plus at start, and for any one search. Links of long
+    // searches answered with fewer than 6 bytes, per source byte plus at start, after which the
+    // exact keys are sorted. Whether a long key's chain is built as soon as a walk reaches it, and
     // whether the exact keys are sorted from the start.
     struct Allowance {
         std::int64_t perByte, atStart, perSearch, tiesPerByte, tiesAtStart;
@@ -163,7 +163,7 @@ private:
     std::array<std::int64_t, kLongKeys.size()> overdue_{};  // links towards building each chain
     std::int64_t buildAfter_ = 0;  // links overdue at which a chain is built
     bool anyBuilt_ = false;        // whether any long key's chain is
-    std::int64_t shortTies_ = 0;   // links of searches answered with fewer than 6 bytes
+    std::int64_t shortTies_ = 0;   // links of long searches answered with fewer than 6 bytes
 };
 
 }  // namespace lzc
