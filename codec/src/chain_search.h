@@ -25,15 +25,15 @@
 //
 // Ties of 4 and 5 bytes: where many candidates share exactly 4 or 5 bytes with `position` (as
 // the starts of records with a fixed head do), FindMatch's answer is the oldest of them in the
-// window, which a walk newest first reaches only at its chain's end. Once searches of 32 links or
-// more answered with fewer than 6 bytes have walked as many links as the source has bytes (and
-// 4096 more), or when the budget first runs out, buildExact() sorts the positions by their exact
-// first 5 bytes (sorted5_, ranks rank5_) and by their exact first 4 (sorted4_, rank4_), position
-// order within each key. findExact() then takes the longest level with a candidate in the window: 6
-// bytes or more, the walk along the 6-byte key's chain (kept only if it finds 6 bytes); else 5,
-// else 4 (never more than maxLength), where every candidate of that key in the window ties, so the
-// answer is the oldest, found by galloping down the sorted key from position's rank: about
-// 2 log2(candidates) probes, each counted as a link.
+// window, which a walk newest first reaches only at its chain's end. Once searches of 32 links
+// or more answered with fewer than 6 bytes have walked as many links as the source has bytes
+// (and 4096 more), or when the budget first runs out, buildExact() sorts the positions by their
+// exact first 5 bytes (sorted5_, ranks rank5_) and by their exact first 4 (sorted4_, rank4_),
+// position order within each key. findExact() then takes the longest level with a candidate in
+// the window: 6 bytes or more, the walk along the 6-byte key's chain (kept only if it finds 6
+// bytes); else 5, else 4 (never more than maxLength), where every candidate of that key in the
+// window ties, so the answer is the oldest, found by galloping down the sorted key from
+// position's rank: about 2 log2(candidates) probes, each counted as a link.
 //
 // Budget: linksUsed_ may not pass linkBudget_ (a search's own allowance, or what the bytes
 // passed allow in all). When the exact keys are sorted, the allowance in all starts anew,
