@@ -147,7 +147,7 @@ private:
     std::uint16_t* longLinkSpace_ = nullptr;                   // length_ entries for each long key
     std::array<std::uint16_t*, kLongKeys.size()> longLink_{};  // null until built
     // The exact keys, for positions 0 ... keyed_ - 1 (those with 6 bytes ahead); scratch_ is two
-    // more arrays for sorting them.
+    // arrays for sorting them, in the chain heads.
     std::uint16_t* sorted4_ = nullptr;
     std::uint16_t* rank4_ = nullptr;
     std::uint16_t* sorted5_ = nullptr;
